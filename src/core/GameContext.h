@@ -1,0 +1,43 @@
+#pragma once
+
+#include <allegro5/allegro.h>
+
+class Gui;
+class MapManager;
+class DisplayManager;
+class BitmapLibrary;
+class PortraitStore;
+class Environment;
+class KeyBindings;
+class NpcManager;
+class ScriptHost;
+class Player;
+
+// The one record through which every manager reaches every other. It is filled once by
+// initGame in a fixed order; each manager lives until the process ends.
+struct GameContext {
+    ALLEGRO_DISPLAY* display = nullptr;
+    ALLEGRO_EVENT_QUEUE* eventQueue = nullptr;
+    ALLEGRO_EVENT event{};
+    ALLEGRO_TIMER* timer = nullptr;
+    Gui* gui = nullptr;
+    MapManager* mapManager = nullptr;
+    DisplayManager* displayManager = nullptr;
+    BitmapLibrary* bitmapLibrary = nullptr;
+    PortraitStore* portraits = nullptr;
+    Environment* environment = nullptr;
+    KeyBindings* keyBindings = nullptr;
+    NpcManager* npcManager = nullptr;
+    bool quit = false;
+    float targetFps = 0.0f;
+    double measuredFps = 0.0;
+    ScriptHost* scriptHost = nullptr;
+    Player* player = nullptr;
+};
+
+extern GameContext game;
+
+// Start-up: 0 on success, -1 when a step of the Allegro set-up fails.
+int initGame();
+void registerEventSources(ALLEGRO_EVENT_QUEUE* queue);
+void cleanupGame();

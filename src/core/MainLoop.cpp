@@ -1,0 +1,2 @@
+#include "core/MainLoop.h"
+void runMainLoop() {}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <allegro5/allegro.h>
+#include <allegro5/allegro_font.h>
+
+// Every fixed graphic and font of the game, loaded and cut once at start-up into 123
+// numbered slots that the rest of the game reads by number and never writes.
+class BitmapLibrary {
+public:
+    static constexpr int slotCount = 123;
+    // Slot numbers read outside this class.
+    static constexpr int standingFirst = 0;
+    static constexpr int walkingFirst = 8;
+    static constexpr int sprintingFirst = 56;
+    static constexpr int npcDefaultSprite = 104;
+    static constexpr int npcQuillaSprite = 105;
+    static constexpr int mudTileFirst = 106;
+    static constexpr int speedArrow = 112;
+    static constexpr int mouseImage = 113;
+    static constexpr int chatBox = 114;
+    static constexpr int chatBubbleFirst = 115;
+    static constexpr int responseBubble = 119;
+    static constexpr int bitmapFont = 120;
+    static constexpr int marwickFont = 121;
+    static constexpr int courierFont = 122;
+
+    BitmapLibrary();
+    ~BitmapLibrary();
+    BitmapLibrary(const BitmapLibrary&) = delete;
+    BitmapLibrary& operator=(const BitmapLibrary&) = delete;
+
+    // Slots 0 to 119; null outside that range.
+    ALLEGRO_BITMAP* bitmap(int slot) const;
+    // Slots 120 to 122; null outside that range.
+    ALLEGRO_FONT* font(int slot) const;
+
+    static ALLEGRO_BITMAP* loadMasked(const char* path, int r, int g, int b);
+    static ALLEGRO_BITMAP* loadMagentaMasked(const char* path);
+
+private:
+    ALLEGRO_BITMAP* bitmaps_[120] = {};
+    ALLEGRO_FONT* fonts_[3] = {};
+};

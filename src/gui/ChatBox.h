@@ -1,0 +1,66 @@
+#pragma once
+
+#include <allegro5/allegro.h>
+#include <allegro5/allegro_font.h>
+
+class ChatLine;
+
+// The dialogue panel at the bottom left: a background, two portrait layers and twelve text
+// lines that scripts fill; response lines carry a value that a click records.
+class ChatBox {
+public:
+    static constexpr int areaWidth = 688;
+    static constexpr int areaHeight = 220;
+    static constexpr int lineCount = 12;
+
+    ChatBox();
+    ~ChatBox();
+    ChatBox(const ChatBox&) = delete;
+    ChatBox& operator=(const ChatBox&) = delete;
+
+    void setLine(int index, const char* text);
+    void setResponse(int index, const char* text, int value);
+    void clearAll();
+    int responseOf(int index) const;
+    const ChatLine* line(int index) const;
+
+    int lastResponse() const { return lastResponse_; }
+    void setLastResponse(int value) { lastResponse_ = value; }
+    bool pressedInBox() const { return pressedInBox_; }
+    void clearPressedInBox() { pressedInBox_ = false; }
+
+    void show() { shown_ = true; }
+    void hide() { shown_ = false; }
+    bool isShown() const { return shown_; }
+
+    int x() const { return x_; }
+    int y() const { return y_; }
+    int right() const { return x_ + areaWidth; }
+    int bottom() const { return y_ + areaHeight; }
+    int lineHeight() const { return lineHeight_; }
+
+    // 0: nothing, 1: a response was chosen, 2: the close response was chosen.
+    int click(int kind, int relativeX, int relativeY);
+    void draw(ALLEGRO_BITMAP* target);
+    void drawIfShown(ALLEGRO_BITMAP* target);
+
+    void setPortrait(const char* name);
+    void setPortraitBackground(const char* name);
+    ALLEGRO_BITMAP* portrait() const { return portrait_; }
+    ALLEGRO_BITMAP* portraitBackground() const { return portraitBackground_; }
+
+private:
+    bool shown_ = false;
+    int x_ = 0;
+    int y_ = 0;
+    ALLEGRO_BITMAP* background_ = nullptr;
+    ALLEGRO_BITMAP* portraitBackground_ = nullptr;
+    ALLEGRO_BITMAP* portrait_ = nullptr;
+    ALLEGRO_FONT* font_ = nullptr;
+    ALLEGRO_COLOR textColour_{};
+    ChatLine** lines_ = nullptr;
+    int lineCount_ = 0;
+    int lastResponse_ = -1;
+    bool pressedInBox_ = false;
+    int lineHeight_ = 16;
+};

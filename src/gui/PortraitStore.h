@@ -1,0 +1,24 @@
+#pragma once
+
+#include <allegro5/allegro.h>
+
+struct Portrait;
+
+// Pictures that scripts load under names of their choosing, kept for the whole run.
+// Several entries may share a name; the earliest one is the one found.
+class PortraitStore {
+public:
+    PortraitStore();
+    ~PortraitStore();
+    PortraitStore(const PortraitStore&) = delete;
+    PortraitStore& operator=(const PortraitStore&) = delete;
+
+    // False (and nothing added) when the file cannot be loaded.
+    bool load(const char* name, const char* path);
+    ALLEGRO_BITMAP* find(const char* name) const;
+    int count() const { return count_; }
+
+private:
+    Portrait** items_ = nullptr;
+    int count_ = 0;
+};

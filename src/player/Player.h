@@ -1,0 +1,43 @@
+#pragma once
+
+#include <allegro5/allegro.h>
+
+// The character the user walks over the map. The KeyBindings write its pressed flags
+// directly; update() turns them into one tick of movement and animation.
+class Player {
+public:
+    // Indices of the key-flag arrays, in the order of the key bindings.
+    enum Action { Up = 0, Right = 1, Down = 2, Left = 3, Sprint = 4, Quit = 5, ActionCount = 6 };
+
+    Player(float startX, float startY);
+
+    void update();
+    void draw(ALLEGRO_BITMAP* target);
+    void combineKeys();
+    void updateMotionState();
+
+    float walkSpeed() const { return walkSpeed_; }
+    float sprintSpeed() const { return sprintSpeed_; }
+    void setWalkSpeed(float speed) { walkSpeed_ = speed; }
+    void setSprintSpeed(float speed) { sprintSpeed_ = speed; }
+
+    float x;
+    float y;
+    float vx = 0.0f;
+    float vy = 0.0f;
+    ALLEGRO_BITMAP* currentFrame = nullptr;
+    int direction = 0;
+    int animCounter = 0;
+    int ticksPerFrame = 5;
+    int frameCount = 6;
+    bool standing = true;
+    bool sprinting = false;
+    bool keys[ActionCount] = {};
+    bool primaryKeys[ActionCount] = {};
+    bool secondaryKeys[ActionCount] = {};
+    int keyCount = ActionCount;
+
+private:
+    float walkSpeed_ = 2.2f;
+    float sprintSpeed_ = 5.0f;
+};

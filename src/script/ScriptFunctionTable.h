@@ -1,0 +1,8 @@
+#pragma once
+
+#include "script/ScriptHost.h"
+
+#include <vector>
+
+// The 19 globals scripts may call, in the order they are registered.
+const std::vector<ScriptFunction>& scriptFunctionTable();

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <lua.hpp>
+
+#include <vector>
+
+// One entry of the list of functions that scripts can call: a global name and its C function.
+struct ScriptFunction {
+    const char* name;
+    lua_CFunction function;
+};
+
+// Owns the one Lua state, registers the script functions as globals, and runs whole script
+// files. Also holds the debug flag that makes the checked functions print their arguments.
+class ScriptHost {
+public:
+    // Registers the game's full ScriptFunctionTable.
+    ScriptHost();
+    // Registers exactly the given list (tests use a shorter one).
+    explicit ScriptHost(const std::vector<ScriptFunction>& functions);
+    ~ScriptHost();
+    ScriptHost(const ScriptHost&) = delete;
+    ScriptHost& operator=(const ScriptHost&) = delete;
+
+    bool loadFile(const char* path);
+    bool execute();
+    bool runFile(const char* path);
+
+    bool isDebugMode() const { return debugMode_; }
+    void activateDebugMode() { debugMode_ = true; }
+    void deactivateDebugMode() { debugMode_ = false; }
+
+    void printArgumentDiagnostics(const char* name, int given, int expected, lua_State* L);
+    int reportInsufficientArguments(const char* name);
+    int reportMissingNpc(const char* name);
+
+    lua_State* state() const { return lua_; }
+
+private:
+    lua_State* lua_ = nullptr;
+    bool debugMode_ = false;
+};
+
+// The debug functions, registered first.
+int luaActivateDebugMode(lua_State* L);
+int luaDeactivateDebugMode(lua_State* L);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <allegro5/allegro.h>
+
+// The world layer under the GUI: draws the loaded map, or a ground of random mud tiles when
+// there is none, and receives the clicks the GUI does not take.
+class Environment {
+public:
+    Environment(int width, int height);
+    ~Environment();
+    Environment(const Environment&) = delete;
+    Environment& operator=(const Environment&) = delete;
+
+    int getCell(int column, int row) const;
+    int width() const { return width_; }
+    int height() const { return height_; }
+    void draw(ALLEGRO_BITMAP* target);
+    // state 0: press, 1: release.
+    bool handleMouse(int state, int x, int y);
+
+private:
+    void fill(int lowest, int valueCount);
+
+    int** grid_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    // Lies in no character's hit box until the first press arrives.
+    int pressX_ = -100000;
+    int pressY_ = -100000;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "script/ScriptVariableStore.h"
+
+#include <allegro5/allegro.h>
+
+#include <string>
+
+// A non-player character: a fixed position and bitmap, a hit box, the script run when it is
+// clicked, and its own script variables.
+class Npc {
+public:
+    static constexpr int maxScriptPath = 255;
+
+    Npc(int x, int y, const char* name, int number, const char* scriptPath);
+
+    const char* getName() const { return name_.c_str(); }
+    const char* getScriptPath() const { return scriptPath_; }
+    int number() const { return number_; }
+    int x() const { return x_; }
+    int y() const { return y_; }
+    int left() const { return left_; }
+    int top() const { return top_; }
+    int right() const { return right_; }
+    int bottom() const { return bottom_; }
+    bool hitBoxContains(int px, int py) const;
+    void draw(ALLEGRO_BITMAP* target);
+    ALLEGRO_BITMAP* bitmap() const { return bitmap_; }
+    void setBitmap(ALLEGRO_BITMAP* bitmap) { bitmap_ = bitmap; }
+    ScriptVariableStore& variables() { return variables_; }
+
+private:
+    int number_;
+    std::string name_;
+    char scriptPath_[maxScriptPath + 1] = {};
+    int x_;
+    int y_;
+    int left_, top_, right_, bottom_;
+    ScriptVariableStore variables_;
+    ALLEGRO_BITMAP* bitmap_ = nullptr;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <allegro5/allegro.h>
+
+class Npc;
+
+// Every non-player character, in spawning order, and the one that scripts made active.
+class NpcManager {
+public:
+    NpcManager();
+    ~NpcManager();
+    NpcManager(const NpcManager&) = delete;
+    NpcManager& operator=(const NpcManager&) = delete;
+
+    // Null when the character was refused (a script path longer than Npc::maxScriptPath).
+    Npc* addNpc(int x, int y, const char* name, int number, const char* scriptPath,
+                const char* spriteName);
+    int getNpcCount() const { return count_; }
+    Npc* npc(int index) const;
+    Npc* findNpcByName(const char* name) const;
+    Npc* findNpcByNumber(int number) const;
+    void setActiveNpcByName(const char* name);
+    void setActiveNpcByNumber(int number);
+    Npc* getActiveNpc() const { return active_; }
+    Npc* npcAt(int x, int y) const;
+    void drawAll(ALLEGRO_BITMAP* target);
+
+private:
+    Npc** npcs_ = nullptr;
+    int count_ = 0;
+    Npc* active_ = nullptr;
+};
