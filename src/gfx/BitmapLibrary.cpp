@@ -139,15 +139,15 @@ BitmapLibrary::BitmapLibrary() {
     al_set_new_bitmap_flags((flags & ~ALLEGRO_VIDEO_BITMAP) | ALLEGRO_MEMORY_BITMAP);
     // Every frame starts fully transparent, so copying the source gives the very pixels that
     // blending it on would, on the blitter's fast path.
-    ALLEGRO_STATE blending;
-    al_store_state(&blending, ALLEGRO_STATE_BLENDER);
+    ALLEGRO_STATE drawing;
+    al_store_state(&drawing, ALLEGRO_STATE_BLENDER | ALLEGRO_STATE_TARGET_BITMAP);
     al_set_blender(ALLEGRO_ADD, ALLEGRO_ONE, ALLEGRO_ZERO);
     ripMudTiles(mudTilesPath);
     ripStances(playerSheetPath);
     ripChatBubble(chatBubblePath);
     print("Ripping Bitmaps Directly - ");
     loadDirectBitmaps();
-    al_restore_state(&blending);
+    al_restore_state(&drawing);
     al_set_new_bitmap_flags(flags);
     if ((flags & ALLEGRO_MEMORY_BITMAP) == 0 && al_get_current_display() != nullptr) {
         for (ALLEGRO_BITMAP* bitmap : bitmaps_) {
