@@ -143,9 +143,9 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
     for (float side : {-1.8f, 1.8f})
         scene.addSphere(headCentre + headAlong * 11.6f + Vec3{0, side, 0.6f}, 1.0f, nostril,
                         HeadPart);
-    for (float side : {-4.3f, 4.3f})
-        scene.addEllipsoid(headCentre + headAlong * 3.6f + headUp * 2.2f + Vec3{0, side, 0},
-                           Vec3{0, 0, 1}, 2.7f, 2.1f, 2.1f, eyeRamp(look.eye), HeadPart);
+    for (float side : {-3.9f, 3.9f})
+        scene.addEllipsoid(headCentre + headAlong * 4.0f + headUp * 2.4f + Vec3{0, side, 0},
+                           Vec3{0, 0, 1}, 2.9f, 2.2f, 2.2f, eyeRamp(look.eye), HeadPart);
     if (look.blaze)
         for (float k = 0; k <= 8.0f; k += 1.0f)
             scene.addSphere(headCentre + headAlong * (k - 1) + headUp * (5.8f - k * 0.16f),
@@ -172,8 +172,12 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
         if (i < 4)
             scene.addSphere(p + Vec3{-1.2f, sway + 1.4f, -1.8f}, 2.8f, mane, ManePart);
     }
-    scene.addSphere(headCentre + headUp * 4.4f + headAlong * 0.6f + Vec3{0, 0.8f, 0}, 2.5f, mane,
+    scene.addSphere(headCentre + headUp * 4.6f + headAlong * 0.8f + Vec3{0, 0.8f, 0}, 2.9f, mane,
                     ManePart);
+    // Tufts behind the ears frame the face when the pony looks at the viewer.
+    for (float side : {-4.4f, 4.4f})
+        scene.addSphere(headCentre + headUp * 3.4f + headAlong * -4.2f + Vec3{0, side, 0}, 2.7f,
+                        mane, ManePart);
 
     // Tail: hangs and sways at a walk, flies out behind at a sprint.
     std::vector<Vec3> tail;
@@ -202,7 +206,7 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
     if (look.strawHat) {
         const Ramp straw = makeRamp(rgb(232, 198, 110));
         const Vec3 top = headCentre + headUp * 6.9f + headAlong * -0.8f;
-        scene.addEllipsoid(top, Vec3{1, 0, 0}, 8.6f, 8.6f, 1.1f, straw, HatPart);
+        scene.addEllipsoid(top, Vec3{1, 0, 0}, 7.6f, 7.6f, 1.1f, straw, HatPart);
         scene.addEllipsoid(top + Vec3{0, 0, 2.3f}, Vec3{1, 0, 0}, 4.4f, 4.4f, 3.0f, straw, HatPart);
         scene.addEllipsoid(top + Vec3{0, 0, 1.1f}, Vec3{1, 0, 0}, 4.7f, 4.7f, 1.0f,
                            makeRamp(rgb(196, 64, 58)), HatPart);
@@ -223,6 +227,8 @@ namespace {
 
 constexpr int kFrame = 96;
 const float kElevation = 0.66f;
+// Characters that stand and talk are seen a little lower, so their faces show.
+const float kCharacterElevation = 0.5f;
 
 Canvas renderFrame(const PonyLook& look, Gait gait, float phase, int direction) {
     BlobScene scene;
@@ -233,7 +239,7 @@ Canvas renderFrame(const PonyLook& look, Gait gait, float phase, int direction) 
     view.elevation = kElevation;
     view.scale = 1.15f;
     view.originX = 48;
-    view.originY = 62;
+    view.originY = 70;
     scene.render(frame, view);
     frame.outline(0.8f);
     frame.avoidKeys();
@@ -245,7 +251,7 @@ Canvas renderFrame(const PonyLook& look, Gait gait, float phase, int direction) 
 void putOnSheet(Canvas& sheet, const Canvas& frame, int x, int y) {
     Canvas cell = frame;
     Canvas keyed(kFrame, kFrame, kEmpty);
-    keyed.fillEllipse(48, 70, 26, 10, kKeyGreen);
+    keyed.fillEllipse(48, 75, 26, 10, kKeyGreen);
     for (int yy = 0; yy < kFrame; ++yy)
         for (int xx = 0; xx < kFrame; ++xx)
             if (cell.get(xx, yy).a == 0)
@@ -279,7 +285,7 @@ Canvas characterSprite(const PonyLook& look, float heading) {
         Canvas big(192, 192);
         View view;
         view.heading = heading;
-        view.elevation = kElevation;
+        view.elevation = kCharacterElevation;
         view.scale = scale;
         view.originX = 96;
         view.originY = 110;
@@ -313,10 +319,10 @@ bool writeCharacterArt(const std::string& root) {
         }
     }
     bool ok = sheet.save(root + "/Data/Graphics/Vornels/MareSprite.png");
-    ok = characterSprite(brambleLook(), kPi * 1.22f)
+    ok = characterSprite(brambleLook(), kPi * 0.95f)
              .save(root + "/Data/Graphics/Vornels/BrambleTemp.png") &&
          ok;
-    ok = characterSprite(quillaLook(), kPi * 0.78f)
+    ok = characterSprite(quillaLook(), kPi * 1.05f)
              .save(root + "/Data/Graphics/Vornels/QuillaTemp.png") &&
          ok;
     return ok;

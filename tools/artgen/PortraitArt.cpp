@@ -20,12 +20,12 @@ Canvas portrait(const PonyLook& look, float heading) {
     View view;
     view.heading = heading;
     view.elevation = 0.36f;
-    view.scale = 4.6f;
+    view.scale = 6.4f;
     const Vec3 head{20.5f, 0, 41.0f};
     const float wx = head.x * std::sin(heading), wy = -head.x * std::cos(heading);
-    view.originX = 104 - view.scale * wx;
+    view.originX = 98 - view.scale * wx;
     view.originY =
-        86 - view.scale * (wy * std::sin(view.elevation) - head.z * std::cos(view.elevation));
+        84 - view.scale * (wy * std::sin(view.elevation) - head.z * std::cos(view.elevation));
     Canvas c(kWidth, kHeight);
     scene.render(c, view, 2.0f);
     c.outline(0.8f, 2);
