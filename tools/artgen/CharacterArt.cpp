@@ -105,12 +105,12 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
     const Vec3 lift{0, 0, bob};
 
     // Body: barrel, chest and rump.
-    scene.addEllipsoid(Vec3{0, 0, 24} + lift, Vec3{std::cos(pitch), 0, std::sin(pitch)}, 15, 8.6f,
-                       9.2f, coat, BodyPart);
-    scene.addEllipsoid(Vec3{8.5f, 0, 23.5f + 0.6f * pitch * 10} + lift, Vec3{1, 0, 0.2f}, 8, 8.2f,
-                       9.2f, coat, BodyPart);
-    scene.addEllipsoid(Vec3{-8.5f, 0, 25 - 0.6f * pitch * 10} + lift, Vec3{1, 0, -0.1f}, 8.6f, 8.8f,
-                       9.4f, coat, BodyPart);
+    scene.addEllipsoid(Vec3{0, 0, 24} + lift, Vec3{std::cos(pitch), 0, std::sin(pitch)}, 15.5f,
+                       8.9f, 9.4f, coat, BodyPart);
+    scene.addEllipsoid(Vec3{9, 0, 23.8f + 6 * pitch} + lift, Vec3{1, 0, 0.2f}, 7, 8.0f, 8.7f, coat,
+                       BodyPart);
+    scene.addEllipsoid(Vec3{-9, 0, 25 - 6 * pitch} + lift, Vec3{1, 0, -0.1f}, 7.5f, 8.4f, 9.0f,
+                       coat, BodyPart);
 
     // Legs: a trot for walking (diagonal pairs together), a gallop for sprinting.
     struct LegPlace {
@@ -157,27 +157,27 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
                            Vec3{0.25f, side * (look.strawHat ? 0.5f : 0.18f), 1}, 3.6f, 1.5f, 1.4f,
                            coat, HeadPart);
 
-    // Mane along the neck and a forelock; it streams back at a sprint.
-    const Vec3 maneSpine[5] = {
-        {7.5f, 0, 33}, {11, 0, 37}, {14.2f, 0, 41}, {16.6f, 0, 45}, {18.2f, 0, 47.6f}};
-    for (int i = 0; i < 5; ++i) {
-        Vec3 p = maneSpine[i] + lift;
-        const float along = static_cast<float>(i) / 4;
-        p = p + Vec3{reach * along * 0.8f, 0, -reach * along};
+    // Mane: a crest along the neck with locks falling to the right side; they stream back at
+    // a sprint and swing at a walk. A forelock falls over the brow.
+    const Vec3 withers = Vec3{7, 0, 33.5f} + lift;
+    const Vec3 poll = headCentre + headUp * 4.2f + headAlong * -3.2f;
+    const int locks = 6;
+    for (int i = 0; i < locks; ++i) {
+        const float t = static_cast<float>(i) / (locks - 1);
+        const Vec3 root = withers + (poll - withers) * t;
+        Vec3 fall{-2.0f, 3.0f, -4.6f};
         if (gallop)
-            p = p + Vec3{-1.6f - 0.5f * i, 0, 1.2f + 0.8f * std::sin(cycle * 2 + i)};
-        const float sway =
-            (i % 2 ? 1.3f : 0.4f) + (gait == Gait::Walk ? 0.5f * std::sin(cycle + i) : 0);
-        scene.addSphere(p + Vec3{0, sway, 0}, 3.6f - 0.15f * i, mane, ManePart);
-        if (i < 4)
-            scene.addSphere(p + Vec3{-1.2f, sway + 1.4f, -1.8f}, 2.8f, mane, ManePart);
+            fall = Vec3{-5.5f, 1.4f, -0.6f + 1.2f * std::sin(cycle * 2 + i)};
+        else if (gait == Gait::Walk)
+            fall = fall + Vec3{0, 0.8f * std::sin(cycle + i * 0.7f), 0};
+        const float thick = 2.9f - 0.35f * t;
+        scene.addSphere(root + Vec3{0, 0.6f, 0.4f}, thick, mane, ManePart);
+        scene.addTube({root, root + fall * 0.55f + Vec3{0, 0.4f, 0}, root + fall}, thick, 1.2f,
+                      mane, ManePart);
     }
-    scene.addSphere(headCentre + headUp * 4.6f + headAlong * 0.8f + Vec3{0, 0.8f, 0}, 2.9f, mane,
-                    ManePart);
-    // Tufts behind the ears frame the face when the pony looks at the viewer.
-    for (float side : {-4.4f, 4.4f})
-        scene.addSphere(headCentre + headUp * 3.4f + headAlong * -4.2f + Vec3{0, side, 0}, 2.7f,
-                        mane, ManePart);
+    scene.addTube({poll, headCentre + headUp * 4.6f + headAlong * 0.6f + Vec3{0, 0.6f, 0},
+                   headCentre + headUp * 3.6f + headAlong * 3.0f + Vec3{0, 1.4f, 0}},
+                  2.8f, 1.3f, mane, ManePart);
 
     // Tail: hangs and sways at a walk, flies out behind at a sprint.
     std::vector<Vec3> tail;
@@ -193,12 +193,22 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
         }
         tail.push_back(p + lift);
     }
-    scene.addTube(tail, 3.7f, gallop ? 2.0f : 2.8f, mane, TailPart);
+    scene.addTube(tail, 3.5f, gallop ? 1.8f : 2.4f, mane, TailPart);
+    for (float side : {-1.0f, 1.0f}) {
+        std::vector<Vec3> lock;
+        for (size_t i = 0; i < tail.size(); ++i) {
+            const float t = static_cast<float>(i) / (tail.size() - 1);
+            lock.push_back(tail[i] + Vec3{-0.6f * t, side * 1.6f * t, 0.8f * t});
+        }
+        scene.addTube(lock, 2.4f, 1.2f, mane, TailPart);
+    }
 
     if (look.scarfOn) {
         const Ramp scarf = makeRamp(look.scarf);
         const Vec3 neckBase = Vec3{12.2f + reach * 0.3f, 0, 31} + lift;
-        scene.addEllipsoid(neckBase, Vec3{0.6f, 0, 0.8f}, 2.6f, 6.4f, 6.4f, scarf, ScarfPart);
+        scene.addEllipsoid(neckBase, Vec3{0.6f, 0, 0.8f}, 2.4f, 7.2f, 7.2f, scarf, ScarfPart);
+        scene.addEllipsoid(neckBase + Vec3{4.6f, 0, -3.6f}, Vec3{0.4f, 0, -1}, 3.6f, 3.4f, 1.4f,
+                           scarf, ScarfPart);
         scene.addSphere(neckBase + Vec3{2.8f, 3.2f, -3.2f}, 2.3f, scarf, ScarfPart);
         scene.addEllipsoid(neckBase + Vec3{2.4f - (gallop ? 2.5f : 0), 3.6f, -6.3f},
                            Vec3{0.2f, 0, 1}, 2.4f, 1.3f, 1.6f, scarf, ScarfPart);
