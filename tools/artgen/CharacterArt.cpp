@@ -90,7 +90,7 @@ PonyLook quillaLook() {
     return look;
 }
 
-void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
+void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase, bool closeUp) {
     const float cycle = 2 * kPi * phase;
     float bob = 0, pitch = 0, reach = 0;
     if (gait == Gait::Walk)
@@ -143,9 +143,22 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
     for (float side : {-1.8f, 1.8f})
         scene.addSphere(headCentre + headAlong * 11.6f + Vec3{0, side, 0.6f}, 1.0f, nostril,
                         HeadPart);
-    for (float side : {-3.9f, 3.9f})
+    for (float side : {-3.7f, 3.7f})
         scene.addEllipsoid(headCentre + headAlong * 4.0f + headUp * 2.4f + Vec3{0, side, 0},
                            Vec3{0, 0, 1}, 2.9f, 2.2f, 2.2f, eyeRamp(look.eye), HeadPart);
+    if (closeUp) {
+        // A small smile across the lower front of the muzzle, just above its surface.
+        const Vec3 muzzle = headCentre + headAlong * 7.2f;
+        const Vec3 side{0, 1, 0};
+        std::vector<Vec3> smile;
+        for (int i = -4; i <= 4; ++i) {
+            const float s = i / 10.0f;
+            const Vec3 d = normalized(Vec3{0.8f, s * 1.2f, -0.42f + 1.1f * s * s});
+            smile.push_back(muzzle + headAlong * (5.15f * dot(d, Vec3{1, 0, 0})) +
+                            side * (5.05f * d.y) + headUp * (4.75f * d.z));
+        }
+        scene.addTube(smile, 0.32f, 0.32f, makeRamp(darken(look.muzzle, 0.55f)), HeadPart);
+    }
     if (look.blaze)
         for (float k = 0; k <= 8.0f; k += 1.0f)
             scene.addSphere(headCentre + headAlong * (k - 1) + headUp * (5.8f - k * 0.16f),
@@ -175,9 +188,10 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
         scene.addTube({root, root + fall * 0.55f + Vec3{0, 0.4f, 0}, root + fall}, thick, 1.2f,
                       mane, ManePart);
     }
-    scene.addTube({poll, headCentre + headUp * 4.6f + headAlong * 0.6f + Vec3{0, 0.6f, 0},
-                   headCentre + headUp * 3.6f + headAlong * 3.0f + Vec3{0, 1.4f, 0}},
-                  2.8f, 1.3f, mane, ManePart);
+    scene.addTube({poll, headCentre + headUp * 6.3f + headAlong * 0.4f + Vec3{0, 0.4f, 0},
+                   headCentre + headUp * 5.6f + headAlong * 2.8f + Vec3{0, 1.0f, 0},
+                   headCentre + headUp * 4.4f + headAlong * 4.4f + Vec3{0, 1.6f, 0}},
+                  2.8f, 1.2f, mane, ManePart);
 
     // Tail: hangs and sways at a walk, flies out behind at a sprint.
     std::vector<Vec3> tail;
