@@ -278,6 +278,23 @@ TEST(ArtAssets, FarmTilesHaveAnEmptyFirstTileAndNoAccidentalTransparency) {
     EXPECT_FALSE(sameRegion(f, 32, 96, f, 64, 96, 32, 32));
 }
 
+TEST(ArtAssets, FarmGrassVariantsShareTheirBordersWithPlainGrass) {
+    Bitmap farm = load("tools/maps/FarmTiles.png");
+    ASSERT_TRUE(farm);
+    ALLEGRO_BITMAP* f = farm.get();
+    // Grass 1 and its variants 2, 3, 4 and 23 differ only inside, so they mix freely; a path
+    // leaving through the east side (8) still has plain grass along its north border.
+    for (int index : {2, 3, 4, 23}) {
+        const int x = (index % 8) * 32, y = (index / 8) * 32;
+        SCOPED_TRACE(index);
+        EXPECT_TRUE(sameRegion(f, 32, 0, f, x, y, 32, 2));
+        EXPECT_TRUE(sameRegion(f, 32, 30, f, x, y + 30, 32, 2));
+        EXPECT_TRUE(sameRegion(f, 32, 0, f, x, y, 2, 32));
+        EXPECT_TRUE(sameRegion(f, 62, 0, f, x + 30, y, 2, 32));
+    }
+    EXPECT_TRUE(sameRegion(f, 32, 0, f, 0, 32, 32, 2));
+}
+
 TEST(ArtAssets, FarmTileListNamesEveryTileOnTheSheet) {
     std::ifstream in("tools/maps/FarmTiles.md");
     ASSERT_TRUE(in);
