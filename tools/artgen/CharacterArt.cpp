@@ -220,7 +220,7 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase, b
     if (look.scarfOn) {
         const Ramp scarf = makeRamp(look.scarf);
         const Vec3 neckBase = Vec3{12.2f + reach * 0.3f, 0, 31} + lift;
-        scene.addEllipsoid(neckBase, Vec3{0.6f, 0, 0.8f}, 2.4f, 7.2f, 7.2f, scarf, ScarfPart);
+        scene.addEllipsoid(neckBase, Vec3{0.6f, 0, 0.8f}, 2.2f, 6.7f, 6.7f, scarf, ScarfPart);
         scene.addEllipsoid(neckBase + Vec3{4.6f, 0, -3.6f}, Vec3{0.4f, 0, -1}, 3.6f, 3.4f, 1.4f,
                            scarf, ScarfPart);
         scene.addSphere(neckBase + Vec3{2.8f, 3.2f, -3.2f}, 2.3f, scarf, ScarfPart);
