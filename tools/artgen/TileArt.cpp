@@ -79,7 +79,7 @@ Canvas mudTile(int k) {
 // ---- Farm sheet ---------------------------------------------------------------------------
 
 constexpr int kColumns = 8;
-constexpr int kRows = 15;
+constexpr int kRows = 18;
 
 enum Side { North = 1, East = 2, South = 4, West = 8 };
 
@@ -444,6 +444,169 @@ Canvas mushroomTile() {
     return c;
 }
 
+Canvas crateTile() {
+    Canvas c(kTile, kTile);
+    const Rgba wood = rgb(176, 128, 76), dark = darken(wood, 0.3f), light = lighten(wood, 0.3f);
+    c.fillRect(6, 6, 20, 8, light); // lid seen from above
+    c.fillRect(6, 14, 20, 14, wood);
+    for (int y : {18, 23})
+        c.fillRect(6, y, 20, 1, dark);
+    c.line(7, 15, 24, 27, 2, dark);
+    c.fillRect(6, 14, 20, 1, dark);
+    c.fillRect(6, 6, 2, 22, dark);
+    c.fillRect(24, 6, 2, 22, dark);
+    finishObject(c);
+    return c;
+}
+
+Canvas barrelTile() {
+    Canvas c(kTile, kTile);
+    const Ramp wood = makeRamp(rgb(156, 104, 62));
+    c.fillRect(8, 9, 16, 18, wood.base);
+    c.fillRect(8, 9, 4, 18, wood.light);
+    c.fillRect(20, 9, 4, 18, wood.shadow);
+    c.fillEllipse(16, 27, 8, 2.5f, wood.shadow);
+    for (int y : {12, 22})
+        c.fillRect(8, y, 16, 2, rgb(120, 116, 112));
+    c.fillEllipse(16, 9, 8, 3, wood.light);
+    c.fillEllipse(16, 9, 6, 2, wood.base);
+    finishObject(c);
+    return c;
+}
+
+Canvas troughTile() {
+    Canvas c(kTile, kTile);
+    const Rgba wood = rgb(150, 104, 64);
+    c.fillRect(3, 12, 26, 13, wood);
+    c.fillRect(3, 12, 26, 2, lighten(wood, 0.3f));
+    c.fillRect(5, 14, 22, 5, rgb(70, 128, 184));
+    c.fillRect(6, 15, 8, 1, rgb(150, 200, 230));
+    for (int x = 3; x < 29; x += 6)
+        c.fillRect(x, 19, 1, 6, darken(wood, 0.3f));
+    c.fillRect(4, 25, 3, 3, darken(wood, 0.2f));
+    c.fillRect(25, 25, 3, 3, darken(wood, 0.2f));
+    finishObject(c);
+    return c;
+}
+
+Canvas pumpkinTile() {
+    Canvas c(kTile, kTile);
+    const Ramp pumpkin = makeRamp(rgb(236, 138, 46));
+    shadedEllipse(c, 16, 19, 10, 8, pumpkin);
+    for (float x : {11.0f, 16.0f, 21.0f})
+        c.line(x, 12, x, 26, 1, darken(pumpkin.base, 0.25f));
+    c.line(16, 9, 17, 12, 3, rgb(96, 120, 52));
+    shadedEllipse(c, 21, 10, 4, 2, makeRamp(rgb(86, 150, 64)));
+    finishObject(c);
+    return c;
+}
+
+Canvas logPileTile() {
+    Canvas c(kTile, kTile);
+    const Rgba bark = rgb(112, 76, 50), cut = rgb(216, 176, 120), ring = rgb(184, 140, 90);
+    const float logs[][2] = {{9, 22}, {16, 22}, {23, 22}, {12.5f, 15}, {19.5f, 15}, {16, 8.5f}};
+    for (const auto& l : logs) {
+        c.fillEllipse(l[0], l[1], 4, 4, bark);
+        c.fillEllipse(l[0], l[1], 3, 3, cut);
+        c.fillEllipse(l[0], l[1], 1.5f, 1.5f, ring);
+    }
+    finishObject(c);
+    return c;
+}
+
+Canvas sunflowerTile() {
+    Canvas c(kTile, kTile);
+    const Rgba stem = rgb(76, 140, 60);
+    c.line(16, 14, 16, 30, 2, stem);
+    c.fillEllipse(11, 22, 4, 2, stem);
+    c.fillEllipse(21, 25, 4, 2, stem);
+    for (int k = 0; k < 10; ++k) {
+        const float a = 2 * kPi * k / 10;
+        c.fillEllipse(16 + 6 * std::cos(a), 10 + 6 * std::sin(a), 2.4f, 2.4f,
+                      k % 2 ? rgb(250, 206, 60) : rgb(240, 180, 40));
+    }
+    shadedEllipse(c, 16, 10, 4, 4, makeRamp(rgb(120, 76, 44)));
+    finishObject(c);
+    return c;
+}
+
+Canvas wateringCanTile() {
+    Canvas c(kTile, kTile);
+    const Ramp tin = makeRamp(rgb(120, 170, 196));
+    c.line(22, 18, 29, 11, 2, tin.shadow);
+    c.fillRect(28, 9, 3, 3, tin.shadow);
+    c.fillRoundRect(8, 13, 15, 14, 3, tin.base);
+    c.fillRect(8, 13, 4, 14, tin.light);
+    c.fillRect(19, 13, 4, 14, tin.shadow);
+    c.line(10, 12, 15, 7, 2, tin.shadow);
+    c.line(15, 7, 20, 12, 2, tin.shadow);
+    finishObject(c);
+    return c;
+}
+
+// A scarecrow of 1 x 2 tiles: a straw hat, a sack face and a patched shirt on a pole.
+Canvas scarecrowObject() {
+    Canvas c(kTile, 2 * kTile);
+    const Rgba pole = rgb(130, 90, 58);
+    c.fillRect(15, 20, 3, 42, pole);
+    c.fillRect(3, 28, 26, 3, pole);
+    c.fillPolygon({{8, 27}, {24, 27}, {26, 48}, {6, 48}}, rgb(74, 120, 170));
+    c.fillRect(12, 34, 5, 5, rgb(204, 78, 64));
+    c.fillRect(6, 46, 20, 2, rgb(212, 180, 96));
+    for (int x : {3, 27})
+        c.line(x, 30, x + (x < 16 ? -2 : 2), 34, 1, rgb(232, 200, 110));
+    shadedEllipse(c, 16.5f, 20, 6, 6, makeRamp(rgb(214, 190, 140)));
+    c.set(14, 19, rgb(70, 50, 40));
+    c.set(19, 19, rgb(70, 50, 40));
+    c.line(14, 23, 19, 23, 1, rgb(120, 84, 60));
+    c.fillEllipse(16.5f, 14, 11, 2.5f, rgb(226, 192, 102));
+    c.fillRoundRect(11, 6, 11, 8, 3, rgb(226, 192, 102));
+    c.fillRect(11, 11, 11, 2, rgb(186, 62, 56));
+    finishObject(c);
+    return c;
+}
+
+// A cottage of 3 x 3 tiles: a thatched roof, cream walls, a green door and flower boxes.
+Canvas cottageObject() {
+    Canvas c(96, 96);
+    const Rgba wall = rgb(238, 226, 196), beam = rgb(126, 86, 58);
+    c.fillRect(8, 46, 80, 46, wall);
+    c.fillRect(8, 46, 80, 3, darken(wall, 0.25f));
+    for (int x : {8, 46, 85})
+        c.fillRect(x, 46, 3, 46, beam);
+    c.fillRect(8, 89, 80, 3, beam);
+    // Door and windows with flower boxes.
+    c.fillRoundRect(54, 62, 16, 27, 6, rgb(74, 130, 84));
+    c.fillRect(61, 64, 2, 25, rgb(56, 104, 66));
+    c.fillEllipse(66.5f, 77, 1.2f, 1.2f, rgb(232, 200, 96));
+    for (int x : {17, 28}) {
+        c.fillRect(x - 2, 58, 13, 13, beam);
+        c.fillRect(x, 60, 9, 9, rgb(74, 104, 132));
+        c.fillRect(x, 60, 9, 3, rgb(124, 160, 186));
+        c.fillRect(x + 4, 60, 1, 9, beam);
+    }
+    c.fillRect(15, 71, 26, 4, rgb(150, 100, 60));
+    for (int x = 16; x < 40; x += 3)
+        c.fillEllipse(x + 1.0f, 70, 1.6f, 1.6f, x % 2 ? rgb(236, 96, 120) : rgb(250, 210, 80));
+    // Thatched roof seen from above, with a chimney.
+    const Ramp thatch = makeRamp(rgb(206, 170, 96));
+    c.fillPolygon({{0, 52}, {96, 52}, {86, 6}, {10, 6}}, thatch.base);
+    for (int y = 8; y < 52; y += 4)
+        for (int x = 2; x < 94; x += 3) {
+            const float h = hashUnit(x, y, 401);
+            if (c.filled(x, y))
+                c.line(x + 0.5f, y + 0.5f, x + 0.5f + (h - 0.5f) * 2, y + 3.5f, 1,
+                       h < 0.5f ? thatch.shadow : thatch.light);
+        }
+    c.fillRect(0, 50, 96, 3, thatch.shadow);
+    c.fillRect(10, 4, 76, 4, thatch.light);
+    c.fillRect(68, 0, 10, 16, rgb(168, 100, 80));
+    c.fillRect(68, 0, 10, 3, rgb(120, 110, 104));
+    c.fillRect(68, 3, 3, 13, rgb(196, 126, 100));
+    finishObject(c);
+    return c;
+}
+
 Canvas tallGrassTile() {
     Canvas c(kTile, kTile);
     const Rgba blades[3] = {rgb(70, 128, 58), rgb(104, 166, 72), rgb(148, 198, 94)};
@@ -769,6 +932,16 @@ bool writeFarmTiles(const std::string& root) {
               "112 113 114 115");
     putObject(92, windmillObject(),
               "object: windmill, 3 x 4 tiles: 92 93 94 / 100 101 102 / 108 109 110 / 116 117 118");
+    putObject(71, scarecrowObject(), "object: scarecrow, 1 x 2 tiles: 71 / 79");
+    putObject(85, crateTile(), "object: wooden crate");
+    putObject(86, barrelTile(), "object: barrel");
+    putObject(87, troughTile(), "object: water trough");
+    putObject(95, pumpkinTile(), "object: pumpkin");
+    putObject(103, logPileTile(), "object: log pile");
+    putObject(111, sunflowerTile(), "object: sunflower");
+    putObject(119, wateringCanTile(), "object: watering can");
+    putObject(120, cottageObject(),
+              "object: cottage, 3 x 3 tiles: 120 121 122 / 128 129 130 / 136 137 138");
 
     bool ok = sheet.save(root + "/tools/maps/FarmTiles.png");
 
