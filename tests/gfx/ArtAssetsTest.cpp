@@ -77,7 +77,7 @@ const AssetSize kAssets[] = {
     {"Data/Graphics/Portraits/QuillaPortrait.png", 200, 192},
     {"Data/Graphics/Portraits/BramblePortrait.png", 200, 192},
     {"Data/Graphics/Portraits/PortraitBackground.png", 200, 192},
-    {"tools/maps/FarmTiles.png", 256, 576},
+    {"tools/maps/FarmTiles.png", 256, 704},
 };
 
 } // namespace
@@ -267,7 +267,7 @@ TEST(ArtAssets, FarmTilesHaveAnEmptyFirstTileAndNoAccidentalTransparency) {
     ALLEGRO_BITMAP* f = farm.get();
     EXPECT_EQ(countIn(f, 0, 0, 32, 32, [](const Colour& c) { return !(c == kMagenta); }), 0);
     // Black and grey would vanish in a map; only magenta marks transparency.
-    EXPECT_EQ(countIn(f, 0, 0, 256, 576, [](const Colour& c) { return c == kBlack || c == kGrey; }),
+    EXPECT_EQ(countIn(f, 0, 0, 256, 704, [](const Colour& c) { return c == kBlack || c == kGrey; }),
               0);
     // Ground tiles (grass 1, water 24) are opaque; an object (fence 51) stands on magenta.
     EXPECT_EQ(countIn(f, 32, 0, 32, 32, [](const Colour& c) { return c == kMagenta; }), 0);
@@ -276,6 +276,13 @@ TEST(ArtAssets, FarmTilesHaveAnEmptyFirstTileAndNoAccidentalTransparency) {
     // The three water frames differ but meet the grass seamlessly on their shared texture.
     EXPECT_FALSE(sameRegion(f, 0, 96, f, 32, 96, 32, 32));
     EXPECT_FALSE(sameRegion(f, 32, 96, f, 64, 96, 32, 32));
+    // Shore tile 28 (grass along its north edge) ripples through 144 and 156: the water moves,
+    // the grass stays.
+    for (int frame : {144, 156}) {
+        const int x = (frame % 8) * 32, y = (frame / 8) * 32;
+        EXPECT_FALSE(sameRegion(f, 4 * 32, 3 * 32, f, x, y, 32, 32)) << frame;
+        EXPECT_TRUE(sameRegion(f, 4 * 32, 3 * 32, f, x, y, 32, 4)) << frame;
+    }
 }
 
 TEST(ArtAssets, FarmGrassVariantsShareTheirBordersWithPlainGrass) {
@@ -303,7 +310,7 @@ TEST(ArtAssets, FarmTileListNamesEveryTileOnTheSheet) {
     const std::string list = text.str();
     Bitmap farm = load("tools/maps/FarmTiles.png");
     ASSERT_TRUE(farm);
-    for (int index = 0; index < 8 * 18; ++index) {
+    for (int index = 0; index < 8 * 22; ++index) {
         const int x = (index % 8) * 32, y = (index / 8) * 32;
         const bool used =
             countIn(farm.get(), x, y, 32, 32, [](const Colour& c) { return !(c == kMagenta); }) > 0;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -79,7 +80,9 @@ Canvas mudTile(int k) {
 // ---- Farm sheet ---------------------------------------------------------------------------
 
 constexpr int kColumns = 8;
-constexpr int kRows = 18;
+constexpr int kRows = 22;
+// First index of the shore tiles' animation frames 1 and 2.
+constexpr int kShoreFrames = 144;
 
 enum Side { North = 1, East = 2, South = 4, West = 8 };
 
@@ -182,6 +185,37 @@ float innerSW(float x, float y) {
 }
 float innerSE(float x, float y) {
     return either(waterS(x, y), waterE(x, y));
+}
+
+struct ShoreKind {
+    float (*shape)(float x, float y);
+    const char* name;
+};
+const ShoreKind kShores[] = {
+    {waterN, "shore: grass along N edge, water S"},
+    {waterE, "shore: grass along E edge, water W"},
+    {waterS, "shore: grass along S edge, water N"},
+    {waterW, "shore: grass along W edge, water E"},
+    {outerNW, "shore outer corner: grass N and W (lake's top-left)"},
+    {outerNE, "shore outer corner: grass N and E (lake's top-right)"},
+    {outerSW, "shore outer corner: grass S and W (lake's bottom-left)"},
+    {outerSE, "shore outer corner: grass S and E (lake's bottom-right)"},
+    {innerNW, "shore inner corner: grass only in the NW corner"},
+    {innerNE, "shore inner corner: grass only in the NE corner"},
+    {innerSW, "shore inner corner: grass only in the SW corner"},
+    {innerSE, "shore inner corner: grass only in the SE corner"},
+};
+constexpr int kShoreCount = 12;
+
+Canvas lilyTile(int frame) {
+    Canvas lily = waterTexture(frame);
+    const Rgba notch = lily.get(15, 11);
+    const Ramp pad = makeRamp(rgb(86, 160, 72));
+    shadedEllipse(lily, 10, 11, 5.5f, 4, pad);
+    lily.fillPolygon({{10, 11}, {16, 9}, {16, 13}}, notch);
+    shadedEllipse(lily, 21, 21, 4.5f, 3.2f, pad);
+    shadedEllipse(lily, 21, 20, 2, 1.6f, makeRamp(rgb(240, 150, 190)));
+    return lily;
 }
 
 Canvas grassVariant(int kind) {
@@ -804,7 +838,7 @@ Canvas windmillObject() {
 
 struct SheetTile {
     int index;
-    const char* name;
+    std::string name;
 };
 
 void place(Canvas& sheet, const Canvas& tile, int index) {
@@ -834,13 +868,13 @@ bool writeMudTiles(const std::string& root) {
 bool writeFarmTiles(const std::string& root) {
     Canvas sheet(kColumns * kTile, kRows * kTile, kMagenta);
     std::vector<SheetTile> list;
-    auto put = [&](int index, const Canvas& tile, const char* name) {
+    auto put = [&](int index, const Canvas& tile, const std::string& name) {
         Canvas t = tile;
         t.avoidKeys();
         place(sheet, t, index);
         list.push_back({index, name});
     };
-    auto putObject = [&](int index, const Canvas& object, const char* name) {
+    auto putObject = [&](int index, const Canvas& object, const std::string& name) {
         placeObject(sheet, object, index);
         list.push_back({index, name});
     };
@@ -874,28 +908,9 @@ bool writeFarmTiles(const std::string& root) {
     put(24, waterTexture(0), "water, animation frame 0");
     put(25, waterTexture(1), "water, animation frame 1");
     put(26, waterTexture(2), "water, animation frame 2");
-    {
-        Canvas lily = waterTexture(0);
-        const Ramp pad = makeRamp(rgb(86, 160, 72));
-        shadedEllipse(lily, 10, 11, 5.5f, 4, pad);
-        lily.fillPolygon({{10, 11}, {16, 9}, {16, 13}}, waterTexture(0).get(15, 11));
-        shadedEllipse(lily, 21, 21, 4.5f, 3.2f, pad);
-        shadedEllipse(lily, 21, 20, 2, 1.6f, makeRamp(rgb(240, 150, 190)));
-        put(27, lily, "water with lily pads (still)");
-    }
-    put(28, shoreTile(waterN), "shore: grass along N edge, water S");
-    put(29, shoreTile(waterE), "shore: grass along E edge, water W");
-    put(30, shoreTile(waterS), "shore: grass along S edge, water N");
-    put(31, shoreTile(waterW), "shore: grass along W edge, water E");
-    put(32, shoreTile(outerNW), "shore outer corner: grass N and W (lake's top-left)");
-    put(33, shoreTile(outerNE), "shore outer corner: grass N and E (lake's top-right)");
-    put(34, shoreTile(outerSW), "shore outer corner: grass S and W (lake's bottom-left)");
-    put(35, shoreTile(outerSE), "shore outer corner: grass S and E (lake's bottom-right)");
-    put(36, shoreTile(innerNW), "shore inner corner: grass only in the NW corner");
-    put(37, shoreTile(innerNE), "shore inner corner: grass only in the NE corner");
-    put(38, shoreTile(innerSW), "shore inner corner: grass only in the SW corner");
-    put(39, shoreTile(innerSE), "shore inner corner: grass only in the SE corner");
-
+    put(27, lilyTile(0), "water with lily pads, animation frame 0");
+    for (int i = 0; i < kShoreCount; ++i)
+        put(28 + i, shoreTile(kShores[i].shape, 0), kShores[i].name);
     put(40, cropTile(0), "crop: seedlings on watered soil");
     put(41, cropTile(1), "crop: young plants");
     put(42, cropTile(2), "crop: ripe wheat");
@@ -943,6 +958,18 @@ bool writeFarmTiles(const std::string& root) {
     putObject(120, cottageObject(),
               "object: cottage, 3 x 3 tiles: 120 121 122 / 128 129 130 / 136 137 138");
 
+    // Further animation frames of the tiles that show water, so that a whole lake can ripple.
+    for (int frame = 1; frame <= 2; ++frame) {
+        for (int i = 0; i < kShoreCount; ++i) {
+            put(kShoreFrames + (frame - 1) * kShoreCount + i, shoreTile(kShores[i].shape, frame),
+                std::string(kShores[i].name) + ", animation frame " + std::to_string(frame) +
+                    " (frame 0 is tile " + std::to_string(28 + i) + ")");
+        }
+        put(kShoreFrames + 2 * kShoreCount + frame - 1, lilyTile(frame),
+            "water with lily pads, animation frame " + std::to_string(frame) +
+                " (frame 0 is tile 27)");
+    }
+
     bool ok = sheet.save(root + "/tools/maps/FarmTiles.png");
 
     const std::string listPath = root + "/tools/maps/FarmTiles.md";
@@ -965,9 +992,13 @@ bool writeFarmTiles(const std::string& root) {
     std::sort(list.begin(), list.end(),
               [](const SheetTile& a, const SheetTile& b) { return a.index < b.index; });
     for (const SheetTile& t : list)
-        fprintf(out, "| %i | %s |\n", t.index, t.name);
-    fprintf(out, "\nWater tiles 24, 25 and 26 are the three frames of one animation, in that "
-                 "order. Shore tiles show the still water of frame 0.\n");
+        fprintf(out, "| %i | %s |\n", t.index, t.name.c_str());
+    fprintf(out,
+            "\nAnimations (three frames each, in this order): open water 24, 25, 26; lily "
+            "pads 27, %i, %i; shore tile t (28 to 39): t, t + %i, t + %i. A lake whose "
+            "water and shores all animate together ripples without seams.\n",
+            kShoreFrames + 2 * kShoreCount, kShoreFrames + 2 * kShoreCount + 1, kShoreFrames - 28,
+            kShoreFrames + kShoreCount - 28);
     ok = fclose(out) == 0 && ok;
     return ok;
 }

@@ -126,9 +126,9 @@ Canvas waterTexture(int frame) {
     return c;
 }
 
-Canvas shoreTile(float (*shape)(float x, float y)) {
+Canvas shoreTile(float (*shape)(float x, float y), int frame) {
     const Canvas grass = grassTexture();
-    const Canvas water = waterTexture(0);
+    const Canvas water = waterTexture(frame);
     Canvas c(kTile, kTile);
     for (int y = 0; y < kTile; ++y)
         for (int x = 0; x < kTile; ++x) {
