@@ -10,6 +10,8 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -131,6 +133,38 @@ TEST(ArtAssets, PlayerFramesMoveTheLegsAndSprintDiffersFromWalk) {
         // The standing pose differs from every other direction's.
         for (int e = d + 1; e < 5; ++e)
             EXPECT_FALSE(sameRegion(s, 96 * d, 0, s, 96 * e, 0, 96, 96));
+    }
+}
+
+TEST(ArtAssets, PlayerFramesAreNotClippedAndKeepTheirFeetInPlace) {
+    Bitmap sheet = load("Data/Graphics/Vornels/MareSprite.png");
+    ASSERT_TRUE(sheet);
+    ALLEGRO_BITMAP* s = sheet.get();
+    auto frameAt = [](int row, int index) { return std::pair<int, int>{96 * index, 96 * row}; };
+    std::vector<std::pair<int, int>> frames;
+    for (int d = 0; d < 5; ++d)
+        frames.push_back(frameAt(0, d));
+    for (int row = 1; row <= 2; ++row)
+        for (int i = 0; i < 30; ++i)
+            frames.push_back(frameAt(row, i));
+    for (const auto& [fx, fy] : frames) {
+        SCOPED_TRACE(std::to_string(fx) + "," + std::to_string(fy));
+        // Nothing of the figure touches the frame's border: it would be cut off.
+        auto figure = [](const Colour& c) { return !isKey(c); };
+        EXPECT_EQ(countIn(s, fx, fy, 96, 1, figure), 0);
+        EXPECT_EQ(countIn(s, fx, fy + 95, 96, 1, figure), 0);
+        EXPECT_EQ(countIn(s, fx, fy, 1, 96, figure), 0);
+        EXPECT_EQ(countIn(s, fx + 95, fy, 1, 96, figure), 0);
+    }
+    // Standing in any direction, the hooves reach down to about the same line, so the player
+    // does not jump when turning.
+    for (int d = 0; d < 5; ++d) {
+        int lowest = -1;
+        for (int y = 0; y < 96; ++y)
+            if (countIn(s, 96 * d, y, 96, 1, [](const Colour& c) { return !isKey(c); }) > 0)
+                lowest = y;
+        EXPECT_GE(lowest, 72) << d;
+        EXPECT_LE(lowest, 88) << d;
     }
 }
 
