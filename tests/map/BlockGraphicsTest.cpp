@@ -150,6 +150,29 @@ TEST_F(BlockGraphicsTest, MapWithoutGraphicsLoads) {
     EXPECT_EQ(mapLoaded(), 1);
 }
 
+TEST_F(BlockGraphicsTest, BitmapThatCannotBeMadeIsNoBitmapAndLeavesNoMap) {
+    // Without a display Allegro refuses video bitmaps.
+    const int flags = al_get_new_bitmap_flags();
+    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+    const int result = decode(solidMap(2, 1, 4, 2, {0, 1}).image());
+    al_set_new_bitmap_flags(flags);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(lastError(), MapNoBitmap);
+    EXPECT_EQ(mapLoaded(), 0);
+    EXPECT_EQ(graphicCount(), 0);
+}
+
+TEST_F(BlockGraphicsTest, DecodingWithoutAllegroIsNoSystem) {
+    const std::vector<uint8_t> image = solidMap(2, 1, 4, 2, {0, 1}).image();
+    al_uninstall_system();
+    EXPECT_EQ(decode(image), -1);
+    EXPECT_EQ(lastError(), MapNoSystem);
+    EXPECT_EQ(mapLoaded(), 0);
+    ASSERT_TRUE(al_init());
+    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
+    EXPECT_EQ(decode(image), 0);
+}
+
 TEST_F(BlockGraphicsTest, DrawStateIsSavedAndRestored) {
     ALLEGRO_BITMAP* first = al_create_bitmap(4, 4);
     ALLEGRO_BITMAP* second = al_create_bitmap(4, 4);
