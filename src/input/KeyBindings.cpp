@@ -58,7 +58,8 @@ void KeyBindings::setKeys(const char* name, int primaryKey, int secondaryKey) {
 }
 
 void KeyBindings::setKeyState(int keyCode, bool pressed) {
-    if (count_ == 0) {
+    // -1 marks an empty slot; no keyboard event carries a negative code.
+    if (count_ == 0 || keyCode < 0) {
         return;
     }
     // The Quit keys act on release too, so a press missed before the window had the focus

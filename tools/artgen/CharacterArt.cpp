@@ -1,0 +1,323 @@
+#include "CharacterArt.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+
+// Part numbers: parts with different numbers get an ink line where one covers the other.
+enum Part { BodyPart = 0, HeadPart = 1, ManePart = 2, TailPart = 3, ScarfPart = 5, HatPart = 6 };
+constexpr int kFirstLegPart = 10;
+
+Ramp eyeRamp(Rgba eye) {
+    return Ramp{darken(eye, 0.3f), eye, lighten(eye, 0.25f), rgb(250, 250, 255)};
+}
+
+struct LegPose {
+    float swing; // forward angle of the upper leg, radians
+    float flex;  // bend of the lower leg backwards
+};
+
+LegPose legPose(Gait gait, float phase, float offset, bool front) {
+    const float a = 2 * kPi * (phase + offset);
+    switch (gait) {
+    case Gait::Walk:
+        return LegPose{0.42f * std::sin(a), 1.05f * std::max(0.0f, std::cos(a))};
+    case Gait::Sprint:
+        return LegPose{0.78f * std::sin(a), 1.55f * std::max(0.0f, std::cos(a))};
+    case Gait::Stand:
+        break;
+    }
+    return LegPose{front ? 0.05f : -0.06f, 0};
+}
+
+void addLeg(BlobScene& scene, const PonyLook& look, Vec3 hip, LegPose pose, bool front, int part) {
+    const float upper = 9.6f, lower = 9.0f;
+    const Vec3 kneeDir{std::sin(pose.swing), 0, -std::cos(pose.swing)};
+    const Vec3 knee = hip + kneeDir * upper;
+    const float lowerAngle = pose.swing - pose.flex * (front ? 1.0f : 0.8f);
+    const Vec3 footDir{std::sin(lowerAngle), 0, -std::cos(lowerAngle)};
+    const Vec3 fetlock = knee + footDir * lower;
+    const Ramp coat = makeRamp(look.coat);
+    const Ramp sock = makeRamp(look.whiteSocks ? rgb(246, 242, 236) : look.coat);
+    scene.addTube({hip, knee}, front ? 3.4f : 4.0f, 2.3f, coat, part);
+    scene.addTube({knee, fetlock}, 2.2f, 2.0f, sock, part);
+    scene.addEllipsoid(fetlock + Vec3{0.3f, 0, -0.4f}, footDir * -1.0f, 1.9f, 2.5f, 2.5f,
+                       makeRamp(look.hoof), part);
+}
+
+} // namespace
+
+PonyLook mareLook() {
+    PonyLook look;
+    look.coat = rgb(224, 170, 86);
+    look.mane = rgb(248, 236, 204);
+    look.muzzle = rgb(214, 158, 122);
+    look.hoof = rgb(112, 86, 82);
+    look.eye = rgb(54, 40, 66);
+    look.scarf = rgb(206, 62, 60);
+    look.scarfOn = true;
+    look.blaze = true;
+    return look;
+}
+
+PonyLook brambleLook() {
+    PonyLook look;
+    look.coat = rgb(128, 82, 52);
+    look.mane = rgb(60, 45, 44);
+    look.muzzle = rgb(98, 68, 52);
+    look.hoof = rgb(72, 58, 54);
+    look.eye = rgb(42, 30, 42);
+    look.scarf = rgb(76, 146, 72);
+    look.scarfOn = true;
+    look.strawHat = true;
+    return look;
+}
+
+PonyLook quillaLook() {
+    PonyLook look;
+    look.coat = rgb(208, 198, 228);
+    look.mane = rgb(96, 176, 206);
+    look.muzzle = rgb(228, 194, 208);
+    look.hoof = rgb(150, 128, 142);
+    look.eye = rgb(64, 48, 96);
+    look.flower = true;
+    look.flowerColour = rgb(242, 118, 168);
+    look.whiteSocks = true;
+    return look;
+}
+
+void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
+    const float cycle = 2 * kPi * phase;
+    float bob = 0, pitch = 0, reach = 0;
+    if (gait == Gait::Walk)
+        bob = 0.7f * std::cos(2 * cycle);
+    if (gait == Gait::Sprint) {
+        bob = 1.6f * std::sin(cycle);
+        pitch = 0.07f * std::sin(cycle + 0.6f);
+        reach = 2.2f;
+    }
+    const Ramp coat = makeRamp(look.coat);
+    const Ramp mane = makeRamp(look.mane);
+    const Vec3 lift{0, 0, bob};
+
+    // Body: barrel, chest and rump.
+    scene.addEllipsoid(Vec3{0, 0, 24} + lift, Vec3{std::cos(pitch), 0, std::sin(pitch)}, 15, 8.6f,
+                       9.2f, coat, BodyPart);
+    scene.addEllipsoid(Vec3{8.5f, 0, 23.5f + 0.6f * pitch * 10} + lift, Vec3{1, 0, 0.2f}, 8, 8.2f,
+                       9.2f, coat, BodyPart);
+    scene.addEllipsoid(Vec3{-8.5f, 0, 25 - 0.6f * pitch * 10} + lift, Vec3{1, 0, -0.1f}, 8.6f, 8.8f,
+                       9.4f, coat, BodyPart);
+
+    // Legs: a trot for walking (diagonal pairs together), a gallop for sprinting.
+    struct LegPlace {
+        float f, l, offset;
+        bool front;
+    };
+    const bool gallop = gait == Gait::Sprint;
+    const LegPlace legs[4] = {{9.5f, -4.6f, gallop ? 0.30f : 0.0f, true},
+                              {9.5f, 4.6f, gallop ? 0.38f : 0.5f, true},
+                              {-9.5f, -4.8f, gallop ? 0.0f : 0.5f, false},
+                              {-9.5f, 4.8f, gallop ? 0.08f : 0.0f, false}};
+    for (int i = 0; i < 4; ++i) {
+        const LegPlace& leg = legs[i];
+        const float hipZ = leg.front ? 20.0f : 20.5f;
+        addLeg(scene, look, Vec3{leg.f, leg.l, hipZ + bob * 0.4f},
+               legPose(gait, phase, leg.offset, leg.front), leg.front, kFirstLegPart + i);
+    }
+
+    // Neck and head; a sprinting pony stretches its head forward.
+    const Vec3 headCentre = Vec3{20.5f + reach, 0, 43.5f - reach * 1.1f} + lift;
+    scene.addTube({Vec3{10, 0, 27} + lift, Vec3{15 + reach * 0.5f, 0, 34 - reach * 0.4f} + lift,
+                   headCentre + Vec3{-2.5f, 0, -1}},
+                  6.0f, 4.6f, coat, BodyPart);
+    const Vec3 headAlong = normalized(Vec3{1, 0, -0.62f + reach * 0.08f});
+    const Vec3 headUp = normalized(cross(headAlong, Vec3{0, 1, 0}));
+    scene.addEllipsoid(headCentre, headAlong, 8.4f, 6.2f, 6.6f, coat, HeadPart);
+    scene.addEllipsoid(headCentre + headAlong * 7.2f, headAlong, 5.0f, 4.9f, 4.6f,
+                       makeRamp(look.muzzle), HeadPart);
+    const Ramp nostril = makeRamp(darken(look.muzzle, 0.45f));
+    for (float side : {-1.8f, 1.8f})
+        scene.addSphere(headCentre + headAlong * 11.6f + Vec3{0, side, 0.6f}, 1.0f, nostril,
+                        HeadPart);
+    for (float side : {-4.3f, 4.3f})
+        scene.addEllipsoid(headCentre + headAlong * 3.6f + headUp * 2.2f + Vec3{0, side, 0},
+                           Vec3{0, 0, 1}, 2.7f, 2.1f, 2.1f, eyeRamp(look.eye), HeadPart);
+    if (look.blaze)
+        for (float k = 0; k <= 8.0f; k += 1.0f)
+            scene.addSphere(headCentre + headAlong * (k - 1) + headUp * (5.8f - k * 0.16f),
+                            1.5f - k * 0.06f, makeRamp(rgb(250, 246, 238)), HeadPart);
+    const float earSpread = look.strawHat ? 4.6f : 2.9f;
+    for (float side : {-1.0f, 1.0f})
+        scene.addEllipsoid(headCentre + headUp * 6.4f + headAlong * -2.8f +
+                               Vec3{0, side * earSpread, 0},
+                           Vec3{0.25f, side * (look.strawHat ? 0.5f : 0.18f), 1}, 3.6f, 1.5f, 1.4f,
+                           coat, HeadPart);
+
+    // Mane along the neck and a forelock; it streams back at a sprint.
+    const Vec3 maneSpine[5] = {
+        {7.5f, 0, 33}, {11, 0, 37}, {14.2f, 0, 41}, {16.6f, 0, 45}, {18.2f, 0, 47.6f}};
+    for (int i = 0; i < 5; ++i) {
+        Vec3 p = maneSpine[i] + lift;
+        const float along = static_cast<float>(i) / 4;
+        p = p + Vec3{reach * along * 0.8f, 0, -reach * along};
+        if (gallop)
+            p = p + Vec3{-1.6f - 0.5f * i, 0, 1.2f + 0.8f * std::sin(cycle * 2 + i)};
+        const float sway =
+            (i % 2 ? 1.3f : 0.4f) + (gait == Gait::Walk ? 0.5f * std::sin(cycle + i) : 0);
+        scene.addSphere(p + Vec3{0, sway, 0}, 3.6f - 0.15f * i, mane, ManePart);
+        if (i < 4)
+            scene.addSphere(p + Vec3{-1.2f, sway + 1.4f, -1.8f}, 2.8f, mane, ManePart);
+    }
+    scene.addSphere(headCentre + headUp * 4.4f + headAlong * 0.6f + Vec3{0, 0.8f, 0}, 2.5f, mane,
+                    ManePart);
+
+    // Tail: hangs and sways at a walk, flies out behind at a sprint.
+    std::vector<Vec3> tail;
+    for (int i = 0; i <= 8; ++i) {
+        const float t = i / 8.0f;
+        Vec3 p;
+        if (gallop)
+            p = Vec3{-15.5f - 15 * t, 1.2f * std::sin(cycle + t * 3) * t,
+                     29 + 1.5f * t - 5 * t * t + 1.8f * std::sin(cycle * 2 + t * 4) * t};
+        else {
+            const float sway = gait == Gait::Walk ? 2.2f * std::sin(cycle + t * 2) * t : 0.6f * t;
+            p = Vec3{-15.5f - 8 * t, sway, 29 + 2 * t - 19 * t * t};
+        }
+        tail.push_back(p + lift);
+    }
+    scene.addTube(tail, 3.7f, gallop ? 2.0f : 2.8f, mane, TailPart);
+
+    if (look.scarfOn) {
+        const Ramp scarf = makeRamp(look.scarf);
+        const Vec3 neckBase = Vec3{12.2f + reach * 0.3f, 0, 31} + lift;
+        scene.addEllipsoid(neckBase, Vec3{0.6f, 0, 0.8f}, 2.6f, 6.4f, 6.4f, scarf, ScarfPart);
+        scene.addSphere(neckBase + Vec3{2.8f, 3.2f, -3.2f}, 2.3f, scarf, ScarfPart);
+        scene.addEllipsoid(neckBase + Vec3{2.4f - (gallop ? 2.5f : 0), 3.6f, -6.3f},
+                           Vec3{0.2f, 0, 1}, 2.4f, 1.3f, 1.6f, scarf, ScarfPart);
+    }
+    if (look.strawHat) {
+        const Ramp straw = makeRamp(rgb(232, 198, 110));
+        const Vec3 top = headCentre + headUp * 6.9f + headAlong * -0.8f;
+        scene.addEllipsoid(top, Vec3{1, 0, 0}, 8.6f, 8.6f, 1.1f, straw, HatPart);
+        scene.addEllipsoid(top + Vec3{0, 0, 2.3f}, Vec3{1, 0, 0}, 4.4f, 4.4f, 3.0f, straw, HatPart);
+        scene.addEllipsoid(top + Vec3{0, 0, 1.1f}, Vec3{1, 0, 0}, 4.7f, 4.7f, 1.0f,
+                           makeRamp(rgb(196, 64, 58)), HatPart);
+    }
+    if (look.flower) {
+        const Vec3 at = headCentre + headUp * 4.6f + headAlong * -2.4f + Vec3{0, 4.6f, 0};
+        const Ramp petal = makeRamp(look.flowerColour);
+        for (int i = 0; i < 5; ++i) {
+            const float a = 2 * kPi * i / 5;
+            scene.addSphere(at + Vec3{1.5f * std::cos(a), 0.6f, 1.5f * std::sin(a)}, 1.3f, petal,
+                            HatPart);
+        }
+        scene.addSphere(at + Vec3{0, 1.4f, 0}, 1.0f, makeRamp(rgb(250, 214, 90)), HatPart);
+    }
+}
+
+namespace {
+
+constexpr int kFrame = 96;
+const float kElevation = 0.66f;
+
+Canvas renderFrame(const PonyLook& look, Gait gait, float phase, int direction) {
+    BlobScene scene;
+    buildPony(scene, look, gait, phase);
+    Canvas frame(kFrame, kFrame);
+    View view;
+    view.heading = direction * kPi / 4;
+    view.elevation = kElevation;
+    view.scale = 1.15f;
+    view.originX = 48;
+    view.originY = 62;
+    scene.render(frame, view);
+    frame.outline(0.8f);
+    frame.avoidKeys();
+    return frame;
+}
+
+// The player sheet keeps grey as its outer key and green under the hooves, where a shadow
+// would fall: both turn transparent in the game.
+void putOnSheet(Canvas& sheet, const Canvas& frame, int x, int y) {
+    Canvas cell = frame;
+    Canvas keyed(kFrame, kFrame, kEmpty);
+    keyed.fillEllipse(48, 70, 26, 10, kKeyGreen);
+    for (int yy = 0; yy < kFrame; ++yy)
+        for (int xx = 0; xx < kFrame; ++xx)
+            if (cell.get(xx, yy).a == 0)
+                cell.set(xx, yy, keyed.get(xx, yy).a ? kKeyGreen : kKeyGrey);
+    sheet.blit(cell, x, y);
+}
+
+struct Box {
+    int x0, y0, x1, y1;
+};
+
+Box boundsOf(const Canvas& c) {
+    Box box{c.width(), c.height(), -1, -1};
+    for (int y = 0; y < c.height(); ++y)
+        for (int x = 0; x < c.width(); ++x)
+            if (c.get(x, y).a) {
+                box.x0 = std::min(box.x0, x);
+                box.y0 = std::min(box.y0, y);
+                box.x1 = std::max(box.x1, x);
+                box.y1 = std::max(box.y1, y);
+            }
+    return box;
+}
+
+// A standing character turned a little from the viewer, scaled so that it fills the hit box
+// the game gives characters (x 32 to 64, y 18 to 86 of the picture).
+Canvas characterSprite(const PonyLook& look, float heading) {
+    auto renderAt = [&](float scale) {
+        BlobScene scene;
+        buildPony(scene, look, Gait::Stand, 0);
+        Canvas big(192, 192);
+        View view;
+        view.heading = heading;
+        view.elevation = kElevation;
+        view.scale = scale;
+        view.originX = 96;
+        view.originY = 110;
+        scene.render(big, view);
+        big.outline(0.8f);
+        return big;
+    };
+    const Box first = boundsOf(renderAt(1.0f));
+    const float scale = 66.0f / static_cast<float>(first.y1 - first.y0 + 1);
+    Canvas big = renderAt(scale);
+    const Box box = boundsOf(big);
+    Canvas sprite(kFrame, kFrame);
+    const int cx = (box.x0 + box.x1 + 1) / 2, cy = (box.y0 + box.y1 + 1) / 2;
+    sprite.blit(big, 48 - cx, 52 - cy);
+    sprite.avoidKeys();
+    sprite.fillEmpty(kMagenta);
+    return sprite;
+}
+
+} // namespace
+
+bool writeCharacterArt(const std::string& root) {
+    const PonyLook mare = mareLook();
+    Canvas sheet(2880, 288, kKeyGrey);
+    for (int d = 0; d < 5; ++d) {
+        putOnSheet(sheet, renderFrame(mare, Gait::Stand, 0, d), 96 * d, 0);
+        for (int f = 0; f < 6; ++f) {
+            const float phase = f / 6.0f;
+            putOnSheet(sheet, renderFrame(mare, Gait::Walk, phase, d), 576 * d + 96 * f, 96);
+            putOnSheet(sheet, renderFrame(mare, Gait::Sprint, phase, d), 576 * d + 96 * f, 192);
+        }
+    }
+    bool ok = sheet.save(root + "/Data/Graphics/Vornels/MareSprite.png");
+    ok = characterSprite(brambleLook(), kPi * 1.22f)
+             .save(root + "/Data/Graphics/Vornels/BrambleTemp.png") &&
+         ok;
+    ok = characterSprite(quillaLook(), kPi * 0.78f)
+             .save(root + "/Data/Graphics/Vornels/QuillaTemp.png") &&
+         ok;
+    return ok;
+}

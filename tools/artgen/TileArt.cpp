@@ -1,0 +1,728 @@
+#include "TileArt.h"
+
+#include "ArtNoise.h"
+#include "BlobScene.h"
+#include "TileTextures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+
+// ---- Mud ----------------------------------------------------------------------------------
+
+void pebbles(Canvas& c, uint32_t seed, int count) {
+    Prng rng(seed);
+    const Ramp stone = makeRamp(rgb(150, 132, 112));
+    for (int i = 0; i < count; ++i) {
+        const float x = 7 + rng.unit() * 18, y = 7 + rng.unit() * 18;
+        const float r = 1.3f + rng.unit() * 1.4f;
+        c.fillEllipse(x + 0.6f, y + 0.8f, r, r * 0.8f, rgb(78, 52, 40));
+        shadedEllipse(c, x, y, r, r * 0.8f, stone);
+    }
+}
+
+Canvas mudTile(int k) {
+    Canvas c = mudTexture();
+    switch (k) {
+    case 1:
+        pebbles(c, 7, 5);
+        break;
+    case 2: { // a shallow puddle
+        c.fillEllipse(16, 17, 9, 5.5f, rgb(84, 60, 46));
+        c.fillEllipse(16, 17.5f, 8, 4.5f, rgb(86, 96, 106));
+        c.fillEllipse(15, 18, 6.5f, 3.4f, rgb(98, 116, 130));
+        c.line(11, 16, 15, 15.5f, 1, rgb(176, 196, 206));
+        c.set(19, 19, rgb(176, 196, 206));
+        break;
+    }
+    case 3: { // dry cracks
+        const Rgba crack = rgb(74, 50, 38);
+        c.line(6, 9, 12, 13, 1, crack);
+        c.line(12, 13, 19, 12, 1, crack);
+        c.line(12, 13, 13, 21, 1, crack);
+        c.line(13, 21, 22, 24, 1, crack);
+        c.line(19, 12, 25, 7, 1, crack);
+        break;
+    }
+    case 4: { // hoof prints of a passing Vornel
+        const Rgba print = rgb(82, 56, 42), rim = rgb(150, 110, 76);
+        const int spots[4][2] = {{9, 8}, {18, 12}, {11, 19}, {20, 23}};
+        for (const auto& s : spots) {
+            c.fillEllipse(s[0] + 0.5f, s[1] + 0.5f, 2.6f, 2.2f, rim);
+            c.fillEllipse(s[0] + 0.5f, s[1] + 1.0f, 2.0f, 1.7f, print);
+            c.set(s[0], s[1] + 2, rim);
+        }
+        break;
+    }
+    case 5: { // a tuft of grass
+        const Rgba blades[3] = {rgb(70, 120, 56), rgb(96, 154, 68), rgb(140, 190, 90)};
+        for (int i = 0; i < 7; ++i) {
+            const float bx = 12 + i * 1.3f;
+            const float top = 11 + std::fabs(i - 3.0f) * 1.5f;
+            c.line(bx, 21, bx + (i - 3) * 0.7f, top, 1, blades[i % 3]);
+        }
+        c.line(11, 21, 21, 21, 1, rgb(80, 56, 42));
+        break;
+    }
+    default:
+        break;
+    }
+    return c;
+}
+
+// ---- Farm sheet ---------------------------------------------------------------------------
+
+constexpr int kColumns = 8;
+constexpr int kRows = 13;
+
+enum Side { North = 1, East = 2, South = 4, West = 8 };
+
+float segmentDistance(float px, float py, float ax, float ay, float bx, float by) {
+    const float dx = bx - ax, dy = by - ay;
+    float t = ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy);
+    t = std::clamp(t, 0.0f, 1.0f);
+    const float ex = px - ax - t * dx, ey = py - ay - t * dy;
+    return std::sqrt(ex * ex + ey * ey);
+}
+
+// A dirt path over grass that leaves the tile through the sides in `sides`.
+Canvas pathTile(int sides) {
+    Canvas c = grassTexture();
+    const Canvas dirt = dirtTexture();
+    for (int y = 0; y < kTile; ++y)
+        for (int x = 0; x < kTile; ++x) {
+            const float px = x + 0.5f, py = y + 0.5f;
+            float d = std::hypot(px - 16, py - 16);
+            if (sides & North)
+                d = std::min(d, segmentDistance(px, py, 16, 16, 16, -1));
+            if (sides & East)
+                d = std::min(d, segmentDistance(px, py, 16, 16, 33, 16));
+            if (sides & South)
+                d = std::min(d, segmentDistance(px, py, 16, 16, 16, 33));
+            if (sides & West)
+                d = std::min(d, segmentDistance(px, py, 16, 16, -1, 16));
+            const float r = 8.5f + (periodicNoise(px, py, kTile, 8, 91) - 0.5f) * 2.6f;
+            if (d < r - 1.2f)
+                c.set(x, y, dirt.get(x, y));
+            else if (d < r)
+                c.set(x, y, darken(dirt.get(x, y), 0.22f));
+            else if (d < r + 1.1f)
+                c.set(x, y, darken(c.get(x, y), 0.2f));
+        }
+    return c;
+}
+
+// Shore outlines: each side's water line wanders, repeating every tile along the shore.
+float lineN(float x) {
+    return 9 + 1.5f * std::sin(2 * kPi * x / kTile) + 0.7f * std::sin(4 * kPi * x / kTile + 1);
+}
+float lineS(float x) {
+    return 23 + 1.5f * std::sin(2 * kPi * x / kTile + 2) + 0.7f * std::sin(4 * kPi * x / kTile);
+}
+float lineW(float y) {
+    return 9 + 1.5f * std::sin(2 * kPi * y / kTile + 0.5f) +
+           0.7f * std::sin(4 * kPi * y / kTile + 2);
+}
+float lineE(float y) {
+    return 23 + 1.5f * std::sin(2 * kPi * y / kTile + 3) + 0.7f * std::sin(4 * kPi * y / kTile + 1);
+}
+float waterN(float x, float y) {
+    return y - lineN(x);
+}
+float waterS(float x, float y) {
+    return lineS(x) - y;
+}
+float waterW(float x, float y) {
+    return x - lineW(y);
+}
+float waterE(float x, float y) {
+    return lineE(y) - x;
+}
+
+constexpr float kRound = 6;
+// Water on both sides' water (outer corner), rounded where the two lines meet.
+float both(float a, float b) {
+    if (a < kRound && b < kRound)
+        return kRound - std::hypot(kRound - a, kRound - b);
+    return std::min(a, b);
+}
+// Water on either side's water (inner corner): only the corner between them is land.
+float either(float a, float b) {
+    if (a > -kRound && b > -kRound)
+        return -kRound + std::hypot(a + kRound, b + kRound);
+    return std::max(a, b);
+}
+
+float outerNW(float x, float y) {
+    return both(waterN(x, y), waterW(x, y));
+}
+float outerNE(float x, float y) {
+    return both(waterN(x, y), waterE(x, y));
+}
+float outerSW(float x, float y) {
+    return both(waterS(x, y), waterW(x, y));
+}
+float outerSE(float x, float y) {
+    return both(waterS(x, y), waterE(x, y));
+}
+float innerNW(float x, float y) {
+    return either(waterN(x, y), waterW(x, y));
+}
+float innerNE(float x, float y) {
+    return either(waterN(x, y), waterE(x, y));
+}
+float innerSW(float x, float y) {
+    return either(waterS(x, y), waterW(x, y));
+}
+float innerSE(float x, float y) {
+    return either(waterS(x, y), waterE(x, y));
+}
+
+Canvas grassVariant(int kind) {
+    Canvas c = grassTexture();
+    Prng rng(200 + kind);
+    if (kind == 1) { // thick tufts
+        const Rgba dark = rgb(62, 112, 54), light = rgb(150, 198, 96);
+        for (int i = 0; i < 3; ++i) {
+            const int x = rng.range(6, 24), y = rng.range(8, 24);
+            for (int b = -2; b <= 2; ++b) {
+                c.line(x + 0.5f, y + 0.5f, x + b * 1.2f + 0.5f, y - 4 + std::abs(b) * 1.0f, 1,
+                       b % 2 ? dark : light);
+            }
+        }
+    } else if (kind == 2) { // tiny daisies
+        for (int i = 0; i < 5; ++i) {
+            const int x = rng.range(5, 26), y = rng.range(5, 26);
+            const Rgba petal = i % 2 ? rgb(250, 248, 236) : rgb(250, 226, 120);
+            c.set(x - 1, y, petal);
+            c.set(x + 1, y, petal);
+            c.set(x, y - 1, petal);
+            c.set(x, y + 1, petal);
+            c.set(x, y, rgb(236, 170, 60));
+        }
+    } else if (kind == 3) { // clover patch
+        const Ramp clover = makeRamp(rgb(78, 140, 66));
+        for (int i = 0; i < 6; ++i)
+            shadedEllipse(c, rng.range(8, 23) + 0.5f, rng.range(8, 23) + 0.5f, 2.4f, 2.0f, clover);
+    } else if (kind == 4) { // a few stones
+        const Ramp stone = makeRamp(rgb(160, 156, 146));
+        for (int i = 0; i < 3; ++i) {
+            const float x = rng.range(7, 24) + 0.5f, y = rng.range(7, 24) + 0.5f;
+            c.fillEllipse(x + 0.7f, y + 0.9f, 2.2f, 1.6f, rgb(60, 104, 52));
+            shadedEllipse(c, x, y, 2.2f, 1.7f, stone);
+        }
+    }
+    return c;
+}
+
+// ---- Crops on tilled soil -------------------------------------------------------------------
+
+void sprout(Canvas& c, int x, int y, float size) {
+    const Rgba stem = rgb(86, 150, 62), leaf = rgb(128, 190, 80);
+    c.line(x + 0.5f, y + 0.5f, x + 0.5f, y - size + 0.5f, 1, stem);
+    c.fillEllipse(x - size * 0.6f + 0.5f, y - size + 0.5f, size * 0.6f, size * 0.35f, leaf);
+    c.fillEllipse(x + size * 0.6f + 0.5f, y - size + 0.5f, size * 0.6f, size * 0.35f, stem);
+}
+
+Canvas cropTile(int kind) {
+    Canvas c = soilTexture(kind == 0);
+    const int rows[2] = {5, 21};
+    if (kind == 0 || kind == 1) {
+        for (int r : rows)
+            for (int x : {8, 24})
+                sprout(c, x, r + 3, kind == 0 ? 2.0f : 4.0f);
+    } else if (kind == 2) { // wheat
+        const Rgba stalk[3] = {rgb(196, 154, 70), rgb(226, 190, 96), rgb(246, 218, 134)};
+        for (int y = 2; y < 32; y += 8)
+            for (int x = 1; x < 32; x += 3) {
+                const int h = 5 + static_cast<int>(hashUnit(x, y, 81) * 3);
+                c.line(x + 0.5f, y + 6.5f, x + 0.5f, y + 6.5f - h, 1, stalk[0]);
+                c.fillEllipse(x + 0.5f, y + 6.5f - h, 1.0f, 2.0f, stalk[1 + (x / 3) % 2]);
+            }
+    } else if (kind == 3) { // cabbages
+        const Ramp leaf = makeRamp(rgb(112, 176, 92));
+        const Ramp heart = makeRamp(rgb(168, 214, 128));
+        for (int r : rows)
+            for (int x : {8, 24}) {
+                shadedEllipse(c, x + 0.5f, r + 4.5f, 6.5f, 5.0f, leaf);
+                shadedEllipse(c, x + 0.5f, r + 3.5f, 3.8f, 3.2f, heart);
+            }
+    } else if (kind == 4) { // carrots
+        const Rgba orange = rgb(232, 128, 48), top = rgb(92, 164, 64), top2 = rgb(132, 196, 82);
+        for (int r : rows)
+            for (int x : {6, 16, 26}) {
+                c.fillEllipse(x + 0.5f, r + 6.5f, 2.2f, 1.6f, orange);
+                for (int b = -2; b <= 2; ++b)
+                    c.line(x + 0.5f, r + 5.5f, x + b * 1.3f + 0.5f, r + 0.5f, 1,
+                           b % 2 ? top : top2);
+            }
+    } else if (kind == 5) { // pumpkins
+        const Ramp pumpkin = makeRamp(rgb(236, 138, 46));
+        const Ramp leaf = makeRamp(rgb(82, 146, 62));
+        shadedEllipse(c, 24.5f, 7.5f, 5, 4, leaf);
+        shadedEllipse(c, 7.5f, 23.5f, 5, 4, leaf);
+        for (const auto& p : {std::pair<float, float>{10, 11}, {22, 23}}) {
+            shadedEllipse(c, p.first, p.second, 7.5f, 6, pumpkin);
+            c.line(p.first, p.second - 5, p.first, p.second + 5, 1, darken(pumpkin.base, 0.3f));
+            c.line(p.first, p.second - 7, p.first + 1, p.second - 5, 2, rgb(96, 120, 52));
+        }
+    }
+    return c;
+}
+
+// ---- Objects on magenta -------------------------------------------------------------------
+
+const Rgba kWood = rgb(156, 108, 64);
+
+void finishObject(Canvas& c) {
+    c.outline(0.78f);
+    c.avoidKeys();
+    c.fillEmpty(kMagenta);
+}
+
+Canvas fenceTile(int sides) {
+    Canvas c(kTile, kTile);
+    const Rgba wood = kWood, light = lighten(kWood, 0.3f), dark = darken(kWood, 0.3f);
+    auto rail = [&](int x0, int x1) {
+        for (int y : {12, 19}) {
+            c.fillRect(x0, y, x1 - x0, 3, wood);
+            c.fillRect(x0, y, x1 - x0, 1, light);
+            c.fillRect(x0, y + 2, x1 - x0, 1, dark);
+        }
+    };
+    auto board = [&](int y0, int y1) {
+        c.fillRect(14, y0, 4, y1 - y0, wood);
+        c.fillRect(14, y0, 1, y1 - y0, light);
+        c.fillRect(17, y0, 1, y1 - y0, dark);
+    };
+    if (sides & West)
+        rail(0, 16);
+    if (sides & East)
+        rail(16, 32);
+    if (sides & North)
+        board(0, 16);
+    if (sides & South)
+        board(16, 32);
+    // The post: a cut top and a shaded front.
+    c.fillRect(13, 9, 6, 16, wood);
+    c.fillRect(13, 9, 6, 3, light);
+    c.fillRect(17, 12, 2, 13, dark);
+    c.fillRect(13, 24, 6, 1, dark);
+    finishObject(c);
+    return c;
+}
+
+Canvas gateTile() {
+    Canvas c(kTile, kTile);
+    const Rgba light = lighten(kWood, 0.3f), dark = darken(kWood, 0.3f);
+    for (int y : {11, 16, 21}) {
+        c.fillRect(6, y, 20, 3, kWood);
+        c.fillRect(6, y, 20, 1, light);
+    }
+    c.line(7, 22, 24, 12, 2, dark);
+    for (int x : {2, 26}) {
+        c.fillRect(x, 7, 4, 19, kWood);
+        c.fillRect(x, 7, 4, 2, light);
+        c.fillRect(x + 3, 9, 1, 17, dark);
+    }
+    c.fillRect(0, 12, 2, 3, kWood);
+    c.fillRect(30, 12, 2, 3, kWood);
+    c.fillRect(0, 19, 2, 3, kWood);
+    c.fillRect(30, 19, 2, 3, kWood);
+    finishObject(c);
+    return c;
+}
+
+Canvas rockTile(bool big) {
+    Canvas c(kTile, kTile);
+    const Ramp stone = makeRamp(rgb(158, 154, 146));
+    if (big) {
+        shadedEllipse(c, 13, 19, 10, 8, stone);
+        shadedEllipse(c, 21, 21, 8, 6, stone);
+        shadedEllipse(c, 16, 14, 7, 6, stone);
+        const Ramp moss = makeRamp(rgb(104, 150, 72));
+        shadedEllipse(c, 13, 11.5f, 4, 2, moss);
+    } else {
+        shadedEllipse(c, 15, 20, 6.5f, 5, stone);
+        shadedEllipse(c, 20, 22, 4, 3, stone);
+    }
+    finishObject(c);
+    return c;
+}
+
+Canvas bushTile() {
+    Canvas c(kTile, kTile);
+    const Ramp leaf = makeRamp(rgb(78, 146, 66));
+    const float blobs[6][3] = {{9, 19, 7},     {22, 19, 7},    {15, 22, 8},
+                               {12, 12, 6.5f}, {20, 12, 6.5f}, {16, 15, 7}};
+    for (const auto& b : blobs)
+        shadedEllipse(c, b[0], b[1], b[2], b[2] * 0.9f, leaf);
+    const Ramp berry = makeRamp(rgb(212, 56, 72));
+    for (const auto& p : {std::pair<float, float>{10, 16}, {19, 11}, {22, 21}, {14, 24}})
+        shadedEllipse(c, p.first, p.second, 1.6f, 1.6f, berry);
+    finishObject(c);
+    return c;
+}
+
+Canvas flowerTile(Rgba petal, Rgba petal2) {
+    Canvas c(kTile, kTile);
+    Prng rng(petal.r * 7 + petal2.b);
+    const Rgba stem = rgb(70, 136, 60);
+    for (int i = 0; i < 6; ++i) {
+        const float x = 6 + rng.unit() * 20, y = 10 + rng.unit() * 14;
+        c.line(x, y, x + (rng.unit() - 0.5f) * 2, y + 6, 1, stem);
+        c.fillEllipse(x + 2, y + 4, 1.6f, 0.8f, stem);
+        const Rgba p = i % 2 ? petal : petal2;
+        for (int k = 0; k < 5; ++k) {
+            const float a = 2 * kPi * k / 5;
+            c.fillEllipse(x + 1.8f * std::cos(a), y + 1.8f * std::sin(a), 1.3f, 1.3f, p);
+        }
+        c.fillEllipse(x, y, 1.0f, 1.0f, rgb(250, 210, 80));
+    }
+    finishObject(c);
+    return c;
+}
+
+Canvas stumpTile() {
+    Canvas c(kTile, kTile);
+    const Rgba bark = rgb(116, 80, 52);
+    c.fillRect(8, 13, 16, 10, bark);
+    c.fillEllipse(16, 23, 8, 3, bark);
+    for (int x = 10; x < 24; x += 4)
+        c.line(x, 15, x, 24, 1, darken(bark, 0.3f));
+    c.fillEllipse(16, 13, 8, 3.5f, rgb(214, 174, 116));
+    c.fillEllipse(16, 13, 5, 2.2f, rgb(190, 146, 94));
+    c.fillEllipse(16, 13, 2, 1, rgb(214, 174, 116));
+    finishObject(c);
+    return c;
+}
+
+Canvas hayTile() {
+    Canvas c(kTile, kTile);
+    const Rgba hay = rgb(226, 190, 98), light = rgb(246, 222, 142), dark = rgb(184, 146, 66);
+    c.fillRoundRect(4, 9, 24, 16, 4, hay);
+    c.fillRoundRect(4, 9, 24, 6, 3, light);
+    for (int x = 6; x < 27; x += 3)
+        c.line(x, 15, x + 1, 24, 1, dark);
+    c.fillRect(10, 9, 2, 16, rgb(170, 72, 54));
+    c.fillRect(20, 9, 2, 16, rgb(170, 72, 54));
+    finishObject(c);
+    return c;
+}
+
+Canvas signTile() {
+    Canvas c(kTile, kTile);
+    c.fillRect(15, 12, 3, 16, kWood);
+    c.fillRect(16, 12, 1, 16, lighten(kWood, 0.25f));
+    c.fillRoundRect(5, 5, 22, 11, 2, lighten(kWood, 0.15f));
+    c.fillRect(5, 14, 22, 2, darken(kWood, 0.25f));
+    for (int x = 8; x < 24; x += 3)
+        c.fillRect(x, 9, 2, 1, darken(kWood, 0.45f));
+    c.fillRect(8, 12, 12, 1, darken(kWood, 0.45f));
+    finishObject(c);
+    return c;
+}
+
+Canvas mushroomTile() {
+    Canvas c(kTile, kTile);
+    const Ramp cap = makeRamp(rgb(214, 64, 58));
+    const float spots[3][3] = {{11, 18, 5}, {20, 21, 4}, {17, 13, 3.5f}};
+    for (const auto& s : spots) {
+        c.fillRect(static_cast<int>(s[0]) - 1, static_cast<int>(s[1]), 3,
+                   static_cast<int>(s[2]) + 1, rgb(240, 230, 210));
+        shadedEllipse(c, s[0] + 0.5f, s[1], s[2], s[2] * 0.65f, cap);
+        c.set(static_cast<int>(s[0]) - 1, static_cast<int>(s[1] - 1), rgb(250, 244, 236));
+        c.set(static_cast<int>(s[0]) + 2, static_cast<int>(s[1]), rgb(250, 244, 236));
+    }
+    finishObject(c);
+    return c;
+}
+
+Canvas tallGrassTile() {
+    Canvas c(kTile, kTile);
+    const Rgba blades[3] = {rgb(70, 128, 58), rgb(104, 166, 72), rgb(148, 198, 94)};
+    Prng rng(97);
+    for (int i = 0; i < 16; ++i) {
+        const float x = 6 + rng.unit() * 20;
+        const float lean = (rng.unit() - 0.5f) * 6;
+        c.line(x, 27, x + lean, 8 + rng.unit() * 8, 1, blades[i % 3]);
+    }
+    finishObject(c);
+    return c;
+}
+
+Canvas treeObject(bool pine) {
+    Canvas c(64, 64);
+    const Rgba bark = rgb(118, 80, 54);
+    c.fillRect(28, 38, 8, 22, bark);
+    c.fillRect(28, 38, 2, 22, lighten(bark, 0.2f));
+    c.fillRect(34, 38, 2, 22, darken(bark, 0.3f));
+    c.fillEllipse(32, 60, 7, 2.5f, bark);
+    if (pine) {
+        const Ramp needles = makeRamp(rgb(60, 124, 84));
+        for (int tier = 0; tier < 4; ++tier) {
+            const float top = 2 + tier * 9.0f, bottom = 24 + tier * 9.0f;
+            const float half = 10 + tier * 5.0f;
+            c.fillPolygon({{32, top}, {32 + half, bottom}, {32 - half, bottom}}, needles.shadow);
+            c.fillPolygon(
+                {{32, top + 1}, {32 + half * 0.2f, bottom - 1}, {32 - half + 2, bottom - 1}},
+                needles.base);
+            c.fillPolygon(
+                {{32, top + 2}, {32 - half * 0.2f, bottom - 3}, {32 - half + 5, bottom - 2}},
+                needles.light);
+        }
+    } else {
+        const Ramp leaf = makeRamp(rgb(82, 150, 68));
+        const float blobs[8][3] = {{20, 34, 11}, {44, 34, 11}, {32, 38, 12}, {18, 22, 11},
+                                   {46, 22, 11}, {32, 26, 13}, {25, 12, 10}, {39, 12, 10}};
+        for (const auto& b : blobs)
+            shadedEllipse(c, b[0], b[1], b[2], b[2] * 0.92f, leaf);
+        const Ramp apple = makeRamp(rgb(220, 60, 56));
+        for (const auto& p :
+             {std::pair<float, float>{22, 30}, {40, 20}, {34, 40}, {46, 34}, {28, 15}})
+            shadedEllipse(c, p.first, p.second, 2.2f, 2.2f, apple);
+    }
+    finishObject(c);
+    return c;
+}
+
+Canvas wellObject() {
+    Canvas c(64, 64);
+    const Ramp stone = makeRamp(rgb(170, 164, 152));
+    // Stone ring, water inside.
+    c.fillEllipse(32, 46, 22, 14, stone.shadow);
+    c.fillRect(10, 38, 44, 10, stone.base);
+    for (int x = 10; x < 54; x += 7)
+        c.line(x, 39, x, 47, 1, stone.shadow);
+    c.line(10, 43, 54, 43, 1, stone.shadow);
+    c.fillEllipse(32, 38, 22, 10, stone.light);
+    c.fillEllipse(32, 38, 17, 7, rgb(54, 86, 126));
+    c.fillEllipse(29, 37, 8, 2.5f, rgb(74, 116, 160));
+    // Posts, a little roof and the bucket on its rope.
+    for (int x : {10, 51}) {
+        c.fillRect(x, 10, 4, 32, kWood);
+        c.fillRect(x, 10, 1, 32, lighten(kWood, 0.3f));
+    }
+    c.fillRect(12, 16, 40, 2, darken(kWood, 0.2f));
+    c.line(32, 18, 32, 28, 1, rgb(220, 200, 160));
+    c.fillRect(28, 28, 9, 7, rgb(140, 98, 60));
+    c.fillRect(28, 28, 9, 1, rgb(180, 140, 96));
+    const Ramp roof = makeRamp(rgb(176, 74, 58));
+    c.fillPolygon({{4, 14}, {32, 1}, {60, 14}, {56, 17}, {32, 6}, {8, 17}}, roof.shadow);
+    c.fillPolygon({{6, 13}, {32, 2}, {58, 13}, {32, 5}}, roof.base);
+    c.line(8, 13, 32, 3, 1, roof.light);
+    finishObject(c);
+    return c;
+}
+
+Canvas barnObject() {
+    Canvas c(96, 96);
+    const Rgba red = rgb(184, 62, 52), redDark = rgb(142, 44, 44), trim = rgb(240, 234, 218);
+    // Front wall with vertical boards.
+    c.fillRect(8, 46, 80, 46, red);
+    for (int x = 8; x < 88; x += 6)
+        c.fillRect(x, 46, 1, 46, redDark);
+    c.fillRect(8, 46, 80, 3, darken(red, 0.35f));
+    c.fillRect(8, 46, 2, 46, trim);
+    c.fillRect(86, 46, 2, 46, trim);
+    c.fillRect(8, 90, 80, 2, trim);
+    // Big door with its white cross brace.
+    c.fillRect(32, 58, 32, 34, rgb(150, 50, 44));
+    c.fillRect(32, 58, 32, 2, trim);
+    c.fillRect(32, 58, 2, 34, trim);
+    c.fillRect(62, 58, 2, 34, trim);
+    c.fillRect(47, 58, 2, 34, trim);
+    c.line(34, 60, 47, 90, 2, trim);
+    c.line(47, 60, 34, 90, 2, trim);
+    c.line(49, 60, 62, 90, 2, trim);
+    c.line(62, 60, 49, 90, 2, trim);
+    // Windows.
+    for (int x : {14, 70}) {
+        c.fillRect(x, 60, 12, 11, trim);
+        c.fillRect(x + 2, 62, 8, 7, rgb(70, 96, 120));
+        c.fillRect(x + 5, 62, 2, 7, trim);
+        c.fillRect(x + 2, 62, 8, 2, rgb(118, 150, 176));
+    }
+    // The roof slope seen from above, shingle rows and a ridge cap.
+    const Ramp roof = makeRamp(rgb(122, 84, 70));
+    c.fillPolygon({{2, 50}, {94, 50}, {86, 8}, {10, 8}}, roof.base);
+    for (int row = 0; row < 8; ++row) {
+        const int y = 10 + row * 5;
+        const float inset = 10 - (y - 8) * 8.0f / 42.0f;
+        c.line(inset, y + 4.5f, 96 - inset, y + 4.5f, 1, roof.shadow);
+        for (int x = static_cast<int>(inset) + (row % 2) * 4; x < 96 - inset; x += 8)
+            c.fillRect(x, y, 1, 4, roof.shadow);
+        c.line(inset + 1, y + 0.5f, 95 - inset, y + 0.5f, 1, roof.light);
+    }
+    c.fillRect(10, 6, 76, 4, roof.light);
+    c.fillRect(10, 6, 76, 1, roof.highlight);
+    c.fillRect(2, 49, 92, 2, roof.shadow);
+    // A hay door in the roof with hay peeking out.
+    c.fillRect(40, 20, 16, 14, trim);
+    c.fillRect(42, 22, 12, 12, rgb(92, 50, 40));
+    c.fillRect(42, 29, 12, 5, rgb(228, 194, 100));
+    finishObject(c);
+    return c;
+}
+
+struct SheetTile {
+    int index;
+    const char* name;
+};
+
+void place(Canvas& sheet, const Canvas& tile, int index) {
+    sheet.blit(tile, (index % kColumns) * kTile, (index / kColumns) * kTile);
+}
+
+// Places an object of several tiles with its top-left tile at `index`.
+void placeObject(Canvas& sheet, const Canvas& object, int index) {
+    for (int ty = 0; ty < object.height() / kTile; ++ty)
+        for (int tx = 0; tx < object.width() / kTile; ++tx)
+            place(sheet, object.crop(tx * kTile, ty * kTile, kTile, kTile),
+                  index + ty * kColumns + tx);
+}
+
+} // namespace
+
+bool writeMudTiles(const std::string& root) {
+    Canvas sheet(96, 64);
+    for (int k = 0; k < 6; ++k) {
+        Canvas tile = mudTile(k);
+        tile.avoidKeys();
+        sheet.blit(tile, 32 * (k % 3), 32 * (k / 3));
+    }
+    return sheet.save(root + "/Data/Graphics/Tiles/MudTiles.bmp");
+}
+
+bool writeFarmTiles(const std::string& root) {
+    Canvas sheet(kColumns * kTile, kRows * kTile, kMagenta);
+    std::vector<SheetTile> list;
+    auto put = [&](int index, const Canvas& tile, const char* name) {
+        Canvas t = tile;
+        t.avoidKeys();
+        place(sheet, t, index);
+        list.push_back({index, name});
+    };
+    auto putObject = [&](int index, const Canvas& object, const char* name) {
+        placeObject(sheet, object, index);
+        list.push_back({index, name});
+    };
+
+    list.push_back({0, "empty: fully magenta (transparent)"});
+    put(1, grassTexture(), "grass");
+    put(2, grassVariant(1), "grass with tufts");
+    put(3, grassVariant(2), "grass with daisies");
+    put(4, grassVariant(3), "grass with clover");
+    put(5, dirtTexture(), "dirt (full path tile)");
+    put(6, soilTexture(false), "tilled soil");
+    put(7, soilTexture(true), "tilled soil, watered");
+
+    put(8, pathTile(East | West), "path horizontal (E-W)");
+    put(9, pathTile(North | South), "path vertical (N-S)");
+    put(10, pathTile(East | South), "path corner E-S (top-left corner of a loop)");
+    put(11, pathTile(West | South), "path corner W-S (top-right corner)");
+    put(12, pathTile(North | East), "path corner N-E (bottom-left corner)");
+    put(13, pathTile(North | West), "path corner N-W (bottom-right corner)");
+    put(14, pathTile(North | East | South | West), "path crossing");
+    put(15, pathTile(North), "path end, open to N");
+    put(16, pathTile(East), "path end, open to E");
+    put(17, pathTile(South), "path end, open to S");
+    put(18, pathTile(West), "path end, open to W");
+    put(19, pathTile(North | East | South), "path T: N, E, S");
+    put(20, pathTile(East | South | West), "path T: E, S, W");
+    put(21, pathTile(North | South | West), "path T: N, S, W");
+    put(22, pathTile(North | East | West), "path T: N, E, W");
+    put(23, grassVariant(4), "grass with stones");
+
+    put(24, waterTexture(0), "water, animation frame 0");
+    put(25, waterTexture(1), "water, animation frame 1");
+    put(26, waterTexture(2), "water, animation frame 2");
+    {
+        Canvas lily = waterTexture(0);
+        const Ramp pad = makeRamp(rgb(86, 160, 72));
+        shadedEllipse(lily, 10, 11, 5.5f, 4, pad);
+        lily.fillPolygon({{10, 11}, {16, 9}, {16, 13}}, waterTexture(0).get(15, 11));
+        shadedEllipse(lily, 21, 21, 4.5f, 3.2f, pad);
+        shadedEllipse(lily, 21, 20, 2, 1.6f, makeRamp(rgb(240, 150, 190)));
+        put(27, lily, "water with lily pads (still)");
+    }
+    put(28, shoreTile(waterN), "shore: grass along N edge, water S");
+    put(29, shoreTile(waterE), "shore: grass along E edge, water W");
+    put(30, shoreTile(waterS), "shore: grass along S edge, water N");
+    put(31, shoreTile(waterW), "shore: grass along W edge, water E");
+    put(32, shoreTile(outerNW), "shore outer corner: grass N and W (lake's top-left)");
+    put(33, shoreTile(outerNE), "shore outer corner: grass N and E (lake's top-right)");
+    put(34, shoreTile(outerSW), "shore outer corner: grass S and W (lake's bottom-left)");
+    put(35, shoreTile(outerSE), "shore outer corner: grass S and E (lake's bottom-right)");
+    put(36, shoreTile(innerNW), "shore inner corner: grass only in the NW corner");
+    put(37, shoreTile(innerNE), "shore inner corner: grass only in the NE corner");
+    put(38, shoreTile(innerSW), "shore inner corner: grass only in the SW corner");
+    put(39, shoreTile(innerSE), "shore inner corner: grass only in the SE corner");
+
+    put(40, cropTile(0), "crop: seedlings on watered soil");
+    put(41, cropTile(1), "crop: young plants");
+    put(42, cropTile(2), "crop: ripe wheat");
+    put(43, cropTile(3), "crop: cabbages");
+    put(44, cropTile(4), "crop: carrots");
+    put(45, cropTile(5), "crop: pumpkins");
+    putObject(46, flowerTile(rgb(226, 72, 80), rgb(250, 200, 70)),
+              "object: red and yellow flowers");
+    putObject(47, flowerTile(rgb(110, 140, 230), rgb(250, 248, 240)),
+              "object: blue and white flowers");
+
+    putObject(48, rockTile(false), "object: small rock");
+    putObject(49, rockTile(true), "object: big mossy rock");
+    putObject(50, bushTile(), "object: berry bush");
+    putObject(51, fenceTile(East | West), "object: fence horizontal (E-W)");
+    putObject(52, fenceTile(North | South), "object: fence vertical (N-S)");
+    putObject(53, fenceTile(East | South), "object: fence corner E-S (top-left of a pen)");
+    putObject(54, fenceTile(West | South), "object: fence corner W-S (top-right of a pen)");
+    putObject(55, fenceTile(North | East), "object: fence corner N-E (bottom-left of a pen)");
+    putObject(56, fenceTile(North | West), "object: fence corner N-W (bottom-right of a pen)");
+    putObject(57, fenceTile(0), "object: fence post alone");
+    putObject(58, gateTile(), "object: fence gate (in a horizontal fence)");
+    putObject(59, stumpTile(), "object: tree stump");
+    putObject(60, hayTile(), "object: hay bale");
+    putObject(61, signTile(), "object: signpost");
+    putObject(62, mushroomTile(), "object: mushrooms");
+    putObject(63, tallGrassTile(), "object: tall grass");
+
+    putObject(64, treeObject(false), "object: apple tree, 2 x 2 tiles: 64 65 / 72 73");
+    putObject(66, treeObject(true), "object: pine tree, 2 x 2 tiles: 66 67 / 74 75");
+    putObject(68, wellObject(), "object: well, 2 x 2 tiles: 68 69 / 76 77");
+    putObject(80, barnObject(), "object: barn, 3 x 3 tiles: 80 81 82 / 88 89 90 / 96 97 98");
+
+    bool ok = sheet.save(root + "/tools/maps/FarmTiles.png");
+
+    const std::string listPath = root + "/tools/maps/FarmTiles.md";
+    FILE* out = fopen(listPath.c_str(), "wb");
+    if (!out) {
+        fprintf(stderr, "Cannot write %s\n", listPath.c_str());
+        return false;
+    }
+    fprintf(out,
+            "# FarmTiles.png\n\n"
+            "Generated by `fennow-artgen` (tools/artgen/TileArt.cpp); do not edit by hand.\n\n"
+            "A sheet of 32 x 32 tiles, %i tiles per row, %i rows. Tile index = row * %i + "
+            "column, index 0 at the top left. Magenta 255,0,255 is transparent. Ground tiles "
+            "are fully opaque; tiles marked \"object\" stand on magenta and go on a layer "
+            "above the ground. Grass, dirt, water and the shores share textures that repeat "
+            "every tile, so neighbouring tiles meet without seams. Every index not listed "
+            "is fully magenta. No pixel is pure black 0,0,0 or grey 64,64,64.\n\n"
+            "| Index | Tile |\n|---|---|\n",
+            kColumns, kRows, kColumns);
+    std::sort(list.begin(), list.end(),
+              [](const SheetTile& a, const SheetTile& b) { return a.index < b.index; });
+    for (const SheetTile& t : list)
+        fprintf(out, "| %i | %s |\n", t.index, t.name);
+    fprintf(out, "\nWater tiles 24, 25 and 26 are the three frames of one animation, in that "
+                 "order. Shore tiles show the still water of frame 0.\n");
+    ok = fclose(out) == 0 && ok;
+    return ok;
+}
