@@ -139,7 +139,7 @@ ScriptHost::~ScriptHost() {
 }
 
 bool ScriptHost::loadFile(const char* path) {
-    if (loadScript(lua_, path) == 0) {
+    if (loadScript(lua_, path ? path : "") == 0) {
         return true;
     }
     std::fprintf(stderr, "Lua Error during Loading: %s\n", errorText(lua_));

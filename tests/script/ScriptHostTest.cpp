@@ -98,6 +98,13 @@ TEST_F(ScriptTest, MissingFileIsOneLoadingLineNamingThePathAsWritten) {
     EXPECT_TRUE(runCaptured(host(), "tests\\data\\script\\Good.lua").ok);
 }
 
+TEST_F(ScriptTest, EmptyOrNullPathIsAMissingFile) {
+    EXPECT_EQ(runCaptured(host(), "").console,
+              "Lua Error during Loading: cannot open : No such file or directory\n");
+    EXPECT_EQ(runCaptured(host(), nullptr).console,
+              "Lua Error during Loading: cannot open : No such file or directory\n");
+}
+
 TEST_F(ScriptTest, SyntaxErrorNamesFileAndLineAndRunsNothing) {
     const RunResult result = runCaptured(host(), "tests\\data\\script\\SyntaxError.lua");
     EXPECT_FALSE(result.ok);
