@@ -6,6 +6,7 @@
 #include <allegro5/allegro_ttf.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -45,25 +46,29 @@ void print(const char* text) {
 }
 
 // A stand-in for a missing picture: a yellow and dark blue checkerboard nobody can mistake
-// for art, in colours no colour key touches.
+// for art, in colours no colour key touches. Written through one lock, which is far cheaper
+// than many small clears on a display bitmap.
 ALLEGRO_BITMAP* makePlaceholder(int width, int height) {
     ALLEGRO_BITMAP* bitmap = al_create_bitmap(width, height);
     if (bitmap == nullptr) {
         return nullptr;
     }
-    ALLEGRO_STATE state;
-    al_store_state(&state, ALLEGRO_STATE_TARGET_BITMAP);
-    al_set_target_bitmap(bitmap);
-    al_clear_to_color(al_map_rgb(255, 230, 0));
+    ALLEGRO_LOCKED_REGION* region =
+        al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
+    if (region == nullptr) {
+        return bitmap;
+    }
     constexpr int square = 16;
-    for (int y = 0; y < height; y += square) {
-        for (int x = (y / square) % 2 * square; x < width; x += 2 * square) {
-            al_set_clipping_rectangle(x, y, square, square);
-            al_clear_to_color(al_map_rgb(0, 0, 160));
+    const unsigned char yellow[4] = {255, 230, 0, 255};
+    const unsigned char blue[4] = {0, 0, 160, 255};
+    for (int y = 0; y < height; ++y) {
+        auto* row = static_cast<unsigned char*>(region->data) + y * region->pitch;
+        for (int x = 0; x < width; ++x) {
+            const bool dark = (x / square + y / square) % 2 == 0;
+            std::memcpy(row + 4 * x, dark ? blue : yellow, 4);
         }
     }
-    al_reset_clipping_rectangle();
-    al_restore_state(&state);
+    al_unlock_bitmap(bitmap);
     return bitmap;
 }
 

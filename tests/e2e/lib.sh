@@ -30,7 +30,7 @@ EXIT_STATUS=""
 e2e_init() {
     GAME=$(readlink -f "${1:?game binary missing}")
     ROOT=$(readlink -f "${2:?repository root missing}")
-    MAPTOOL_DIR=${3:-}
+    export MAPTOOL_DIR=${3:-}
     if [ -z "${DISPLAY:-}" ]; then
         # No display: run this very script again under a virtual one.
         if [ -z "${E2E_UNDER_XVFB:-}" ] && command -v xvfb-run >/dev/null; then
@@ -102,8 +102,7 @@ e2e_running() { [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; }
 e2e_stop() {
     if e2e_running; then
         kill "$GAME_PID" 2>/dev/null
-        local i
-        for i in $(seq 1 20); do
+        for _ in $(seq 1 20); do
             e2e_running || break
             sleep 0.1
         done
@@ -140,6 +139,17 @@ e2e_assert_order() {
 
 # e2e_count_lines TEXT: prints how many console lines equal TEXT.
 e2e_count_lines() { grep -cxF -- "$1" "$LOG"; }
+
+# e2e_wait_count TEXT N [TIMEOUT]: waits until at least N console lines equal TEXT.
+e2e_wait_count() {
+    local text=$1 count=$2 limit=${3:-$E2E_TIMEOUT}
+    local deadline=$((SECONDS + limit))
+    while [ "$(e2e_count_lines "$text")" -lt "$count" ]; do
+        e2e_running || e2e_fail "game ended before $count lines '$text'"
+        [ $SECONDS -ge $deadline ] && e2e_fail "timed out waiting for $count lines '$text'"
+        sleep 0.1
+    done
+}
 
 # Finds the game window (into $WIN), focuses it and puts the pointer on it.
 e2e_find_window() {

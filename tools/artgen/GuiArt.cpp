@@ -85,7 +85,7 @@ void bubble(Canvas& c, int ox, int dots) {
     c.fillPolygon({{ox + 7.0f, 20}, {ox + 14.0f, 20}, {ox + 5.0f, 29}}, white);
     c.fillRect(ox + 5, 20, 24, 2, shade);
     for (int i = 0; i < dots; ++i)
-        c.fillEllipse(ox + 9.5f + 6.5f * i, 12.5f, 2.0f, 2.0f, rgb(90, 70, 64));
+        c.fillEllipse(ox + 10.0f + 6.0f * i, 13.0f, 2.0f, 2.0f, rgb(90, 70, 64));
 }
 
 Canvas chatBubble() {
