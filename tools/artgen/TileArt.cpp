@@ -79,7 +79,7 @@ Canvas mudTile(int k) {
 // ---- Farm sheet ---------------------------------------------------------------------------
 
 constexpr int kColumns = 8;
-constexpr int kRows = 13;
+constexpr int kRows = 15;
 
 enum Side { North = 1, East = 2, South = 4, West = 8 };
 
@@ -107,7 +107,7 @@ Canvas pathTile(int sides) {
                 d = std::min(d, segmentDistance(px, py, 16, 16, 16, 33));
             if (sides & West)
                 d = std::min(d, segmentDistance(px, py, 16, 16, -1, 16));
-            const float r = 8.5f + (periodicNoise(px, py, kTile, 8, 91) - 0.5f) * 2.6f;
+            const float r = 10.0f + (periodicNoise(px, py, kTile, 8, 91) - 0.5f) * 2.6f;
             if (d < r - 1.2f)
                 c.set(x, y, dirt.get(x, y));
             else if (d < r)
@@ -457,36 +457,51 @@ Canvas tallGrassTile() {
     return c;
 }
 
-Canvas treeObject(bool pine) {
-    Canvas c(64, 64);
+// An apple tree of 3 x 3 tiles: a broad canopy of leaf clusters over a short trunk.
+Canvas appleTree() {
+    Canvas c(96, 96);
     const Rgba bark = rgb(118, 80, 54);
-    c.fillRect(28, 38, 8, 22, bark);
-    c.fillRect(28, 38, 2, 22, lighten(bark, 0.2f));
-    c.fillRect(34, 38, 2, 22, darken(bark, 0.3f));
-    c.fillEllipse(32, 60, 7, 2.5f, bark);
-    if (pine) {
-        const Ramp needles = makeRamp(rgb(60, 124, 84));
-        for (int tier = 0; tier < 4; ++tier) {
-            const float top = 2 + tier * 9.0f, bottom = 24 + tier * 9.0f;
-            const float half = 10 + tier * 5.0f;
-            c.fillPolygon({{32, top}, {32 + half, bottom}, {32 - half, bottom}}, needles.shadow);
-            c.fillPolygon(
-                {{32, top + 1}, {32 + half * 0.2f, bottom - 1}, {32 - half + 2, bottom - 1}},
-                needles.base);
-            c.fillPolygon(
-                {{32, top + 2}, {32 - half * 0.2f, bottom - 3}, {32 - half + 5, bottom - 2}},
-                needles.light);
-        }
-    } else {
-        const Ramp leaf = makeRamp(rgb(82, 150, 68));
-        const float blobs[8][3] = {{20, 34, 11}, {44, 34, 11}, {32, 38, 12}, {18, 22, 11},
-                                   {46, 22, 11}, {32, 26, 13}, {25, 12, 10}, {39, 12, 10}};
-        for (const auto& b : blobs)
-            shadedEllipse(c, b[0], b[1], b[2], b[2] * 0.92f, leaf);
-        const Ramp apple = makeRamp(rgb(220, 60, 56));
-        for (const auto& p :
-             {std::pair<float, float>{22, 30}, {40, 20}, {34, 40}, {46, 34}, {28, 15}})
-            shadedEllipse(c, p.first, p.second, 2.2f, 2.2f, apple);
+    c.fillPolygon({{40, 60}, {56, 60}, {58, 88}, {64, 93}, {32, 93}, {38, 88}}, bark);
+    c.fillRect(40, 60, 4, 30, lighten(bark, 0.2f));
+    c.fillRect(52, 60, 4, 30, darken(bark, 0.3f));
+    const Ramp leaf = makeRamp(rgb(82, 150, 68));
+    const float blobs[][3] = {{26, 54, 16}, {70, 54, 16}, {48, 60, 17}, {22, 36, 16}, {74, 36, 16},
+                              {48, 40, 20}, {34, 20, 15}, {62, 20, 15}, {48, 14, 12}};
+    for (const auto& b : blobs)
+        shadedEllipse(c, b[0], b[1], b[2], b[2] * 0.92f, leaf);
+    // Leafy speckles break up the bands.
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 96; ++x)
+            if (c.filled(x, y) && y < 74 && hashUnit(x, y, 301) < 0.05f)
+                c.set(x, y, hashUnit(x, y, 302) < 0.5f ? leaf.light : leaf.shadow);
+    const Ramp apple = makeRamp(rgb(220, 60, 56));
+    const float apples[][2] = {{26, 44}, {62, 28}, {52, 60}, {72, 50},
+                               {38, 22}, {18, 34}, {78, 36}, {44, 46}};
+    for (const auto& p : apples)
+        shadedEllipse(c, p[0], p[1], 2.8f, 2.8f, apple);
+    finishObject(c);
+    return c;
+}
+
+// A pine of 2 x 3 tiles: stacked tiers of needles, lit from the left.
+Canvas pineTree() {
+    Canvas c(64, 96);
+    const Rgba bark = rgb(110, 74, 52);
+    c.fillRect(28, 74, 8, 18, bark);
+    c.fillRect(28, 74, 2, 18, lighten(bark, 0.2f));
+    c.fillEllipse(32, 92, 7, 2.5f, bark);
+    const Ramp needles = makeRamp(rgb(58, 122, 82));
+    for (int tier = 0; tier < 5; ++tier) {
+        const float top = 2 + tier * 13.0f, bottom = 30 + tier * 12.0f;
+        const float half = 11 + tier * 4.5f;
+        c.fillPolygon({{32, top}, {32 + half, bottom}, {32 - half, bottom}}, needles.shadow);
+        c.fillPolygon({{32, top + 1}, {32 + half * 0.25f, bottom - 1}, {32 - half + 2, bottom - 1}},
+                      needles.base);
+        c.fillPolygon({{32, top + 3}, {32 - half * 0.25f, bottom - 3}, {32 - half + 5, bottom - 2}},
+                      needles.light);
+        for (int k = 0; k < 6; ++k)
+            c.set(static_cast<int>(32 - half + 4 + k * half / 3), static_cast<int>(bottom - 1),
+                  needles.shadow);
     }
     finishObject(c);
     return c;
@@ -521,52 +536,105 @@ Canvas wellObject() {
     return c;
 }
 
+// A red barn of 4 x 4 tiles: its roof seen from above, the front wall with a big braced door.
 Canvas barnObject() {
-    Canvas c(96, 96);
+    Canvas c(128, 128);
     const Rgba red = rgb(184, 62, 52), redDark = rgb(142, 44, 44), trim = rgb(240, 234, 218);
     // Front wall with vertical boards.
-    c.fillRect(8, 46, 80, 46, red);
-    for (int x = 8; x < 88; x += 6)
-        c.fillRect(x, 46, 1, 46, redDark);
-    c.fillRect(8, 46, 80, 3, darken(red, 0.35f));
-    c.fillRect(8, 46, 2, 46, trim);
-    c.fillRect(86, 46, 2, 46, trim);
-    c.fillRect(8, 90, 80, 2, trim);
-    // Big door with its white cross brace.
-    c.fillRect(32, 58, 32, 34, rgb(150, 50, 44));
-    c.fillRect(32, 58, 32, 2, trim);
-    c.fillRect(32, 58, 2, 34, trim);
-    c.fillRect(62, 58, 2, 34, trim);
-    c.fillRect(47, 58, 2, 34, trim);
-    c.line(34, 60, 47, 90, 2, trim);
-    c.line(47, 60, 34, 90, 2, trim);
-    c.line(49, 60, 62, 90, 2, trim);
-    c.line(62, 60, 49, 90, 2, trim);
-    // Windows.
-    for (int x : {14, 70}) {
-        c.fillRect(x, 60, 12, 11, trim);
-        c.fillRect(x + 2, 62, 8, 7, rgb(70, 96, 120));
-        c.fillRect(x + 5, 62, 2, 7, trim);
-        c.fillRect(x + 2, 62, 8, 2, rgb(118, 150, 176));
+    c.fillRect(10, 62, 108, 62, red);
+    for (int x = 10; x < 118; x += 6)
+        c.fillRect(x, 62, 1, 62, redDark);
+    c.fillRect(10, 62, 108, 4, darken(red, 0.35f));
+    c.fillRect(10, 62, 3, 62, trim);
+    c.fillRect(115, 62, 3, 62, trim);
+    c.fillRect(10, 121, 108, 3, trim);
+    // Big door with its white cross braces.
+    const int doorX = 44, doorY = 78, doorW = 40, doorH = 44;
+    c.fillRect(doorX, doorY, doorW, doorH, rgb(150, 50, 44));
+    c.fillRect(doorX, doorY, doorW, 3, trim);
+    c.fillRect(doorX, doorY, 3, doorH, trim);
+    c.fillRect(doorX + doorW - 3, doorY, 3, doorH, trim);
+    c.fillRect(doorX + doorW / 2 - 1, doorY, 2, doorH, trim);
+    const float l = doorX + 2.5f, m = doorX + doorW / 2.0f, r = doorX + doorW - 2.5f;
+    c.line(l, doorY + 3, m - 1, doorY + doorH, 2, trim);
+    c.line(m - 1, doorY + 3, l, doorY + doorH, 2, trim);
+    c.line(m + 1, doorY + 3, r, doorY + doorH, 2, trim);
+    c.line(r, doorY + 3, m + 1, doorY + doorH, 2, trim);
+    // Windows with a cross of muntins.
+    for (int x : {18, 94}) {
+        c.fillRect(x, 80, 16, 15, trim);
+        c.fillRect(x + 2, 82, 12, 11, rgb(70, 96, 120));
+        c.fillRect(x + 2, 82, 12, 3, rgb(118, 150, 176));
+        c.fillRect(x + 7, 82, 2, 11, trim);
+        c.fillRect(x + 2, 87, 12, 1, trim);
     }
-    // The roof slope seen from above, shingle rows and a ridge cap.
+    // The roof slope seen from above, with staggered shingle rows and a ridge cap.
     const Ramp roof = makeRamp(rgb(122, 84, 70));
-    c.fillPolygon({{2, 50}, {94, 50}, {86, 8}, {10, 8}}, roof.base);
-    for (int row = 0; row < 8; ++row) {
+    c.fillPolygon({{2, 68}, {126, 68}, {114, 8}, {14, 8}}, roof.base);
+    for (int row = 0; row < 12; ++row) {
         const int y = 10 + row * 5;
-        const float inset = 10 - (y - 8) * 8.0f / 42.0f;
-        c.line(inset, y + 4.5f, 96 - inset, y + 4.5f, 1, roof.shadow);
-        for (int x = static_cast<int>(inset) + (row % 2) * 4; x < 96 - inset; x += 8)
+        const float inset = 14 - (y - 8) * 12.0f / 60.0f;
+        c.line(inset, y + 4.5f, 128 - inset, y + 4.5f, 1, roof.shadow);
+        for (int x = static_cast<int>(inset) + (row % 2) * 4; x < 128 - inset; x += 8)
             c.fillRect(x, y, 1, 4, roof.shadow);
-        c.line(inset + 1, y + 0.5f, 95 - inset, y + 0.5f, 1, roof.light);
+        c.line(inset + 1, y + 0.5f, 127 - inset, y + 0.5f, 1, roof.light);
     }
-    c.fillRect(10, 6, 76, 4, roof.light);
-    c.fillRect(10, 6, 76, 1, roof.highlight);
-    c.fillRect(2, 49, 92, 2, roof.shadow);
-    // A hay door in the roof with hay peeking out.
-    c.fillRect(40, 20, 16, 14, trim);
-    c.fillRect(42, 22, 12, 12, rgb(92, 50, 40));
-    c.fillRect(42, 29, 12, 5, rgb(228, 194, 100));
+    c.fillRect(14, 5, 100, 5, roof.light);
+    c.fillRect(14, 5, 100, 1, roof.highlight);
+    c.fillRect(2, 67, 124, 2, roof.shadow);
+    // A hay door in the roof with hay peeking out, and a weather vane on the ridge.
+    c.fillRect(54, 24, 20, 18, trim);
+    c.fillRect(56, 26, 16, 16, rgb(92, 50, 40));
+    c.fillRect(56, 35, 16, 7, rgb(228, 194, 100));
+    for (int x = 57; x < 72; x += 3)
+        c.set(x, 34, rgb(228, 194, 100));
+    c.fillRect(63, 0, 2, 6, rgb(90, 84, 80));
+    c.fillPolygon({{58, 1}, {70, 1}, {66, 3}}, rgb(90, 84, 80));
+    finishObject(c);
+    return c;
+}
+
+// A windmill of 3 x 4 tiles: a tapering tower, a round cap and four lattice sails.
+Canvas windmillObject() {
+    Canvas c(96, 128);
+    const Rgba wall = rgb(232, 222, 198), wallShade = rgb(196, 182, 156);
+    c.fillPolygon({{26, 124}, {70, 124}, {62, 44}, {34, 44}}, wall);
+    c.fillPolygon({{52, 124}, {70, 124}, {62, 44}, {54, 44}}, wallShade);
+    for (int y = 52; y < 124; y += 8)
+        c.line(30, y + 0.5f, 66, y + 0.5f, 1, wallShade);
+    c.fillRect(26, 120, 44, 4, rgb(150, 140, 128));
+    // Door and window.
+    c.fillRoundRect(41, 98, 14, 26, 6, rgb(126, 84, 56));
+    c.fillRect(47, 100, 2, 24, rgb(100, 66, 46));
+    c.fillRoundRect(43, 64, 10, 12, 4, rgb(70, 96, 120));
+    c.fillRect(43, 64, 10, 3, rgb(118, 150, 176));
+    // Cap.
+    const Ramp cap = makeRamp(rgb(176, 74, 58));
+    c.fillPolygon({{28, 48}, {68, 48}, {58, 26}, {38, 26}}, cap.base);
+    c.fillPolygon({{48, 48}, {68, 48}, {58, 26}, {52, 26}}, cap.shadow);
+    c.fillRect(26, 46, 44, 4, darken(cap.base, 0.2f));
+    shadedEllipse(c, 48, 25, 10, 4, cap);
+    // Sails in an X around the hub.
+    const Rgba frame = rgb(126, 90, 60), cloth = rgb(246, 240, 226);
+    const float hubX = 48, hubY = 40;
+    for (int k = 0; k < 4; ++k) {
+        const float a = 3.14159265f / 4 + k * 3.14159265f / 2;
+        const float dx = std::cos(a), dy = std::sin(a);
+        const float px = -dy, py = dx; // across the sail
+        const float inner = 6, outer = 42, width = 8;
+        c.fillPolygon({{hubX + dx * inner, hubY + dy * inner},
+                       {hubX + dx * outer, hubY + dy * outer},
+                       {hubX + dx * outer + px * width, hubY + dy * outer + py * width},
+                       {hubX + dx * inner + px * width, hubY + dy * inner + py * width}},
+                      cloth);
+        for (float t = inner; t <= outer; t += 6)
+            c.line(hubX + dx * t, hubY + dy * t, hubX + dx * t + px * width,
+                   hubY + dy * t + py * width, 1, frame);
+        c.line(hubX, hubY, hubX + dx * outer, hubY + dy * outer, 2, frame);
+        c.line(hubX + dx * inner + px * width, hubY + dy * inner + py * width,
+               hubX + dx * outer + px * width, hubY + dy * outer + py * width, 1, frame);
+    }
+    shadedEllipse(c, hubX, hubY, 4, 4, makeRamp(rgb(150, 110, 72)));
     finishObject(c);
     return c;
 }
@@ -693,10 +761,14 @@ bool writeFarmTiles(const std::string& root) {
     putObject(62, mushroomTile(), "object: mushrooms");
     putObject(63, tallGrassTile(), "object: tall grass");
 
-    putObject(64, treeObject(false), "object: apple tree, 2 x 2 tiles: 64 65 / 72 73");
-    putObject(66, treeObject(true), "object: pine tree, 2 x 2 tiles: 66 67 / 74 75");
-    putObject(68, wellObject(), "object: well, 2 x 2 tiles: 68 69 / 76 77");
-    putObject(80, barnObject(), "object: barn, 3 x 3 tiles: 80 81 82 / 88 89 90 / 96 97 98");
+    putObject(64, appleTree(), "object: apple tree, 3 x 3 tiles: 64 65 66 / 72 73 74 / 80 81 82");
+    putObject(67, pineTree(), "object: pine tree, 2 x 3 tiles: 67 68 / 75 76 / 83 84");
+    putObject(69, wellObject(), "object: well, 2 x 2 tiles: 69 70 / 77 78");
+    putObject(88, barnObject(),
+              "object: barn, 4 x 4 tiles: 88 89 90 91 / 96 97 98 99 / 104 105 106 107 / "
+              "112 113 114 115");
+    putObject(92, windmillObject(),
+              "object: windmill, 3 x 4 tiles: 92 93 94 / 100 101 102 / 108 109 110 / 116 117 118");
 
     bool ok = sheet.save(root + "/tools/maps/FarmTiles.png");
 
