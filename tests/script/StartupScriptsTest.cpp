@@ -109,3 +109,29 @@ TEST_F(StartupScriptsTest, TalkRemembersNumbersAndTextsOnTheActiveCharacter) {
     run("Talk.setText('mood', 'glad')");
     EXPECT_EQ(call("return Talk.getText('mood')").values, std::vector<std::string>{"\"glad\""});
 }
+
+// The example character of docs/scripting.md, run as the game runs it.
+TEST_F(StartupScriptsTest, DocumentedExampleCharacterTalks) {
+    run("SpawnNPC(300, 200, 'Mare', 'tests\\\\data\\\\script\\\\Mare.lua', '')");
+    chat().setLastResponse(-2);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(host().runFile("tests\\data\\script\\Mare.lua"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(lineText(0), "Oh, a new face on Willow Creek Farm!");
+    EXPECT_EQ(chat().responseOf(3), 1);
+    EXPECT_EQ(chat().responseOf(5), -3);
+
+    chat().setLastResponse(1);
+    EXPECT_TRUE(host().runFile("tests\\data\\script\\Mare.lua"));
+    EXPECT_EQ(lineText(0).rfind("Today someone has to ", 0), 0u) << lineText(0);
+    int closing = -1;
+    for (int i = 0; i < ChatBox::lineCount; ++i) {
+        closing = chat().responseOf(i) == -3 ? i : closing;
+    }
+    EXPECT_GT(closing, 1);
+    EXPECT_EQ(lineText(closing), "I'll get to it.");
+
+    chat().setLastResponse(-2);
+    EXPECT_TRUE(host().runFile("tests\\data\\script\\Mare.lua"));
+    EXPECT_EQ(lineText(0), "Back again?");
+}
