@@ -119,7 +119,7 @@ ConfigReader::ConfigReader() : ConfigReader(defaultPath) {}
 
 ConfigReader::ConfigReader(const char* path) {
     buildKeyNameTable();
-    readOrCreate(path);
+    readOrCreate(path != nullptr ? path : defaultPath);
 }
 
 ConfigReader::ConfigReader(TableOnly) {

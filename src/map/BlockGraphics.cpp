@@ -87,14 +87,14 @@ int failAndFree(int code, const std::string& detail) {
 
 // Copies the decoded colours of graphics [first, first + count) into a page laid out as a grid
 // of `columns` graphics per row, masking the transparent colours when asked.
-void fillPage(ALLEGRO_BITMAP* page, int first, int count, int columns, bool makeTransparent) {
+bool fillPage(ALLEGRO_BITMAP* page, int first, int count, int columns, bool makeTransparent) {
     const MapState& s = mapState();
     const int w = s.header.blockWidth;
     const int h = s.header.blockHeight;
     ALLEGRO_LOCKED_REGION* region =
         al_lock_bitmap(page, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
     if (!region)
-        return;
+        return false;
     unsigned char* base = static_cast<unsigned char*>(region->data);
     for (int i = 0; i < count; ++i) {
         const unsigned char* source = s.colours.data() + size_t(first + i) * w * h * 3;
@@ -115,6 +115,7 @@ void fillPage(ALLEGRO_BITMAP* page, int first, int count, int columns, bool make
         }
     }
     al_unlock_bitmap(page);
+    return true;
 }
 
 } // namespace
@@ -178,8 +179,10 @@ int makeBlockBitmaps(int makeTransparent, int graphicCount, int blockCount) {
                                                     std::to_string(pageRows * h));
             s.atlasPages.push_back(page);
             saveDrawState(page);
-            fillPage(page, first, count, columns, makeTransparent != 0);
+            const bool filled = fillPage(page, first, count, columns, makeTransparent != 0);
             restoreDrawState();
+            if (!filled)
+                return failAndFree(MapNoBitmap, "cannot write into a block bitmap");
             for (int i = 0; i < count; ++i) {
                 ALLEGRO_BITMAP* graphic =
                     al_create_sub_bitmap(page, (i % columns) * w, (i / columns) * h, w, h);

@@ -147,7 +147,7 @@ int sequenceLength();
 int sequenceValue(int i);
 // Graphic i's bitmap (a sub-bitmap of the atlas), or null.
 ALLEGRO_BITMAP* blockBitmap(int graphic);
-// The palette bytes (3 per entry) and their count.
+// The palette bytes (3 per entry: red, green, blue) and the number of entries.
 const unsigned char* palette();
 int paletteSize();
 // The chunks walked by the last load, kept after a failed load too.

@@ -438,9 +438,9 @@ void startLoad() {
 
 int loadMap(const char* path, int makeTransparent) {
     startLoad();
-    ALLEGRO_FILE* file = al_fopen(hostPath(path).c_str(), "rb");
+    ALLEGRO_FILE* file = path ? al_fopen(hostPath(path).c_str(), "rb") : nullptr;
     if (!file)
-        return fail(MapCannotOpen, format("cannot open %s", path));
+        return fail(MapCannotOpen, format("cannot open %s", path ? path : "(no path)"));
     unsigned char head[12];
     long long formLength = 0;
     if (al_fread(file, head, 12) != 12 || !readContainer(head, 12, formLength)) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 namespace MapWriter {
 
@@ -361,11 +362,73 @@ bool checkLayers(const MapContent& map, std::string& error) {
 
 } // namespace
 
+namespace {
+
+constexpr int longestRun = 32767;
+constexpr std::size_t farthestReference = 32768;
+constexpr int candidatesTried = 64;
+
+// Finds earlier copies of the cells at a position, as a back-reference can repeat them.
+// Positions are chained by the pair of cells they start with, nearest first, so a search
+// looks at a few likely places instead of every distance in reach.
+class MatchFinder {
+  public:
+    explicit MatchFinder(const std::vector<std::int16_t>& cells)
+        : cells_(cells), previous_(cells.size(), noPosition) {}
+
+    // The longest earlier copy of at most `left` cells at p (copied cell by cell, so it may
+    // overlap p), the nearest on ties; length 0 when there is none.
+    void find(std::size_t p, int left, int& length, int& distance) const {
+        length = 0;
+        distance = 0;
+        if (p + 1 >= cells_.size())
+            return;
+        const auto found = heads_.find(key(p));
+        std::size_t q = found == heads_.end() ? noPosition : found->second;
+        for (int tried = 0;
+             q != noPosition && p - q <= farthestReference && tried < candidatesTried;
+             ++tried, q = previous_[q]) {
+            const std::size_t d = p - q;
+            int n = 0;
+            while (n < left && cells_[p + n] == cells_[p + n - d])
+                ++n;
+            if (n > length) {
+                length = n;
+                distance = static_cast<int>(d);
+                if (n == left)
+                    return;
+            }
+        }
+    }
+
+    // Makes position p a candidate for the positions after it.
+    void add(std::size_t p) {
+        if (p + 1 >= cells_.size())
+            return;
+        auto [slot, fresh] = heads_.try_emplace(key(p), p);
+        if (!fresh) {
+            previous_[p] = slot->second;
+            slot->second = p;
+        }
+    }
+
+  private:
+    static constexpr std::size_t noPosition = static_cast<std::size_t>(-1);
+
+    std::uint32_t key(std::size_t p) const {
+        return (static_cast<std::uint32_t>(static_cast<std::uint16_t>(cells_[p])) << 16) |
+               static_cast<std::uint16_t>(cells_[p + 1]);
+    }
+
+    const std::vector<std::int16_t>& cells_;
+    std::vector<std::size_t> previous_;
+    std::unordered_map<std::uint32_t, std::size_t> heads_;
+};
+
+} // namespace
+
 std::vector<std::int16_t> encodeRuns(const std::vector<std::int16_t>& cells, int mapWidth,
                                      bool backReferences) {
-    constexpr int longestRun = 32767;
-    constexpr int farthestReference = 32768;
-    const int window = std::min(farthestReference, 4 * mapWidth + 64);
     std::vector<std::int16_t> out;
     std::vector<std::int16_t> literals;
     auto flush = [&]() {
@@ -379,6 +442,7 @@ std::vector<std::int16_t> encodeRuns(const std::vector<std::int16_t>& cells, int
         literals.clear();
     };
 
+    MatchFinder finder(cells);
     const std::size_t rows = mapWidth > 0 ? cells.size() / mapWidth : 0;
     for (std::size_t row = 0; row < rows; ++row) {
         const std::size_t rowStart = row * mapWidth;
@@ -386,37 +450,27 @@ std::vector<std::int16_t> encodeRuns(const std::vector<std::int16_t>& cells, int
         std::size_t p = rowStart;
         while (p < rowEnd) {
             const int left = static_cast<int>(std::min<std::size_t>(rowEnd - p, longestRun));
-            int bestLength = 0;
-            int bestDistance = 0;
+            int length = 0;
+            int distance = 0;
             if (backReferences) {
-                // Copies go cell by cell, so a distance shorter than the length repeats a
-                // pattern; the longest match within the window wins, the nearest on ties.
-                const int farthest = static_cast<int>(std::min<std::size_t>(p, window));
-                for (int d = 1; d <= farthest && bestLength < left; ++d) {
-                    int length = 0;
-                    while (length < left && cells[p + length] == cells[p + length - d])
-                        ++length;
-                    if (length > bestLength) {
-                        bestLength = length;
-                        bestDistance = d;
-                    }
-                }
+                finder.find(p, left, length, distance);
             } else {
-                while (bestLength < left && cells[p + bestLength] == cells[p])
-                    ++bestLength;
+                while (length < left && cells[p + length] == cells[p])
+                    ++length;
             }
-            if (bestLength >= 3) {
+            // A run costs two values, so it pays from three cells on.
+            const int taken = length >= 3 ? length : 1;
+            if (length >= 3) {
                 flush();
-                out.push_back(static_cast<std::int16_t>(-bestLength));
-                if (backReferences)
-                    out.push_back(static_cast<std::int16_t>(-bestDistance));
-                else
-                    out.push_back(cells[p]);
-                p += bestLength;
+                out.push_back(static_cast<std::int16_t>(-length));
+                out.push_back(backReferences ? static_cast<std::int16_t>(-distance) : cells[p]);
             } else {
                 literals.push_back(cells[p]);
-                ++p;
             }
+            if (backReferences)
+                for (int i = 0; i < taken; ++i)
+                    finder.add(p + i);
+            p += taken;
         }
         flush(); // runs end exactly at the end of their row
     }

@@ -77,7 +77,7 @@ const AssetSize kAssets[] = {
     {"Data/Graphics/Portraits/QuillaPortrait.png", 200, 192},
     {"Data/Graphics/Portraits/BramblePortrait.png", 200, 192},
     {"Data/Graphics/Portraits/PortraitBackground.png", 200, 192},
-    {"tools/maps/FarmTiles.png", 256, 416},
+    {"tools/maps/FarmTiles.png", 256, 704},
 };
 
 } // namespace
@@ -267,7 +267,7 @@ TEST(ArtAssets, FarmTilesHaveAnEmptyFirstTileAndNoAccidentalTransparency) {
     ALLEGRO_BITMAP* f = farm.get();
     EXPECT_EQ(countIn(f, 0, 0, 32, 32, [](const Colour& c) { return !(c == kMagenta); }), 0);
     // Black and grey would vanish in a map; only magenta marks transparency.
-    EXPECT_EQ(countIn(f, 0, 0, 256, 416, [](const Colour& c) { return c == kBlack || c == kGrey; }),
+    EXPECT_EQ(countIn(f, 0, 0, 256, 704, [](const Colour& c) { return c == kBlack || c == kGrey; }),
               0);
     // Ground tiles (grass 1, water 24) are opaque; an object (fence 51) stands on magenta.
     EXPECT_EQ(countIn(f, 32, 0, 32, 32, [](const Colour& c) { return c == kMagenta; }), 0);
@@ -276,6 +276,30 @@ TEST(ArtAssets, FarmTilesHaveAnEmptyFirstTileAndNoAccidentalTransparency) {
     // The three water frames differ but meet the grass seamlessly on their shared texture.
     EXPECT_FALSE(sameRegion(f, 0, 96, f, 32, 96, 32, 32));
     EXPECT_FALSE(sameRegion(f, 32, 96, f, 64, 96, 32, 32));
+    // Shore tile 28 (grass along its north edge) ripples through 144 and 156: the water moves,
+    // the grass stays.
+    for (int frame : {144, 156}) {
+        const int x = (frame % 8) * 32, y = (frame / 8) * 32;
+        EXPECT_FALSE(sameRegion(f, 4 * 32, 3 * 32, f, x, y, 32, 32)) << frame;
+        EXPECT_TRUE(sameRegion(f, 4 * 32, 3 * 32, f, x, y, 32, 4)) << frame;
+    }
+}
+
+TEST(ArtAssets, FarmGrassVariantsShareTheirBordersWithPlainGrass) {
+    Bitmap farm = load("tools/maps/FarmTiles.png");
+    ASSERT_TRUE(farm);
+    ALLEGRO_BITMAP* f = farm.get();
+    // Grass 1 and its variants 2, 3, 4 and 23 differ only inside, so they mix freely; a path
+    // leaving through the east side (8) still has plain grass along its north border.
+    for (int index : {2, 3, 4, 23}) {
+        const int x = (index % 8) * 32, y = (index / 8) * 32;
+        SCOPED_TRACE(index);
+        EXPECT_TRUE(sameRegion(f, 32, 0, f, x, y, 32, 2));
+        EXPECT_TRUE(sameRegion(f, 32, 30, f, x, y + 30, 32, 2));
+        EXPECT_TRUE(sameRegion(f, 32, 0, f, x, y, 2, 32));
+        EXPECT_TRUE(sameRegion(f, 62, 0, f, x + 30, y, 2, 32));
+    }
+    EXPECT_TRUE(sameRegion(f, 32, 0, f, 0, 32, 32, 2));
 }
 
 TEST(ArtAssets, FarmTileListNamesEveryTileOnTheSheet) {
@@ -286,7 +310,7 @@ TEST(ArtAssets, FarmTileListNamesEveryTileOnTheSheet) {
     const std::string list = text.str();
     Bitmap farm = load("tools/maps/FarmTiles.png");
     ASSERT_TRUE(farm);
-    for (int index = 0; index < 8 * 13; ++index) {
+    for (int index = 0; index < 8 * 22; ++index) {
         const int x = (index % 8) * 32, y = (index / 8) * 32;
         const bool used =
             countIn(farm.get(), x, y, 32, 32, [](const Colour& c) { return !(c == kMagenta); }) > 0;

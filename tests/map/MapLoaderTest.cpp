@@ -313,11 +313,31 @@ TEST_F(MapLoaderTest, LoadsAFileThroughAllegro) {
     std::remove(path.c_str());
 }
 
+TEST_F(MapLoaderTest, TruncatedOrEmptyFilesAreBadFile) {
+    MapImageBuilder b = threeBlockMap(1, 0);
+    addSolidChunks(b, kCells);
+    const std::vector<uint8_t> image = b.image();
+    const std::string path = "/tmp/fennow_maploader_truncated.fmp";
+    for (size_t size : {size_t(0), size_t(11), size_t(12), image.size() - 1}) {
+        FILE* file = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(image.data(), 1, size, file);
+        std::fclose(file);
+        EXPECT_EQ(loadMap(path.c_str(), 1), -1) << size;
+        EXPECT_EQ(lastError(), MapBadFile) << size;
+    }
+    std::remove(path.c_str());
+    EXPECT_EQ(loadMap("/tmp", 1), -1); // a directory
+    EXPECT_NE(lastError(), MapOk);
+}
+
 TEST_F(MapLoaderTest, MissingFileIsCannotOpenAndKeepsTheLoadedMap) {
     MapImageBuilder b = threeBlockMap(1, 0);
     addSolidChunks(b, kCells);
     ASSERT_EQ(decode(b.image()), 0);
     EXPECT_EQ(loadMap("/nonexistent/NoSuchMap.fmp", 1), -1);
+    EXPECT_EQ(lastError(), MapCannotOpen);
+    EXPECT_EQ(loadMap(nullptr, 1), -1);
     EXPECT_EQ(lastError(), MapCannotOpen);
     EXPECT_EQ(mapLoaded(), 1);
     EXPECT_EQ(cellsOf(0), kCells);

@@ -49,7 +49,7 @@ inline std::vector<uint8_t> solidGraphics(const std::vector<std::vector<uint8_t>
 
 // The colour of graphic i in the drawing tests: distinct and never a masked colour.
 inline Rgba graphicColour(int i) {
-    return {10 + i * 7, 200 - i * 3, (i * 37) % 256, 255};
+    return {(10 + i * 7) % 256, 100, (i * 37) % 256, 255};
 }
 
 // The header of a map of `blocks` solid graphics and blocks, `blockSize` pixels square.

@@ -331,6 +331,36 @@ TEST(MapWriterRuns, BackReferencesShrinkRepeatedPatterns) {
               MapWriter::encodeRuns(cells, 30, false).size());
 }
 
+TEST(MapWriterRuns, LargeLayersRoundTripInEveryRunEncoding) {
+    // Repeated rows, long fills, short patterns and noise, on a map wide enough for
+    // back-references far behind.
+    MapContent map = MapWriterFixtures::solidMap(
+        300, 120, {{1, 2, 3, 255}, {4, 5, 6, 255}, {7, 8, 9, 255}, {10, 11, 12, 255}}, 1);
+    std::vector<std::int16_t> cells;
+    unsigned noise = 12345;
+    for (int y = 0; y < map.mapHeight; ++y) {
+        for (int x = 0; x < map.mapWidth; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int v = y % 7 == 3 ? (noise >> 16) % 5 : y % 3 == 0 ? x % 3 + 1 : (x / 50) % 5;
+            cells.push_back(static_cast<std::int16_t>(v));
+        }
+    }
+    map.layers[0] = cells;
+    for (int type : {2, 3}) {
+        map.mapType = type;
+        std::string error;
+        const auto bytes = MapWriter::writeMap(map, error);
+        ASSERT_FALSE(bytes.empty()) << error;
+        ASSERT_EQ(MapLibrary::decodeMap(bytes.data(), bytes.size(), 1), 0)
+            << type << " " << MapLibrary::lastErrorDetail();
+        const std::int16_t* read = MapLibrary::layerCells(0);
+        ASSERT_NE(read, nullptr);
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            ASSERT_EQ(read[i], cells[i]) << "type " << type << " cell " << i;
+        MapLibrary::freeMap();
+    }
+}
+
 TEST(MapWriterErrors, EightBitsHoldAtMost255Colours) {
     std::vector<Pixel> colours;
     for (int i = 0; i < 256; ++i)

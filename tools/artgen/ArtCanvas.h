@@ -25,6 +25,7 @@ Rgba mix(Rgba a, Rgba b, float t);
 Rgba lighten(Rgba c, float t);
 Rgba darken(Rgba c, float t);
 
+// A point in canvas pixels; pixel x, y covers x..x+1, so its centre is x + 0.5.
 struct Point {
     float x = 0, y = 0;
 };

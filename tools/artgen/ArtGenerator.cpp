@@ -10,7 +10,6 @@
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_font.h>
 #include <allegro5/allegro_image.h>
-#include <allegro5/allegro_primitives.h>
 #include <allegro5/allegro_ttf.h>
 
 #include <cstdio>
@@ -21,8 +20,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: fennow-artgen ROOT\n");
         return 2;
     }
-    if (!al_init() || !al_init_image_addon() || !al_init_font_addon() || !al_init_ttf_addon() ||
-        !al_init_primitives_addon()) {
+    if (!al_init() || !al_init_image_addon() || !al_init_font_addon() || !al_init_ttf_addon()) {
         fprintf(stderr, "Allegro failed to initialize\n");
         return 1;
     }

@@ -5,6 +5,7 @@
 #include <deque>
 #include <vector>
 
+// A point or direction in a model's 3D frame.
 struct Vec3 {
     float x = 0, y = 0, z = 0;
 };

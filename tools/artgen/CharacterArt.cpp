@@ -90,7 +90,7 @@ PonyLook quillaLook() {
     return look;
 }
 
-void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
+void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase, bool closeUp) {
     const float cycle = 2 * kPi * phase;
     float bob = 0, pitch = 0, reach = 0;
     if (gait == Gait::Walk)
@@ -105,12 +105,12 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
     const Vec3 lift{0, 0, bob};
 
     // Body: barrel, chest and rump.
-    scene.addEllipsoid(Vec3{0, 0, 24} + lift, Vec3{std::cos(pitch), 0, std::sin(pitch)}, 15, 8.6f,
-                       9.2f, coat, BodyPart);
-    scene.addEllipsoid(Vec3{8.5f, 0, 23.5f + 0.6f * pitch * 10} + lift, Vec3{1, 0, 0.2f}, 8, 8.2f,
-                       9.2f, coat, BodyPart);
-    scene.addEllipsoid(Vec3{-8.5f, 0, 25 - 0.6f * pitch * 10} + lift, Vec3{1, 0, -0.1f}, 8.6f, 8.8f,
-                       9.4f, coat, BodyPart);
+    scene.addEllipsoid(Vec3{0, 0, 24} + lift, Vec3{std::cos(pitch), 0, std::sin(pitch)}, 15.5f,
+                       8.9f, 9.4f, coat, BodyPart);
+    scene.addEllipsoid(Vec3{9, 0, 23.8f + 6 * pitch} + lift, Vec3{1, 0, 0.2f}, 7, 8.0f, 8.7f, coat,
+                       BodyPart);
+    scene.addEllipsoid(Vec3{-9, 0, 25 - 6 * pitch} + lift, Vec3{1, 0, -0.1f}, 7.5f, 8.4f, 9.0f,
+                       coat, BodyPart);
 
     // Legs: a trot for walking (diagonal pairs together), a gallop for sprinting.
     struct LegPlace {
@@ -143,9 +143,22 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
     for (float side : {-1.8f, 1.8f})
         scene.addSphere(headCentre + headAlong * 11.6f + Vec3{0, side, 0.6f}, 1.0f, nostril,
                         HeadPart);
-    for (float side : {-4.3f, 4.3f})
-        scene.addEllipsoid(headCentre + headAlong * 3.6f + headUp * 2.2f + Vec3{0, side, 0},
-                           Vec3{0, 0, 1}, 2.7f, 2.1f, 2.1f, eyeRamp(look.eye), HeadPart);
+    for (float side : {-3.7f, 3.7f})
+        scene.addEllipsoid(headCentre + headAlong * 4.0f + headUp * 2.4f + Vec3{0, side, 0},
+                           Vec3{0, 0, 1}, 2.9f, 2.2f, 2.2f, eyeRamp(look.eye), HeadPart);
+    if (closeUp) {
+        // A small smile across the lower front of the muzzle, just above its surface.
+        const Vec3 muzzle = headCentre + headAlong * 7.2f;
+        const Vec3 side{0, 1, 0};
+        std::vector<Vec3> smile;
+        for (int i = -4; i <= 4; ++i) {
+            const float s = i / 10.0f;
+            const Vec3 d = normalized(Vec3{0.8f, s * 1.2f, -0.42f + 1.1f * s * s});
+            smile.push_back(muzzle + headAlong * (5.15f * dot(d, Vec3{1, 0, 0})) +
+                            side * (5.05f * d.y) + headUp * (4.75f * d.z));
+        }
+        scene.addTube(smile, 0.32f, 0.32f, makeRamp(darken(look.muzzle, 0.55f)), HeadPart);
+    }
     if (look.blaze)
         for (float k = 0; k <= 8.0f; k += 1.0f)
             scene.addSphere(headCentre + headAlong * (k - 1) + headUp * (5.8f - k * 0.16f),
@@ -157,23 +170,28 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
                            Vec3{0.25f, side * (look.strawHat ? 0.5f : 0.18f), 1}, 3.6f, 1.5f, 1.4f,
                            coat, HeadPart);
 
-    // Mane along the neck and a forelock; it streams back at a sprint.
-    const Vec3 maneSpine[5] = {
-        {7.5f, 0, 33}, {11, 0, 37}, {14.2f, 0, 41}, {16.6f, 0, 45}, {18.2f, 0, 47.6f}};
-    for (int i = 0; i < 5; ++i) {
-        Vec3 p = maneSpine[i] + lift;
-        const float along = static_cast<float>(i) / 4;
-        p = p + Vec3{reach * along * 0.8f, 0, -reach * along};
+    // Mane: a crest along the neck with locks falling to the right side; they stream back at
+    // a sprint and swing at a walk. A forelock falls over the brow.
+    const Vec3 withers = Vec3{7, 0, 33.5f} + lift;
+    const Vec3 poll = headCentre + headUp * 4.2f + headAlong * -3.2f;
+    const int locks = 6;
+    for (int i = 0; i < locks; ++i) {
+        const float t = static_cast<float>(i) / (locks - 1);
+        const Vec3 root = withers + (poll - withers) * t;
+        Vec3 fall{-2.0f, 3.0f, -4.6f};
         if (gallop)
-            p = p + Vec3{-1.6f - 0.5f * i, 0, 1.2f + 0.8f * std::sin(cycle * 2 + i)};
-        const float sway =
-            (i % 2 ? 1.3f : 0.4f) + (gait == Gait::Walk ? 0.5f * std::sin(cycle + i) : 0);
-        scene.addSphere(p + Vec3{0, sway, 0}, 3.6f - 0.15f * i, mane, ManePart);
-        if (i < 4)
-            scene.addSphere(p + Vec3{-1.2f, sway + 1.4f, -1.8f}, 2.8f, mane, ManePart);
+            fall = Vec3{-5.5f, 1.4f, -0.6f + 1.2f * std::sin(cycle * 2 + i)};
+        else if (gait == Gait::Walk)
+            fall = fall + Vec3{0, 0.8f * std::sin(cycle + i * 0.7f), 0};
+        const float thick = 2.9f - 0.35f * t;
+        scene.addSphere(root + Vec3{0, 0.6f, 0.4f}, thick, mane, ManePart);
+        scene.addTube({root, root + fall * 0.55f + Vec3{0, 0.4f, 0}, root + fall}, thick, 1.2f,
+                      mane, ManePart);
     }
-    scene.addSphere(headCentre + headUp * 4.4f + headAlong * 0.6f + Vec3{0, 0.8f, 0}, 2.5f, mane,
-                    ManePart);
+    scene.addTube({poll, headCentre + headUp * 6.3f + headAlong * 0.4f + Vec3{0, 0.4f, 0},
+                   headCentre + headUp * 5.6f + headAlong * 2.8f + Vec3{0, 1.0f, 0},
+                   headCentre + headUp * 4.4f + headAlong * 4.4f + Vec3{0, 1.6f, 0}},
+                  2.8f, 1.2f, mane, ManePart);
 
     // Tail: hangs and sways at a walk, flies out behind at a sprint.
     std::vector<Vec3> tail;
@@ -189,12 +207,22 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
         }
         tail.push_back(p + lift);
     }
-    scene.addTube(tail, 3.7f, gallop ? 2.0f : 2.8f, mane, TailPart);
+    scene.addTube(tail, 3.5f, gallop ? 1.8f : 2.4f, mane, TailPart);
+    for (float side : {-1.0f, 1.0f}) {
+        std::vector<Vec3> lock;
+        for (size_t i = 0; i < tail.size(); ++i) {
+            const float t = static_cast<float>(i) / (tail.size() - 1);
+            lock.push_back(tail[i] + Vec3{-0.6f * t, side * 1.6f * t, 0.8f * t});
+        }
+        scene.addTube(lock, 2.4f, 1.2f, mane, TailPart);
+    }
 
     if (look.scarfOn) {
         const Ramp scarf = makeRamp(look.scarf);
         const Vec3 neckBase = Vec3{12.2f + reach * 0.3f, 0, 31} + lift;
-        scene.addEllipsoid(neckBase, Vec3{0.6f, 0, 0.8f}, 2.6f, 6.4f, 6.4f, scarf, ScarfPart);
+        scene.addEllipsoid(neckBase, Vec3{0.6f, 0, 0.8f}, 2.2f, 6.7f, 6.7f, scarf, ScarfPart);
+        scene.addEllipsoid(neckBase + Vec3{4.6f, 0, -3.6f}, Vec3{0.4f, 0, -1}, 3.6f, 3.4f, 1.4f,
+                           scarf, ScarfPart);
         scene.addSphere(neckBase + Vec3{2.8f, 3.2f, -3.2f}, 2.3f, scarf, ScarfPart);
         scene.addEllipsoid(neckBase + Vec3{2.4f - (gallop ? 2.5f : 0), 3.6f, -6.3f},
                            Vec3{0.2f, 0, 1}, 2.4f, 1.3f, 1.6f, scarf, ScarfPart);
@@ -202,7 +230,7 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase) {
     if (look.strawHat) {
         const Ramp straw = makeRamp(rgb(232, 198, 110));
         const Vec3 top = headCentre + headUp * 6.9f + headAlong * -0.8f;
-        scene.addEllipsoid(top, Vec3{1, 0, 0}, 8.6f, 8.6f, 1.1f, straw, HatPart);
+        scene.addEllipsoid(top, Vec3{1, 0, 0}, 7.6f, 7.6f, 1.1f, straw, HatPart);
         scene.addEllipsoid(top + Vec3{0, 0, 2.3f}, Vec3{1, 0, 0}, 4.4f, 4.4f, 3.0f, straw, HatPart);
         scene.addEllipsoid(top + Vec3{0, 0, 1.1f}, Vec3{1, 0, 0}, 4.7f, 4.7f, 1.0f,
                            makeRamp(rgb(196, 64, 58)), HatPart);
@@ -223,6 +251,8 @@ namespace {
 
 constexpr int kFrame = 96;
 const float kElevation = 0.66f;
+// Characters that stand and talk are seen a little lower, so their faces show.
+const float kCharacterElevation = 0.5f;
 
 Canvas renderFrame(const PonyLook& look, Gait gait, float phase, int direction) {
     BlobScene scene;
@@ -233,7 +263,7 @@ Canvas renderFrame(const PonyLook& look, Gait gait, float phase, int direction) 
     view.elevation = kElevation;
     view.scale = 1.15f;
     view.originX = 48;
-    view.originY = 62;
+    view.originY = 70;
     scene.render(frame, view);
     frame.outline(0.8f);
     frame.avoidKeys();
@@ -245,7 +275,7 @@ Canvas renderFrame(const PonyLook& look, Gait gait, float phase, int direction) 
 void putOnSheet(Canvas& sheet, const Canvas& frame, int x, int y) {
     Canvas cell = frame;
     Canvas keyed(kFrame, kFrame, kEmpty);
-    keyed.fillEllipse(48, 70, 26, 10, kKeyGreen);
+    keyed.fillEllipse(48, 75, 26, 10, kKeyGreen);
     for (int yy = 0; yy < kFrame; ++yy)
         for (int xx = 0; xx < kFrame; ++xx)
             if (cell.get(xx, yy).a == 0)
@@ -279,7 +309,7 @@ Canvas characterSprite(const PonyLook& look, float heading) {
         Canvas big(192, 192);
         View view;
         view.heading = heading;
-        view.elevation = kElevation;
+        view.elevation = kCharacterElevation;
         view.scale = scale;
         view.originX = 96;
         view.originY = 110;
@@ -313,10 +343,10 @@ bool writeCharacterArt(const std::string& root) {
         }
     }
     bool ok = sheet.save(root + "/Data/Graphics/Vornels/MareSprite.png");
-    ok = characterSprite(brambleLook(), kPi * 1.22f)
+    ok = characterSprite(brambleLook(), kPi * 0.95f)
              .save(root + "/Data/Graphics/Vornels/BrambleTemp.png") &&
          ok;
-    ok = characterSprite(quillaLook(), kPi * 0.78f)
+    ok = characterSprite(quillaLook(), kPi * 1.05f)
              .save(root + "/Data/Graphics/Vornels/QuillaTemp.png") &&
          ok;
     return ok;

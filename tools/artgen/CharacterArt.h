@@ -28,7 +28,9 @@ PonyLook quillaLook();
 enum class Gait { Stand, Walk, Sprint };
 
 // Puts the parts of a pony into the scene; `phase` (0 to 1) is the point of the stride.
-void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase);
+// `closeUp` adds details that only show at portrait size (a smile).
+void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase,
+               bool closeUp = false);
 
 // The player sheet and the two character sprites, written under root.
 bool writeCharacterArt(const std::string& root);

@@ -16,16 +16,16 @@ constexpr float kPi = 3.14159265f;
 // Head and shoulders, seen from a little above eye level, the head near the upper middle.
 Canvas portrait(const PonyLook& look, float heading) {
     BlobScene scene;
-    buildPony(scene, look, Gait::Stand, 0);
+    buildPony(scene, look, Gait::Stand, 0, true);
     View view;
     view.heading = heading;
-    view.elevation = 0.36f;
-    view.scale = 4.6f;
+    view.elevation = 0.2f;
+    view.scale = 6.4f;
     const Vec3 head{20.5f, 0, 41.0f};
     const float wx = head.x * std::sin(heading), wy = -head.x * std::cos(heading);
-    view.originX = 104 - view.scale * wx;
+    view.originX = 98 - view.scale * wx;
     view.originY =
-        86 - view.scale * (wy * std::sin(view.elevation) - head.z * std::cos(view.elevation));
+        84 - view.scale * (wy * std::sin(view.elevation) - head.z * std::cos(view.elevation));
     Canvas c(kWidth, kHeight);
     scene.render(c, view, 2.0f);
     c.outline(0.8f, 2);
@@ -128,8 +128,8 @@ Canvas backdrop() {
 
 bool writePortraitArt(const std::string& root) {
     const std::string dir = root + "/Data/Graphics/Portraits/";
-    bool ok = portrait(quillaLook(), kPi * 0.74f).save(dir + "QuillaPortrait.png");
-    ok = portrait(brambleLook(), kPi * 0.8f).save(dir + "BramblePortrait.png") && ok;
+    bool ok = portrait(quillaLook(), kPi * 0.95f).save(dir + "QuillaPortrait.png");
+    ok = portrait(brambleLook(), kPi * 1.04f).save(dir + "BramblePortrait.png") && ok;
     ok = backdrop().save(dir + "PortraitBackground.png") && ok;
     return ok;
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -79,7 +80,9 @@ Canvas mudTile(int k) {
 // ---- Farm sheet ---------------------------------------------------------------------------
 
 constexpr int kColumns = 8;
-constexpr int kRows = 13;
+constexpr int kRows = 22;
+// First index of the shore tiles' animation frames 1 and 2.
+constexpr int kShoreFrames = 144;
 
 enum Side { North = 1, East = 2, South = 4, West = 8 };
 
@@ -107,7 +110,7 @@ Canvas pathTile(int sides) {
                 d = std::min(d, segmentDistance(px, py, 16, 16, 16, 33));
             if (sides & West)
                 d = std::min(d, segmentDistance(px, py, 16, 16, -1, 16));
-            const float r = 8.5f + (periodicNoise(px, py, kTile, 8, 91) - 0.5f) * 2.6f;
+            const float r = 10.0f + (periodicNoise(px, py, kTile, 8, 91) - 0.5f) * 2.6f;
             if (d < r - 1.2f)
                 c.set(x, y, dirt.get(x, y));
             else if (d < r)
@@ -182,6 +185,37 @@ float innerSW(float x, float y) {
 }
 float innerSE(float x, float y) {
     return either(waterS(x, y), waterE(x, y));
+}
+
+struct ShoreKind {
+    float (*shape)(float x, float y);
+    const char* name;
+};
+const ShoreKind kShores[] = {
+    {waterN, "shore: grass along N edge, water S"},
+    {waterE, "shore: grass along E edge, water W"},
+    {waterS, "shore: grass along S edge, water N"},
+    {waterW, "shore: grass along W edge, water E"},
+    {outerNW, "shore outer corner: grass N and W (lake's top-left)"},
+    {outerNE, "shore outer corner: grass N and E (lake's top-right)"},
+    {outerSW, "shore outer corner: grass S and W (lake's bottom-left)"},
+    {outerSE, "shore outer corner: grass S and E (lake's bottom-right)"},
+    {innerNW, "shore inner corner: grass only in the NW corner"},
+    {innerNE, "shore inner corner: grass only in the NE corner"},
+    {innerSW, "shore inner corner: grass only in the SW corner"},
+    {innerSE, "shore inner corner: grass only in the SE corner"},
+};
+constexpr int kShoreCount = 12;
+
+Canvas lilyTile(int frame) {
+    Canvas lily = waterTexture(frame);
+    const Rgba notch = lily.get(15, 11);
+    const Ramp pad = makeRamp(rgb(86, 160, 72));
+    shadedEllipse(lily, 10, 11, 5.5f, 4, pad);
+    lily.fillPolygon({{10, 11}, {16, 9}, {16, 13}}, notch);
+    shadedEllipse(lily, 21, 21, 4.5f, 3.2f, pad);
+    shadedEllipse(lily, 21, 20, 2, 1.6f, makeRamp(rgb(240, 150, 190)));
+    return lily;
 }
 
 Canvas grassVariant(int kind) {
@@ -444,6 +478,169 @@ Canvas mushroomTile() {
     return c;
 }
 
+Canvas crateTile() {
+    Canvas c(kTile, kTile);
+    const Rgba wood = rgb(176, 128, 76), dark = darken(wood, 0.3f), light = lighten(wood, 0.3f);
+    c.fillRect(6, 6, 20, 8, light); // lid seen from above
+    c.fillRect(6, 14, 20, 14, wood);
+    for (int y : {18, 23})
+        c.fillRect(6, y, 20, 1, dark);
+    c.line(7, 15, 24, 27, 2, dark);
+    c.fillRect(6, 14, 20, 1, dark);
+    c.fillRect(6, 6, 2, 22, dark);
+    c.fillRect(24, 6, 2, 22, dark);
+    finishObject(c);
+    return c;
+}
+
+Canvas barrelTile() {
+    Canvas c(kTile, kTile);
+    const Ramp wood = makeRamp(rgb(156, 104, 62));
+    c.fillRect(8, 9, 16, 18, wood.base);
+    c.fillRect(8, 9, 4, 18, wood.light);
+    c.fillRect(20, 9, 4, 18, wood.shadow);
+    c.fillEllipse(16, 27, 8, 2.5f, wood.shadow);
+    for (int y : {12, 22})
+        c.fillRect(8, y, 16, 2, rgb(120, 116, 112));
+    c.fillEllipse(16, 9, 8, 3, wood.light);
+    c.fillEllipse(16, 9, 6, 2, wood.base);
+    finishObject(c);
+    return c;
+}
+
+Canvas troughTile() {
+    Canvas c(kTile, kTile);
+    const Rgba wood = rgb(150, 104, 64);
+    c.fillRect(3, 12, 26, 13, wood);
+    c.fillRect(3, 12, 26, 2, lighten(wood, 0.3f));
+    c.fillRect(5, 14, 22, 5, rgb(70, 128, 184));
+    c.fillRect(6, 15, 8, 1, rgb(150, 200, 230));
+    for (int x = 3; x < 29; x += 6)
+        c.fillRect(x, 19, 1, 6, darken(wood, 0.3f));
+    c.fillRect(4, 25, 3, 3, darken(wood, 0.2f));
+    c.fillRect(25, 25, 3, 3, darken(wood, 0.2f));
+    finishObject(c);
+    return c;
+}
+
+Canvas pumpkinTile() {
+    Canvas c(kTile, kTile);
+    const Ramp pumpkin = makeRamp(rgb(236, 138, 46));
+    shadedEllipse(c, 16, 19, 10, 8, pumpkin);
+    for (float x : {11.0f, 16.0f, 21.0f})
+        c.line(x, 12, x, 26, 1, darken(pumpkin.base, 0.25f));
+    c.line(16, 9, 17, 12, 3, rgb(96, 120, 52));
+    shadedEllipse(c, 21, 10, 4, 2, makeRamp(rgb(86, 150, 64)));
+    finishObject(c);
+    return c;
+}
+
+Canvas logPileTile() {
+    Canvas c(kTile, kTile);
+    const Rgba bark = rgb(112, 76, 50), cut = rgb(216, 176, 120), ring = rgb(184, 140, 90);
+    const float logs[][2] = {{9, 22}, {16, 22}, {23, 22}, {12.5f, 15}, {19.5f, 15}, {16, 8.5f}};
+    for (const auto& l : logs) {
+        c.fillEllipse(l[0], l[1], 4, 4, bark);
+        c.fillEllipse(l[0], l[1], 3, 3, cut);
+        c.fillEllipse(l[0], l[1], 1.5f, 1.5f, ring);
+    }
+    finishObject(c);
+    return c;
+}
+
+Canvas sunflowerTile() {
+    Canvas c(kTile, kTile);
+    const Rgba stem = rgb(76, 140, 60);
+    c.line(16, 14, 16, 30, 2, stem);
+    c.fillEllipse(11, 22, 4, 2, stem);
+    c.fillEllipse(21, 25, 4, 2, stem);
+    for (int k = 0; k < 10; ++k) {
+        const float a = 2 * kPi * k / 10;
+        c.fillEllipse(16 + 6 * std::cos(a), 10 + 6 * std::sin(a), 2.4f, 2.4f,
+                      k % 2 ? rgb(250, 206, 60) : rgb(240, 180, 40));
+    }
+    shadedEllipse(c, 16, 10, 4, 4, makeRamp(rgb(120, 76, 44)));
+    finishObject(c);
+    return c;
+}
+
+Canvas wateringCanTile() {
+    Canvas c(kTile, kTile);
+    const Ramp tin = makeRamp(rgb(120, 170, 196));
+    c.line(22, 18, 29, 11, 2, tin.shadow);
+    c.fillRect(28, 9, 3, 3, tin.shadow);
+    c.fillRoundRect(8, 13, 15, 14, 3, tin.base);
+    c.fillRect(8, 13, 4, 14, tin.light);
+    c.fillRect(19, 13, 4, 14, tin.shadow);
+    c.line(10, 12, 15, 7, 2, tin.shadow);
+    c.line(15, 7, 20, 12, 2, tin.shadow);
+    finishObject(c);
+    return c;
+}
+
+// A scarecrow of 1 x 2 tiles: a straw hat, a sack face and a patched shirt on a pole.
+Canvas scarecrowObject() {
+    Canvas c(kTile, 2 * kTile);
+    const Rgba pole = rgb(130, 90, 58);
+    c.fillRect(15, 20, 3, 42, pole);
+    c.fillRect(3, 28, 26, 3, pole);
+    c.fillPolygon({{8, 27}, {24, 27}, {26, 48}, {6, 48}}, rgb(74, 120, 170));
+    c.fillRect(12, 34, 5, 5, rgb(204, 78, 64));
+    c.fillRect(6, 46, 20, 2, rgb(212, 180, 96));
+    for (int x : {3, 27})
+        c.line(x, 30, x + (x < 16 ? -2 : 2), 34, 1, rgb(232, 200, 110));
+    shadedEllipse(c, 16.5f, 20, 6, 6, makeRamp(rgb(214, 190, 140)));
+    c.set(14, 19, rgb(70, 50, 40));
+    c.set(19, 19, rgb(70, 50, 40));
+    c.line(14, 23, 19, 23, 1, rgb(120, 84, 60));
+    c.fillEllipse(16.5f, 14, 11, 2.5f, rgb(226, 192, 102));
+    c.fillRoundRect(11, 6, 11, 8, 3, rgb(226, 192, 102));
+    c.fillRect(11, 11, 11, 2, rgb(186, 62, 56));
+    finishObject(c);
+    return c;
+}
+
+// A cottage of 3 x 3 tiles: a thatched roof, cream walls, a green door and flower boxes.
+Canvas cottageObject() {
+    Canvas c(96, 96);
+    const Rgba wall = rgb(238, 226, 196), beam = rgb(126, 86, 58);
+    c.fillRect(8, 46, 80, 46, wall);
+    c.fillRect(8, 46, 80, 3, darken(wall, 0.25f));
+    for (int x : {8, 46, 85})
+        c.fillRect(x, 46, 3, 46, beam);
+    c.fillRect(8, 89, 80, 3, beam);
+    // Door and windows with flower boxes.
+    c.fillRoundRect(54, 62, 16, 27, 6, rgb(74, 130, 84));
+    c.fillRect(61, 64, 2, 25, rgb(56, 104, 66));
+    c.fillEllipse(66.5f, 77, 1.2f, 1.2f, rgb(232, 200, 96));
+    for (int x : {17, 28}) {
+        c.fillRect(x - 2, 58, 13, 13, beam);
+        c.fillRect(x, 60, 9, 9, rgb(74, 104, 132));
+        c.fillRect(x, 60, 9, 3, rgb(124, 160, 186));
+        c.fillRect(x + 4, 60, 1, 9, beam);
+    }
+    c.fillRect(15, 71, 26, 4, rgb(150, 100, 60));
+    for (int x = 16; x < 40; x += 3)
+        c.fillEllipse(x + 1.0f, 70, 1.6f, 1.6f, x % 2 ? rgb(236, 96, 120) : rgb(250, 210, 80));
+    // Thatched roof seen from above, with a chimney.
+    const Ramp thatch = makeRamp(rgb(206, 170, 96));
+    c.fillPolygon({{0, 52}, {96, 52}, {86, 6}, {10, 6}}, thatch.base);
+    for (int y = 8; y < 52; y += 4)
+        for (int x = 2; x < 94; x += 3) {
+            const float h = hashUnit(x, y, 401);
+            if (c.filled(x, y))
+                c.line(x + 0.5f, y + 0.5f, x + 0.5f + (h - 0.5f) * 2, y + 3.5f, 1,
+                       h < 0.5f ? thatch.shadow : thatch.light);
+        }
+    c.fillRect(0, 50, 96, 3, thatch.shadow);
+    c.fillRect(10, 4, 76, 4, thatch.light);
+    c.fillRect(68, 0, 10, 16, rgb(168, 100, 80));
+    c.fillRect(68, 0, 10, 3, rgb(120, 110, 104));
+    c.fillRect(68, 3, 3, 13, rgb(196, 126, 100));
+    finishObject(c);
+    return c;
+}
+
 Canvas tallGrassTile() {
     Canvas c(kTile, kTile);
     const Rgba blades[3] = {rgb(70, 128, 58), rgb(104, 166, 72), rgb(148, 198, 94)};
@@ -457,36 +654,51 @@ Canvas tallGrassTile() {
     return c;
 }
 
-Canvas treeObject(bool pine) {
-    Canvas c(64, 64);
+// An apple tree of 3 x 3 tiles: a broad canopy of leaf clusters over a short trunk.
+Canvas appleTree() {
+    Canvas c(96, 96);
     const Rgba bark = rgb(118, 80, 54);
-    c.fillRect(28, 38, 8, 22, bark);
-    c.fillRect(28, 38, 2, 22, lighten(bark, 0.2f));
-    c.fillRect(34, 38, 2, 22, darken(bark, 0.3f));
-    c.fillEllipse(32, 60, 7, 2.5f, bark);
-    if (pine) {
-        const Ramp needles = makeRamp(rgb(60, 124, 84));
-        for (int tier = 0; tier < 4; ++tier) {
-            const float top = 2 + tier * 9.0f, bottom = 24 + tier * 9.0f;
-            const float half = 10 + tier * 5.0f;
-            c.fillPolygon({{32, top}, {32 + half, bottom}, {32 - half, bottom}}, needles.shadow);
-            c.fillPolygon(
-                {{32, top + 1}, {32 + half * 0.2f, bottom - 1}, {32 - half + 2, bottom - 1}},
-                needles.base);
-            c.fillPolygon(
-                {{32, top + 2}, {32 - half * 0.2f, bottom - 3}, {32 - half + 5, bottom - 2}},
-                needles.light);
-        }
-    } else {
-        const Ramp leaf = makeRamp(rgb(82, 150, 68));
-        const float blobs[8][3] = {{20, 34, 11}, {44, 34, 11}, {32, 38, 12}, {18, 22, 11},
-                                   {46, 22, 11}, {32, 26, 13}, {25, 12, 10}, {39, 12, 10}};
-        for (const auto& b : blobs)
-            shadedEllipse(c, b[0], b[1], b[2], b[2] * 0.92f, leaf);
-        const Ramp apple = makeRamp(rgb(220, 60, 56));
-        for (const auto& p :
-             {std::pair<float, float>{22, 30}, {40, 20}, {34, 40}, {46, 34}, {28, 15}})
-            shadedEllipse(c, p.first, p.second, 2.2f, 2.2f, apple);
+    c.fillPolygon({{40, 60}, {56, 60}, {58, 88}, {64, 93}, {32, 93}, {38, 88}}, bark);
+    c.fillRect(40, 60, 4, 30, lighten(bark, 0.2f));
+    c.fillRect(52, 60, 4, 30, darken(bark, 0.3f));
+    const Ramp leaf = makeRamp(rgb(82, 150, 68));
+    const float blobs[][3] = {{26, 54, 16}, {70, 54, 16}, {48, 60, 17}, {22, 36, 16}, {74, 36, 16},
+                              {48, 40, 20}, {34, 20, 15}, {62, 20, 15}, {48, 14, 12}};
+    for (const auto& b : blobs)
+        shadedEllipse(c, b[0], b[1], b[2], b[2] * 0.92f, leaf);
+    // Leafy speckles break up the bands.
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 96; ++x)
+            if (c.filled(x, y) && y < 74 && hashUnit(x, y, 301) < 0.05f)
+                c.set(x, y, hashUnit(x, y, 302) < 0.5f ? leaf.light : leaf.shadow);
+    const Ramp apple = makeRamp(rgb(220, 60, 56));
+    const float apples[][2] = {{26, 44}, {62, 28}, {52, 60}, {72, 50},
+                               {38, 22}, {18, 34}, {78, 36}, {44, 46}};
+    for (const auto& p : apples)
+        shadedEllipse(c, p[0], p[1], 2.8f, 2.8f, apple);
+    finishObject(c);
+    return c;
+}
+
+// A pine of 2 x 3 tiles: stacked tiers of needles, lit from the left.
+Canvas pineTree() {
+    Canvas c(64, 96);
+    const Rgba bark = rgb(110, 74, 52);
+    c.fillRect(28, 74, 8, 18, bark);
+    c.fillRect(28, 74, 2, 18, lighten(bark, 0.2f));
+    c.fillEllipse(32, 92, 7, 2.5f, bark);
+    const Ramp needles = makeRamp(rgb(58, 122, 82));
+    for (int tier = 0; tier < 5; ++tier) {
+        const float top = 2 + tier * 13.0f, bottom = 30 + tier * 12.0f;
+        const float half = 11 + tier * 4.5f;
+        c.fillPolygon({{32, top}, {32 + half, bottom}, {32 - half, bottom}}, needles.shadow);
+        c.fillPolygon({{32, top + 1}, {32 + half * 0.25f, bottom - 1}, {32 - half + 2, bottom - 1}},
+                      needles.base);
+        c.fillPolygon({{32, top + 3}, {32 - half * 0.25f, bottom - 3}, {32 - half + 5, bottom - 2}},
+                      needles.light);
+        for (int k = 0; k < 6; ++k)
+            c.set(static_cast<int>(32 - half + 4 + k * half / 3), static_cast<int>(bottom - 1),
+                  needles.shadow);
     }
     finishObject(c);
     return c;
@@ -521,59 +733,112 @@ Canvas wellObject() {
     return c;
 }
 
+// A red barn of 4 x 4 tiles: its roof seen from above, the front wall with a big braced door.
 Canvas barnObject() {
-    Canvas c(96, 96);
+    Canvas c(128, 128);
     const Rgba red = rgb(184, 62, 52), redDark = rgb(142, 44, 44), trim = rgb(240, 234, 218);
     // Front wall with vertical boards.
-    c.fillRect(8, 46, 80, 46, red);
-    for (int x = 8; x < 88; x += 6)
-        c.fillRect(x, 46, 1, 46, redDark);
-    c.fillRect(8, 46, 80, 3, darken(red, 0.35f));
-    c.fillRect(8, 46, 2, 46, trim);
-    c.fillRect(86, 46, 2, 46, trim);
-    c.fillRect(8, 90, 80, 2, trim);
-    // Big door with its white cross brace.
-    c.fillRect(32, 58, 32, 34, rgb(150, 50, 44));
-    c.fillRect(32, 58, 32, 2, trim);
-    c.fillRect(32, 58, 2, 34, trim);
-    c.fillRect(62, 58, 2, 34, trim);
-    c.fillRect(47, 58, 2, 34, trim);
-    c.line(34, 60, 47, 90, 2, trim);
-    c.line(47, 60, 34, 90, 2, trim);
-    c.line(49, 60, 62, 90, 2, trim);
-    c.line(62, 60, 49, 90, 2, trim);
-    // Windows.
-    for (int x : {14, 70}) {
-        c.fillRect(x, 60, 12, 11, trim);
-        c.fillRect(x + 2, 62, 8, 7, rgb(70, 96, 120));
-        c.fillRect(x + 5, 62, 2, 7, trim);
-        c.fillRect(x + 2, 62, 8, 2, rgb(118, 150, 176));
+    c.fillRect(10, 62, 108, 62, red);
+    for (int x = 10; x < 118; x += 6)
+        c.fillRect(x, 62, 1, 62, redDark);
+    c.fillRect(10, 62, 108, 4, darken(red, 0.35f));
+    c.fillRect(10, 62, 3, 62, trim);
+    c.fillRect(115, 62, 3, 62, trim);
+    c.fillRect(10, 121, 108, 3, trim);
+    // Big door with its white cross braces.
+    const int doorX = 44, doorY = 78, doorW = 40, doorH = 44;
+    c.fillRect(doorX, doorY, doorW, doorH, rgb(150, 50, 44));
+    c.fillRect(doorX, doorY, doorW, 3, trim);
+    c.fillRect(doorX, doorY, 3, doorH, trim);
+    c.fillRect(doorX + doorW - 3, doorY, 3, doorH, trim);
+    c.fillRect(doorX + doorW / 2 - 1, doorY, 2, doorH, trim);
+    const float l = doorX + 2.5f, m = doorX + doorW / 2.0f, r = doorX + doorW - 2.5f;
+    c.line(l, doorY + 3, m - 1, doorY + doorH, 2, trim);
+    c.line(m - 1, doorY + 3, l, doorY + doorH, 2, trim);
+    c.line(m + 1, doorY + 3, r, doorY + doorH, 2, trim);
+    c.line(r, doorY + 3, m + 1, doorY + doorH, 2, trim);
+    // Windows with a cross of muntins.
+    for (int x : {18, 94}) {
+        c.fillRect(x, 80, 16, 15, trim);
+        c.fillRect(x + 2, 82, 12, 11, rgb(70, 96, 120));
+        c.fillRect(x + 2, 82, 12, 3, rgb(118, 150, 176));
+        c.fillRect(x + 7, 82, 2, 11, trim);
+        c.fillRect(x + 2, 87, 12, 1, trim);
     }
-    // The roof slope seen from above, shingle rows and a ridge cap.
+    // The roof slope seen from above, with staggered shingle rows and a ridge cap.
     const Ramp roof = makeRamp(rgb(122, 84, 70));
-    c.fillPolygon({{2, 50}, {94, 50}, {86, 8}, {10, 8}}, roof.base);
-    for (int row = 0; row < 8; ++row) {
+    c.fillPolygon({{2, 68}, {126, 68}, {114, 8}, {14, 8}}, roof.base);
+    for (int row = 0; row < 12; ++row) {
         const int y = 10 + row * 5;
-        const float inset = 10 - (y - 8) * 8.0f / 42.0f;
-        c.line(inset, y + 4.5f, 96 - inset, y + 4.5f, 1, roof.shadow);
-        for (int x = static_cast<int>(inset) + (row % 2) * 4; x < 96 - inset; x += 8)
+        const float inset = 14 - (y - 8) * 12.0f / 60.0f;
+        c.line(inset, y + 4.5f, 128 - inset, y + 4.5f, 1, roof.shadow);
+        for (int x = static_cast<int>(inset) + (row % 2) * 4; x < 128 - inset; x += 8)
             c.fillRect(x, y, 1, 4, roof.shadow);
-        c.line(inset + 1, y + 0.5f, 95 - inset, y + 0.5f, 1, roof.light);
+        c.line(inset + 1, y + 0.5f, 127 - inset, y + 0.5f, 1, roof.light);
     }
-    c.fillRect(10, 6, 76, 4, roof.light);
-    c.fillRect(10, 6, 76, 1, roof.highlight);
-    c.fillRect(2, 49, 92, 2, roof.shadow);
-    // A hay door in the roof with hay peeking out.
-    c.fillRect(40, 20, 16, 14, trim);
-    c.fillRect(42, 22, 12, 12, rgb(92, 50, 40));
-    c.fillRect(42, 29, 12, 5, rgb(228, 194, 100));
+    c.fillRect(14, 5, 100, 5, roof.light);
+    c.fillRect(14, 5, 100, 1, roof.highlight);
+    c.fillRect(2, 67, 124, 2, roof.shadow);
+    // A hay door in the roof with hay peeking out, and a weather vane on the ridge.
+    c.fillRect(54, 24, 20, 18, trim);
+    c.fillRect(56, 26, 16, 16, rgb(92, 50, 40));
+    c.fillRect(56, 35, 16, 7, rgb(228, 194, 100));
+    for (int x = 57; x < 72; x += 3)
+        c.set(x, 34, rgb(228, 194, 100));
+    c.fillRect(63, 0, 2, 6, rgb(90, 84, 80));
+    c.fillPolygon({{58, 1}, {70, 1}, {66, 3}}, rgb(90, 84, 80));
+    finishObject(c);
+    return c;
+}
+
+// A windmill of 3 x 4 tiles: a tapering tower, a round cap and four lattice sails.
+Canvas windmillObject() {
+    Canvas c(96, 128);
+    const Rgba wall = rgb(232, 222, 198), wallShade = rgb(196, 182, 156);
+    c.fillPolygon({{26, 124}, {70, 124}, {62, 44}, {34, 44}}, wall);
+    c.fillPolygon({{52, 124}, {70, 124}, {62, 44}, {54, 44}}, wallShade);
+    for (int y = 52; y < 124; y += 8)
+        c.line(30, y + 0.5f, 66, y + 0.5f, 1, wallShade);
+    c.fillRect(26, 120, 44, 4, rgb(150, 140, 128));
+    // Door and window.
+    c.fillRoundRect(41, 98, 14, 26, 6, rgb(126, 84, 56));
+    c.fillRect(47, 100, 2, 24, rgb(100, 66, 46));
+    c.fillRoundRect(43, 64, 10, 12, 4, rgb(70, 96, 120));
+    c.fillRect(43, 64, 10, 3, rgb(118, 150, 176));
+    // Cap.
+    const Ramp cap = makeRamp(rgb(176, 74, 58));
+    c.fillPolygon({{28, 48}, {68, 48}, {58, 26}, {38, 26}}, cap.base);
+    c.fillPolygon({{48, 48}, {68, 48}, {58, 26}, {52, 26}}, cap.shadow);
+    c.fillRect(26, 46, 44, 4, darken(cap.base, 0.2f));
+    shadedEllipse(c, 48, 25, 10, 4, cap);
+    // Sails in an X around the hub.
+    const Rgba frame = rgb(126, 90, 60), cloth = rgb(246, 240, 226);
+    const float hubX = 48, hubY = 40;
+    for (int k = 0; k < 4; ++k) {
+        const float a = 3.14159265f / 4 + k * 3.14159265f / 2;
+        const float dx = std::cos(a), dy = std::sin(a);
+        const float px = -dy, py = dx; // across the sail
+        const float inner = 6, outer = 42, width = 8;
+        c.fillPolygon({{hubX + dx * inner, hubY + dy * inner},
+                       {hubX + dx * outer, hubY + dy * outer},
+                       {hubX + dx * outer + px * width, hubY + dy * outer + py * width},
+                       {hubX + dx * inner + px * width, hubY + dy * inner + py * width}},
+                      cloth);
+        for (float t = inner; t <= outer; t += 6)
+            c.line(hubX + dx * t, hubY + dy * t, hubX + dx * t + px * width,
+                   hubY + dy * t + py * width, 1, frame);
+        c.line(hubX, hubY, hubX + dx * outer, hubY + dy * outer, 2, frame);
+        c.line(hubX + dx * inner + px * width, hubY + dy * inner + py * width,
+               hubX + dx * outer + px * width, hubY + dy * outer + py * width, 1, frame);
+    }
+    shadedEllipse(c, hubX, hubY, 4, 4, makeRamp(rgb(150, 110, 72)));
     finishObject(c);
     return c;
 }
 
 struct SheetTile {
     int index;
-    const char* name;
+    std::string name;
 };
 
 void place(Canvas& sheet, const Canvas& tile, int index) {
@@ -603,13 +868,13 @@ bool writeMudTiles(const std::string& root) {
 bool writeFarmTiles(const std::string& root) {
     Canvas sheet(kColumns * kTile, kRows * kTile, kMagenta);
     std::vector<SheetTile> list;
-    auto put = [&](int index, const Canvas& tile, const char* name) {
+    auto put = [&](int index, const Canvas& tile, const std::string& name) {
         Canvas t = tile;
         t.avoidKeys();
         place(sheet, t, index);
         list.push_back({index, name});
     };
-    auto putObject = [&](int index, const Canvas& object, const char* name) {
+    auto putObject = [&](int index, const Canvas& object, const std::string& name) {
         placeObject(sheet, object, index);
         list.push_back({index, name});
     };
@@ -643,28 +908,9 @@ bool writeFarmTiles(const std::string& root) {
     put(24, waterTexture(0), "water, animation frame 0");
     put(25, waterTexture(1), "water, animation frame 1");
     put(26, waterTexture(2), "water, animation frame 2");
-    {
-        Canvas lily = waterTexture(0);
-        const Ramp pad = makeRamp(rgb(86, 160, 72));
-        shadedEllipse(lily, 10, 11, 5.5f, 4, pad);
-        lily.fillPolygon({{10, 11}, {16, 9}, {16, 13}}, waterTexture(0).get(15, 11));
-        shadedEllipse(lily, 21, 21, 4.5f, 3.2f, pad);
-        shadedEllipse(lily, 21, 20, 2, 1.6f, makeRamp(rgb(240, 150, 190)));
-        put(27, lily, "water with lily pads (still)");
-    }
-    put(28, shoreTile(waterN), "shore: grass along N edge, water S");
-    put(29, shoreTile(waterE), "shore: grass along E edge, water W");
-    put(30, shoreTile(waterS), "shore: grass along S edge, water N");
-    put(31, shoreTile(waterW), "shore: grass along W edge, water E");
-    put(32, shoreTile(outerNW), "shore outer corner: grass N and W (lake's top-left)");
-    put(33, shoreTile(outerNE), "shore outer corner: grass N and E (lake's top-right)");
-    put(34, shoreTile(outerSW), "shore outer corner: grass S and W (lake's bottom-left)");
-    put(35, shoreTile(outerSE), "shore outer corner: grass S and E (lake's bottom-right)");
-    put(36, shoreTile(innerNW), "shore inner corner: grass only in the NW corner");
-    put(37, shoreTile(innerNE), "shore inner corner: grass only in the NE corner");
-    put(38, shoreTile(innerSW), "shore inner corner: grass only in the SW corner");
-    put(39, shoreTile(innerSE), "shore inner corner: grass only in the SE corner");
-
+    put(27, lilyTile(0), "water with lily pads, animation frame 0");
+    for (int i = 0; i < kShoreCount; ++i)
+        put(28 + i, shoreTile(kShores[i].shape, 0), kShores[i].name);
     put(40, cropTile(0), "crop: seedlings on watered soil");
     put(41, cropTile(1), "crop: young plants");
     put(42, cropTile(2), "crop: ripe wheat");
@@ -693,10 +939,36 @@ bool writeFarmTiles(const std::string& root) {
     putObject(62, mushroomTile(), "object: mushrooms");
     putObject(63, tallGrassTile(), "object: tall grass");
 
-    putObject(64, treeObject(false), "object: apple tree, 2 x 2 tiles: 64 65 / 72 73");
-    putObject(66, treeObject(true), "object: pine tree, 2 x 2 tiles: 66 67 / 74 75");
-    putObject(68, wellObject(), "object: well, 2 x 2 tiles: 68 69 / 76 77");
-    putObject(80, barnObject(), "object: barn, 3 x 3 tiles: 80 81 82 / 88 89 90 / 96 97 98");
+    putObject(64, appleTree(), "object: apple tree, 3 x 3 tiles: 64 65 66 / 72 73 74 / 80 81 82");
+    putObject(67, pineTree(), "object: pine tree, 2 x 3 tiles: 67 68 / 75 76 / 83 84");
+    putObject(69, wellObject(), "object: well, 2 x 2 tiles: 69 70 / 77 78");
+    putObject(88, barnObject(),
+              "object: barn, 4 x 4 tiles: 88 89 90 91 / 96 97 98 99 / 104 105 106 107 / "
+              "112 113 114 115");
+    putObject(92, windmillObject(),
+              "object: windmill, 3 x 4 tiles: 92 93 94 / 100 101 102 / 108 109 110 / 116 117 118");
+    putObject(71, scarecrowObject(), "object: scarecrow, 1 x 2 tiles: 71 / 79");
+    putObject(85, crateTile(), "object: wooden crate");
+    putObject(86, barrelTile(), "object: barrel");
+    putObject(87, troughTile(), "object: water trough");
+    putObject(95, pumpkinTile(), "object: pumpkin");
+    putObject(103, logPileTile(), "object: log pile");
+    putObject(111, sunflowerTile(), "object: sunflower");
+    putObject(119, wateringCanTile(), "object: watering can");
+    putObject(120, cottageObject(),
+              "object: cottage, 3 x 3 tiles: 120 121 122 / 128 129 130 / 136 137 138");
+
+    // Further animation frames of the tiles that show water, so that a whole lake can ripple.
+    for (int frame = 1; frame <= 2; ++frame) {
+        for (int i = 0; i < kShoreCount; ++i) {
+            put(kShoreFrames + (frame - 1) * kShoreCount + i, shoreTile(kShores[i].shape, frame),
+                std::string(kShores[i].name) + ", animation frame " + std::to_string(frame) +
+                    " (frame 0 is tile " + std::to_string(28 + i) + ")");
+        }
+        put(kShoreFrames + 2 * kShoreCount + frame - 1, lilyTile(frame),
+            "water with lily pads, animation frame " + std::to_string(frame) +
+                " (frame 0 is tile 27)");
+    }
 
     bool ok = sheet.save(root + "/tools/maps/FarmTiles.png");
 
@@ -720,9 +992,13 @@ bool writeFarmTiles(const std::string& root) {
     std::sort(list.begin(), list.end(),
               [](const SheetTile& a, const SheetTile& b) { return a.index < b.index; });
     for (const SheetTile& t : list)
-        fprintf(out, "| %i | %s |\n", t.index, t.name);
-    fprintf(out, "\nWater tiles 24, 25 and 26 are the three frames of one animation, in that "
-                 "order. Shore tiles show the still water of frame 0.\n");
+        fprintf(out, "| %i | %s |\n", t.index, t.name.c_str());
+    fprintf(out,
+            "\nAnimations (three frames each, in this order): open water 24, 25, 26; lily "
+            "pads 27, %i, %i; shore tile t (28 to 39): t, t + %i, t + %i. A lake whose "
+            "water and shores all animate together ripples without seams.\n",
+            kShoreFrames + 2 * kShoreCount, kShoreFrames + 2 * kShoreCount + 1, kShoreFrames - 28,
+            kShoreFrames + kShoreCount - 28);
     ok = fclose(out) == 0 && ok;
     return ok;
 }
