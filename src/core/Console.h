@@ -4,4 +4,6 @@
 #include <cstring>
 
 // Console text goes to the standard error stream as raw bytes, without adding anything.
-inline void consoleWrite(const char* text) { std::fwrite(text, 1, std::strlen(text), stderr); }
+inline void consoleWrite(const char* text) {
+    std::fwrite(text, 1, std::strlen(text), stderr);
+}

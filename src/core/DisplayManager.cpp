@@ -1,5 +1,71 @@
 #include "core/DisplayManager.h"
-DisplayManager::DisplayManager(int width, int height) : width_(width), height_(height) {}
-void DisplayManager::initText() {}
-void DisplayManager::drawFrame() {}
-void DisplayManager::composeFrame(ALLEGRO_BITMAP*) {}
+
+#include "core/Console.h"
+#include "core/GameContext.h"
+#include "gfx/BitmapLibrary.h"
+#include "gui/Gui.h"
+#include "player/Player.h"
+#include "world/Environment.h"
+#include "world/NpcManager.h"
+
+DisplayManager::DisplayManager(int width, int height) {
+    consoleWrite("Creating display manager\n");
+    game.display = al_create_display(width, height);
+    if (game.display == nullptr) {
+        std::fprintf(stderr, "Display of size %i by %i failed to create.\n", width, height);
+        return;
+    }
+    al_set_target_backbuffer(game.display);
+    al_clear_to_color(al_map_rgb(0, 0, 0));
+    al_set_window_title(game.display, windowTitle);
+    width_ = width;
+    height_ = height;
+}
+
+DisplayManager::DisplayManager(int width, int height, NoWindow) : width_(width), height_(height) {}
+
+void DisplayManager::initText() {
+    textFont_ = game.bitmapLibrary != nullptr ? game.bitmapLibrary->font(BitmapLibrary::bitmapFont)
+                                              : nullptr;
+    textColour = al_map_rgb(255, 255, 255);
+}
+
+void DisplayManager::drawFrame() {
+    if (game.display == nullptr) {
+        consoleWrite("Display was not created yet.\n");
+        return;
+    }
+    composeFrame(al_get_backbuffer(game.display));
+    al_flip_display();
+}
+
+void DisplayManager::composeFrame(ALLEGRO_BITMAP* target) {
+    if (target == nullptr) {
+        return;
+    }
+    al_set_target_bitmap(target);
+    al_clear_to_color(al_map_rgb(0, 0, 0));
+    if (game.environment != nullptr) {
+        game.environment->draw(target);
+    }
+    if (game.player != nullptr) {
+        game.player->draw(target);
+    }
+    if (game.npcManager != nullptr) {
+        game.npcManager->drawAll(target);
+    }
+    if (game.gui != nullptr) {
+        game.gui->draw(target);
+    }
+    if (textFont_ == nullptr) {
+        return;
+    }
+    al_set_target_bitmap(target);
+    if (game.player != nullptr) {
+        al_draw_textf(textFont_, textColour, 5.0f, 21.0f, 0, "%.3f",
+                      static_cast<double>(game.player->walkSpeed()));
+        al_draw_textf(textFont_, textColour, 73.0f, 21.0f, 0, "%.3f",
+                      static_cast<double>(game.player->sprintSpeed()));
+    }
+    al_draw_textf(textFont_, textColour, 0.0f, 288.0f, 0, "FPS %f", game.measuredFps);
+}

@@ -1,5 +1,148 @@
 #include "core/GameContext.h"
+
+#include "core/Console.h"
+#include "core/DisplayManager.h"
+#include "gfx/BitmapLibrary.h"
+#include "gui/Gui.h"
+#include "gui/PortraitStore.h"
+#include "input/ConfigReader.h"
+#include "input/KeyBindings.h"
+#include "map/MapManager.h"
+#include "player/Player.h"
+#include "script/ScriptHost.h"
+#include "world/Environment.h"
+#include "world/NpcManager.h"
+
+#include <allegro5/allegro_font.h>
+#include <allegro5/allegro_image.h>
+#include <allegro5/allegro_ttf.h>
+
+#include <cstdlib>
+
 GameContext game;
-int initGame() { return 0; }
-void registerEventSources(ALLEGRO_EVENT_QUEUE*) {}
-void cleanupGame() {}
+
+namespace {
+
+constexpr int windowWidth = 800;
+constexpr int windowHeight = 600;
+constexpr int groundColumns = 50;
+constexpr int groundRows = 50;
+constexpr const char* startMap = "WillowCreekFarm";
+
+// The Allegro set-up; -1 after the message of the first step that fails.
+int initAllegro() {
+    if (!al_install_system(ALLEGRO_VERSION_INT, std::atexit)) {
+        consoleWrite("Allegro failed to initialize\n");
+        return -1;
+    }
+    al_init_font_addon();
+    al_init_image_addon();
+    al_init_ttf_addon();
+    if (!al_install_keyboard()) {
+        consoleWrite("Allegro could not install the keyboard\n");
+        return -1;
+    }
+    if (!al_install_mouse()) {
+        consoleWrite("Allegro could not install the mouse\n");
+        return -1;
+    }
+    game.eventQueue = al_create_event_queue();
+    if (game.eventQueue == nullptr) {
+        consoleWrite("Allegro could not create an Event Queue\n");
+        return -1;
+    }
+    game.targetFps = 60.0f;
+    game.timer = al_create_timer(1.0 / 60);
+    if (game.timer == nullptr) {
+        std::fprintf(stderr, "Allegro could not create a timer of FPS %i\n",
+                     static_cast<int>(game.targetFps));
+        return -1;
+    }
+    return 0;
+}
+
+void runStartupScripts() {
+    consoleWrite("== Init Lua ==\n\n");
+    game.scriptHost->runFile("Data\\Scripts\\VersionBark.lua");
+    game.scriptHost->runFile("Data\\Scripts\\RunOnce.lua");
+    consoleWrite("\n== Lua Init Complete ==\n");
+}
+
+} // namespace
+
+int initGame() {
+    consoleWrite("== Begin Init ==\n");
+    game.bitmapLibrary = nullptr;
+    game.display = nullptr;
+    game.displayManager = nullptr;
+    game.environment = nullptr;
+    game.eventQueue = nullptr;
+    game.quit = false;
+
+    if (initAllegro() == -1) {
+        return -1;
+    }
+
+    game.scriptHost = new ScriptHost();
+    game.displayManager = new DisplayManager(windowWidth, windowHeight);
+    if (game.display == nullptr) {
+        // Without a window nothing can be seen or closed, so start-up ends here.
+        return -1;
+    }
+    game.bitmapLibrary = new BitmapLibrary();
+    game.portraits = new PortraitStore();
+    game.displayManager->initText();
+    game.player = new Player(0.0f, 0.0f);
+    game.keyBindings = new KeyBindings();
+    game.npcManager = new NpcManager();
+    game.gui = new Gui();
+    game.mapManager = new MapManager();
+    game.environment = new Environment(groundColumns, groundRows);
+    registerEventSources(game.eventQueue);
+    consoleWrite("== Done Init ==\n");
+
+    consoleWrite("== Read CFG File ==\n");
+    { ConfigReader reader; }
+    consoleWrite("== Done CFG Read ==\n");
+
+    runStartupScripts();
+    game.mapManager->load(startMap);
+    return 0;
+}
+
+void registerEventSources(ALLEGRO_EVENT_QUEUE* queue) {
+    if (queue == nullptr) {
+        return;
+    }
+    if (game.display != nullptr) {
+        al_register_event_source(queue, al_get_display_event_source(game.display));
+    }
+    if (game.timer != nullptr) {
+        al_register_event_source(queue, al_get_timer_event_source(game.timer));
+    }
+    if (al_is_keyboard_installed()) {
+        al_register_event_source(queue, al_get_keyboard_event_source());
+    }
+    if (al_is_mouse_installed()) {
+        al_register_event_source(queue, al_get_mouse_event_source());
+    }
+}
+
+void cleanupGame() {
+    consoleWrite("== Begin Cleanup ==\n");
+    delete game.displayManager;
+    game.displayManager = nullptr;
+    if (game.timer != nullptr) {
+        al_destroy_timer(game.timer);
+        game.timer = nullptr;
+    }
+    if (game.display != nullptr) {
+        al_destroy_display(game.display);
+        game.display = nullptr;
+    }
+    if (game.eventQueue != nullptr) {
+        al_destroy_event_queue(game.eventQueue);
+        game.eventQueue = nullptr;
+    }
+    consoleWrite("== Cleanup Completed ==\n");
+}

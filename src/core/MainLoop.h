@@ -1,4 +1,13 @@
 #pragma once
 
+#include <allegro5/allegro.h>
+
 // Steps 2 to 7 of the program: start the timer, then take and dispatch events until quit.
 void runMainLoop();
+
+// Hands one event to the subsystem it concerns. True when it asks for a redraw (a tick).
+bool dispatchEvent(const ALLEGRO_EVENT& event);
+
+// Counts one handled event at time now (seconds). Once a second or more has passed since
+// windowStart, stores events per second in the game's measuredFps and starts a new window.
+void countEvent(double now, double& windowStart, int& eventCount);

@@ -3,11 +3,17 @@
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_font.h>
 
+#include <string>
+
 // Every fixed graphic and font of the game, loaded and cut once at start-up into 123
-// numbered slots that the rest of the game reads by number and never writes.
+// numbered slots that the rest of the game reads by number and never writes. Every slot holds
+// a bitmap or font after construction: a file that cannot be loaded is reported by name and
+// replaced by a visible placeholder of the expected size (or Allegro's built-in font). The
+// library owns everything in its slots and releases it when destroyed.
 class BitmapLibrary {
-public:
+  public:
     static constexpr int slotCount = 123;
+    static constexpr int bitmapSlotCount = 120;
     // Slot numbers read outside this class.
     static constexpr int standingFirst = 0;
     static constexpr int walkingFirst = 8;
@@ -37,7 +43,18 @@ public:
     static ALLEGRO_BITMAP* loadMasked(const char* path, int r, int g, int b);
     static ALLEGRO_BITMAP* loadMagentaMasked(const char* path);
 
-private:
+  private:
+    ALLEGRO_BITMAP* loadOrPlaceholder(const char* path, int width, int height);
+    ALLEGRO_FONT* loadFontOrBuiltin(const char* path, bool trueType);
+    void flushNotices();
+    void ripMudTiles(const char* path);
+    void ripStances(const char* path);
+    void ripChatBubble(const char* path);
+    void loadDirectBitmaps();
+    void loadFonts();
+
+    // Load problems waiting to be printed after the current progress line.
+    std::string notices_;
     ALLEGRO_BITMAP* bitmaps_[120] = {};
     ALLEGRO_FONT* fonts_[3] = {};
 };

@@ -1,13 +1,127 @@
 #include "gui/ChatBox.h"
-ChatBox::ChatBox() {}
-ChatBox::~ChatBox() {}
-void ChatBox::setLine(int, const char*) {}
-void ChatBox::setResponse(int, const char*, int) {}
-void ChatBox::clearAll() {}
-int ChatBox::responseOf(int) const { return -1; }
-const ChatLine* ChatBox::line(int) const { return nullptr; }
-int ChatBox::click(int, int, int) { return 0; }
-void ChatBox::draw(ALLEGRO_BITMAP*) {}
-void ChatBox::drawIfShown(ALLEGRO_BITMAP*) {}
-void ChatBox::setPortrait(const char*) {}
-void ChatBox::setPortraitBackground(const char*) {}
+
+#include "core/DisplayManager.h"
+#include "core/GameContext.h"
+#include "gfx/BitmapLibrary.h"
+#include "gui/ChatLine.h"
+#include "gui/PortraitStore.h"
+
+#include <cstdio>
+
+namespace {
+
+// Used when there is no display manager (tools and tests): the game's window height.
+constexpr int defaultDisplayHeight = 600;
+// The column of lines is this tall; the line count follows from it and the line height.
+constexpr int lineColumnHeight = 192;
+
+} // namespace
+
+ChatBox::ChatBox() {
+    y_ = (game.displayManager ? game.displayManager->height() : defaultDisplayHeight) - areaHeight;
+    if (game.bitmapLibrary) {
+        background_ = game.bitmapLibrary->bitmap(BitmapLibrary::chatBox);
+        responseBubble_ = game.bitmapLibrary->bitmap(BitmapLibrary::responseBubble);
+        font_ = game.bitmapLibrary->font(BitmapLibrary::courierFont);
+    }
+    textColour_ = game.displayManager ? game.displayManager->textColour : al_map_rgb(255, 255, 255);
+    while (lineCount_ < lineColumnHeight / lineHeight_) {
+        ChatLine** grown = new ChatLine*[lineCount_ + 1];
+        for (int i = 0; i < lineCount_; ++i)
+            grown[i] = lines_[i];
+        grown[lineCount_] = new ChatLine(" ");
+        delete[] lines_;
+        lines_ = grown;
+        ++lineCount_;
+    }
+}
+
+ChatBox::~ChatBox() {
+    for (int i = 0; i < lineCount_; ++i)
+        delete lines_[i];
+    delete[] lines_;
+}
+
+void ChatBox::setLine(int index, const char* text) {
+    if (index < 0 || index >= lineCount_)
+        return;
+    lines_[index]->clear();
+    lines_[index]->setText(text);
+}
+
+void ChatBox::setResponse(int index, const char* text, int value) {
+    if (index < 0 || index >= lineCount_)
+        return;
+    lines_[index]->clear();
+    lines_[index]->setResponse(text, value);
+}
+
+void ChatBox::clearAll() {
+    for (int i = 0; i < lineCount_; ++i)
+        lines_[i]->clear();
+}
+
+int ChatBox::responseOf(int index) const {
+    if (index < 0 || index >= lineCount_)
+        return -1;
+    return lines_[index]->response();
+}
+
+const ChatLine* ChatBox::line(int index) const {
+    if (index < 0 || index >= lineCount_)
+        return nullptr;
+    return lines_[index];
+}
+
+int ChatBox::click(int kind, int relativeX, int relativeY) {
+    if (kind == 0) {
+        pressedInBox_ = true;
+        return 0;
+    }
+    if (kind != 1 || !pressedInBox_)
+        return 0;
+    if (relativeX < textLeft || relativeX > textRight || relativeY < textTop ||
+        relativeY > textBottom) {
+        pressedInBox_ = false;
+        return 0;
+    }
+    const int row = (relativeY - textTop) / lineHeight_;
+    lastResponse_ = responseOf(row);
+    std::fprintf(stderr, "Line response was %i\n", lastResponse_);
+    if (lastResponse_ == -3)
+        return 2;
+    if (lastResponse_ == -1) {
+        pressedInBox_ = false;
+        return 0;
+    }
+    return 1;
+}
+
+void ChatBox::draw(ALLEGRO_BITMAP* target) {
+    al_set_target_bitmap(target);
+    if (background_)
+        al_draw_bitmap(background_, static_cast<float>(x_), static_cast<float>(y_), 0);
+    // The portrait goes over its background; either may be missing.
+    const float px = static_cast<float>(x_ + portraitX);
+    const float py = static_cast<float>(y_ + portraitY);
+    if (portraitBackground_)
+        al_draw_bitmap(portraitBackground_, px, py, 0);
+    if (portrait_)
+        al_draw_bitmap(portrait_, px, py, 0);
+    for (int i = 0; i < lineCount_; ++i)
+        lines_[i]->draw(font_, textColour_, x_ + textLeft, y_ + textTop + lineHeight_ * i, 0,
+                        responseBubble_, lineHeight_);
+}
+
+void ChatBox::drawIfShown(ALLEGRO_BITMAP* target) {
+    if (shown_)
+        draw(target);
+}
+
+void ChatBox::setPortrait(const char* name) {
+    portrait_ = game.portraits ? game.portraits->find(name) : nullptr;
+}
+
+void ChatBox::setPortraitBackground(const char* name) {
+    portraitBackground_ = game.portraits ? game.portraits->find(name) : nullptr;
+}

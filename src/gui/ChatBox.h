@@ -6,12 +6,21 @@
 class ChatLine;
 
 // The dialogue panel at the bottom left: a background, two portrait layers and twelve text
-// lines that scripts fill; response lines carry a value that a click records.
+// lines that scripts fill; response lines carry a value that a click records. It always holds
+// exactly lineCount lines; its corner is fixed at construction, 220 pixels above the bottom
+// of the window. Lines, portraits and the last response survive hiding.
 class ChatBox {
-public:
+  public:
     static constexpr int areaWidth = 688;
     static constexpr int areaHeight = 220;
     static constexpr int lineCount = 12;
+    // The column of text lines that a release can pick from, relative to the corner.
+    static constexpr int textLeft = 225;
+    static constexpr int textRight = 676;
+    static constexpr int textTop = 13;
+    static constexpr int textBottom = 204;
+    static constexpr int portraitX = 11;
+    static constexpr int portraitY = 13;
 
     ChatBox();
     ~ChatBox();
@@ -49,13 +58,21 @@ public:
     ALLEGRO_BITMAP* portrait() const { return portrait_; }
     ALLEGRO_BITMAP* portraitBackground() const { return portraitBackground_; }
 
-private:
+    // The art is taken from the bitmap library at construction; tests without the game's art
+    // hand in their own.
+    void setBackground(ALLEGRO_BITMAP* background) { background_ = background; }
+    void setResponseBubble(ALLEGRO_BITMAP* bubble) { responseBubble_ = bubble; }
+    void setFont(ALLEGRO_FONT* font) { font_ = font; }
+    void setTextColour(ALLEGRO_COLOR colour) { textColour_ = colour; }
+
+  private:
     bool shown_ = false;
     int x_ = 0;
     int y_ = 0;
     ALLEGRO_BITMAP* background_ = nullptr;
     ALLEGRO_BITMAP* portraitBackground_ = nullptr;
     ALLEGRO_BITMAP* portrait_ = nullptr;
+    ALLEGRO_BITMAP* responseBubble_ = nullptr;
     ALLEGRO_FONT* font_ = nullptr;
     ALLEGRO_COLOR textColour_{};
     ChatLine** lines_ = nullptr;

@@ -1,12 +1,176 @@
 #include "gui/Gui.h"
-Gui::Gui() {}
-Gui::~Gui() {}
-GuiButton* Gui::addButton(GuiButton* button) { return button; }
-void Gui::setMouse(float x, float y) { mouseX_ = x; mouseY_ = y; }
-bool Gui::click(int) { return false; }
-void Gui::draw(ALLEGRO_BITMAP*) {}
-void Gui::openChat() { chatOpen_ = true; }
-void Gui::closeChat() { chatOpen_ = false; }
-GuiButton* Gui::button(int) const { return nullptr; }
-void Gui::stepWalkSpeed(float) {}
-void Gui::stepSprintSpeed(float) {}
+
+#include "core/GameContext.h"
+#include "gfx/BitmapLibrary.h"
+#include "gui/ChatBox.h"
+#include "gui/GuiButton.h"
+#include "player/Player.h"
+#include "script/ScriptHost.h"
+#include "world/Npc.h"
+#include "world/NpcManager.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int speedButtonSize = 17;
+constexpr float pointDown = 3.1415927f;
+
+struct SpeedButton {
+    int x;
+    int y;
+    float angle;
+    bool sprint;
+    float step;
+};
+
+// The twelve speed buttons in list order: walk speed up, walk down, sprint up, sprint down.
+constexpr SpeedButton speedButtons[] = {
+    {0, 0, 0.0f, false, 1.0f},         {17, 0, 0.0f, false, 0.1f},
+    {34, 0, 0.0f, false, 0.01f},       {0, 34, pointDown, false, -1.0f},
+    {17, 34, pointDown, false, -0.1f}, {34, 34, pointDown, false, -0.01f},
+    {68, 0, 0.0f, true, 1.0f},         {85, 0, 0.0f, true, 0.1f},
+    {102, 0, 0.0f, true, 0.01f},       {68, 34, pointDown, true, -1.0f},
+    {85, 34, pointDown, true, -0.1f},  {102, 34, pointDown, true, -0.01f},
+};
+
+float steppedSpeed(float speed, float step) {
+    const float sum = speed + step;
+    return sum < 0.0f ? 0.0f : sum;
+}
+
+// Truncates toward zero like a plain conversion, but stays defined for any float.
+int truncateToInt(float value) {
+    if (std::isnan(value))
+        return 0;
+    if (value >= 2147483647.0f)
+        return 2147483647;
+    if (value <= -2147483648.0f)
+        return -2147483647 - 1;
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+Gui::Gui() {
+    ALLEGRO_BITMAP* arrow =
+        game.bitmapLibrary ? game.bitmapLibrary->bitmap(BitmapLibrary::speedArrow) : nullptr;
+    for (const SpeedButton& spec : speedButtons) {
+        const float step = spec.step;
+        GuiButton::ClickHandler onClick;
+        if (spec.sprint)
+            onClick = [step] {
+                stepSprintSpeed(step);
+                return true;
+            };
+        else
+            onClick = [step] {
+                stepWalkSpeed(step);
+                return true;
+            };
+        addButton(new GuiButton(spec.x, spec.y, speedButtonSize, speedButtonSize, spec.angle, 0,
+                                onClick, arrow));
+    }
+    chatBox_ = new ChatBox();
+    chatOpen_ = false;
+}
+
+Gui::~Gui() {
+    for (int i = 0; i < buttonCount_; ++i)
+        delete buttons_[i];
+    delete[] buttons_;
+    delete chatBox_;
+}
+
+GuiButton* Gui::addButton(GuiButton* button) {
+    GuiButton** grown = new GuiButton*[buttonCount_ + 1];
+    for (int i = 0; i < buttonCount_; ++i)
+        grown[i] = buttons_[i];
+    grown[buttonCount_] = button;
+    delete[] buttons_;
+    buttons_ = grown;
+    ++buttonCount_;
+    return button;
+}
+
+GuiButton* Gui::button(int index) const {
+    if (index < 0 || index >= buttonCount_)
+        return nullptr;
+    return buttons_[index];
+}
+
+void Gui::setMouse(float x, float y) {
+    mouseX_ = x;
+    mouseY_ = y;
+}
+
+bool Gui::click(int kind) {
+    if (kind == 0)
+        chatBox_->clearPressedInBox();
+
+    const int x = truncateToInt(mouseX_);
+    const int y = truncateToInt(mouseY_);
+    for (int i = 0; i < buttonCount_; ++i) {
+        if (buttons_[i]->handleClick(kind, x, y))
+            return true;
+    }
+
+    // The chat box area takes every press and release inside it, shown or not.
+    const float cx = static_cast<float>(chatBox_->x());
+    const float cy = static_cast<float>(chatBox_->y());
+    const bool inChatArea = cx <= mouseX_ && mouseX_ <= cx + ChatBox::areaWidth && cy <= mouseY_ &&
+                            mouseY_ <= cy + ChatBox::areaHeight;
+    if (!inChatArea)
+        return false;
+
+    switch (chatBox_->click(kind, truncateToInt(mouseX_ - cx), truncateToInt(mouseY_ - cy))) {
+    case 1:
+        runRespondingScript();
+        break;
+    case 2:
+        closeChat();
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void Gui::runRespondingScript() {
+    respondingNpc_ = game.npcManager ? game.npcManager->getActiveNpc() : nullptr;
+    // Without an active character there is no script to answer; the pick is simply kept.
+    if (!respondingNpc_)
+        return;
+    std::fprintf(stderr, "Calling Script: %s with value %i\n", respondingNpc_->getScriptPath(),
+                 chatBox_->lastResponse());
+    if (game.scriptHost)
+        game.scriptHost->runFile(respondingNpc_->getScriptPath());
+}
+
+void Gui::draw(ALLEGRO_BITMAP* target) {
+    al_set_target_bitmap(target);
+    for (int i = 0; i < buttonCount_; ++i)
+        buttons_[i]->draw(target);
+    chatBox_->drawIfShown(target);
+}
+
+void Gui::openChat() {
+    chatBox_->show();
+    chatOpen_ = true;
+}
+
+void Gui::closeChat() {
+    chatBox_->hide();
+    chatOpen_ = false;
+}
+
+void Gui::stepWalkSpeed(float step) {
+    if (game.player)
+        game.player->setWalkSpeed(steppedSpeed(game.player->walkSpeed(), step));
+}
+
+void Gui::stepSprintSpeed(float step) {
+    if (game.player)
+        game.player->setSprintSpeed(steppedSpeed(game.player->sprintSpeed(), step));
+}

@@ -8,8 +8,10 @@ class Npc;
 
 // The screen-space layer over the world: the twelve speed buttons and the chat box. It keeps
 // the last pointer position and decides for every press and release whether it takes it.
+// Buttons are hit-tested and drawn in the order they were added; the chat box and the open
+// flag are always shown or hidden together.
 class Gui {
-public:
+  public:
     Gui();
     ~Gui();
     Gui(const Gui&) = delete;
@@ -33,7 +35,9 @@ public:
     static void stepWalkSpeed(float step);
     static void stepSprintSpeed(float step);
 
-private:
+  private:
+    void runRespondingScript();
+
     Npc* respondingNpc_ = nullptr;
     GuiButton** buttons_ = nullptr;
     int buttonCount_ = 0;

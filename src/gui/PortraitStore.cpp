@@ -1,5 +1,55 @@
 #include "gui/PortraitStore.h"
-PortraitStore::PortraitStore() {}
-PortraitStore::~PortraitStore() {}
-bool PortraitStore::load(const char*, const char*) { return false; }
-ALLEGRO_BITMAP* PortraitStore::find(const char*) const { return nullptr; }
+
+#include "core/HostPath.h"
+
+#include <cstdio>
+#include <string>
+
+// One loaded portrait: the name the script chose and the picture, owned.
+struct Portrait {
+    std::string name;
+    ALLEGRO_BITMAP* bitmap;
+};
+
+PortraitStore::PortraitStore() = default;
+
+PortraitStore::~PortraitStore() {
+    for (int i = 0; i < count_; ++i) {
+        al_destroy_bitmap(items_[i]->bitmap);
+        delete items_[i];
+    }
+    delete[] items_;
+}
+
+bool PortraitStore::load(const char* name, const char* path) {
+    if (!name)
+        name = "";
+    if (!path)
+        path = "";
+    ALLEGRO_BITMAP* bitmap = al_load_bitmap(hostPath(path).c_str());
+    if (!bitmap) {
+        std::fprintf(stderr, "Could not load portrait %s.\n", path);
+        return false;
+    }
+    // Only magenta is a colour key here: portraits may use dark grey as a real colour.
+    al_convert_mask_to_alpha(bitmap, al_map_rgb(255, 0, 255));
+
+    Portrait** grown = new Portrait*[count_ + 1];
+    for (int i = 0; i < count_; ++i)
+        grown[i] = items_[i];
+    grown[count_] = new Portrait{name, bitmap};
+    delete[] items_;
+    items_ = grown;
+    ++count_;
+    return true;
+}
+
+ALLEGRO_BITMAP* PortraitStore::find(const char* name) const {
+    if (!name)
+        return nullptr;
+    for (int i = 0; i < count_; ++i) {
+        if (items_[i]->name == name)
+            return items_[i]->bitmap;
+    }
+    return nullptr;
+}

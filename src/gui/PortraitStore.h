@@ -7,7 +7,7 @@ struct Portrait;
 // Pictures that scripts load under names of their choosing, kept for the whole run.
 // Several entries may share a name; the earliest one is the one found.
 class PortraitStore {
-public:
+  public:
     PortraitStore();
     ~PortraitStore();
     PortraitStore(const PortraitStore&) = delete;
@@ -18,7 +18,7 @@ public:
     ALLEGRO_BITMAP* find(const char* name) const;
     int count() const { return count_; }
 
-private:
+  private:
     Portrait** items_ = nullptr;
     int count_ = 0;
 };

@@ -12,7 +12,7 @@ struct KeyBinding {
 // The six actions (Up, Right, Down, Left, Sprint, Quit) and their keys. Key events set the
 // Player's pressed flags; the Quit keys raise the game's quit flag.
 class KeyBindings {
-public:
+  public:
     KeyBindings();
     ~KeyBindings();
     KeyBindings(const KeyBindings&) = delete;
@@ -25,7 +25,7 @@ public:
     int count() const { return count_; }
     const KeyBinding* binding(int index) const;
 
-private:
+  private:
     void append(const char* name, int primaryKey, int secondaryKey, int flagIndex);
 
     KeyBinding** bindings_ = nullptr;

@@ -1,5 +1,102 @@
 #include "map/MapManager.h"
-MapManager::MapManager() {}
-bool MapManager::load(const char*) { return false; }
-void MapManager::draw(ALLEGRO_BITMAP*) {}
-void MapManager::unload() {}
+
+#include "core/Console.h"
+#include "core/DisplayManager.h"
+#include "core/GameContext.h"
+#include "core/HostPath.h"
+#include "map/MapLibrary.h"
+#include "script/ScriptHost.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t pathBufferSize = 256;
+constexpr int layerLimit = 100;
+constexpr int defaultViewWidth = 800;
+constexpr int defaultViewHeight = 600;
+
+// Builds prefix + name + suffix in a fixed buffer; false when it would not fit.
+bool buildPath(char (&buffer)[pathBufferSize], const char* prefix, const char* name,
+               const char* suffix) {
+    const int written = std::snprintf(buffer, pathBufferSize, "%s%s%s", prefix, name, suffix);
+    return written >= 0 && static_cast<std::size_t>(written) < pathBufferSize;
+}
+
+} // namespace
+
+MapManager::MapManager() : ready_(false), loadResult_(0), layerCount_(0) {}
+
+int MapManager::countLayers() const {
+    int count = 0;
+    while (count < layerLimit && MapLibrary::selectLayer(count) == count)
+        ++count;
+    return count;
+}
+
+bool MapManager::load(const char* name) {
+    if (name == nullptr)
+        name = "";
+    char mapPath[pathBufferSize];
+    char scriptPath[pathBufferSize];
+    // The script path is the longer of the two, so both fit when it does.
+    if (!buildPath(mapPath, "Data\\Maps\\", name, ".fmp") ||
+        !buildPath(scriptPath, "Data\\Scripts\\Maps\\", name, ".lua")) {
+        std::fprintf(stderr,
+                     "Map name too long (%zu characters, at most %zu).  Map Manager aborts "
+                     "loading.\n",
+                     std::strlen(name),
+                     pathBufferSize - 1 - std::strlen("Data\\Scripts\\Maps\\.lua"));
+        loadResult_ = -1;
+        return false;
+    }
+
+    std::fprintf(stderr, "Finished version of level loader: %s!\n", mapPath);
+    loadResult_ = MapLibrary::loadMap(hostPath(mapPath).c_str(), 1);
+    if (loadResult_ != 0) {
+        std::fprintf(stderr, "Failed to load %s : %i.  Map Manager aborts loading.\n", name,
+                     loadResult_);
+        // A failure past the file header has released the earlier map; a failure before it
+        // (no file, not a map file) leaves the earlier map loaded and drawable.
+        if (ready_) {
+            layerCount_ = countLayers();
+            ready_ = layerCount_ > 0;
+        }
+        return false;
+    }
+
+    layerCount_ = countLayers();
+    std::fprintf(stderr, "There are %i layers on this map.\n", layerCount_);
+    ready_ = true;
+
+    std::fprintf(stderr, "Finished version of script loader: %s!\n", scriptPath);
+    if (game.scriptHost != nullptr)
+        game.scriptHost->runFile(scriptPath);
+    return true;
+}
+
+void MapManager::draw(ALLEGRO_BITMAP* target) {
+    if (target != nullptr)
+        al_set_target_bitmap(target);
+    if (!ready_) {
+        consoleWrite("Map was not ready, but you tried to blind draw it.  Don't do that.\n");
+        return;
+    }
+    const int width =
+        game.displayManager != nullptr ? game.displayManager->width() : defaultViewWidth;
+    const int height =
+        game.displayManager != nullptr ? game.displayManager->height() : defaultViewHeight;
+    for (int layer = 0; layer < layerCount_; ++layer) {
+        MapLibrary::selectLayer(layer);
+        MapLibrary::drawBackground(0, 0, 0, 0, width, height);
+    }
+}
+
+void MapManager::unload() {
+    if (!ready_)
+        return;
+    MapLibrary::freeMap();
+    ready_ = false;
+    layerCount_ = 0;
+}

@@ -3,9 +3,10 @@
 #include <allegro5/allegro.h>
 
 // The game's handle on the map library: loads a map by bare name, counts its layers, runs its
-// script, and draws every layer each frame.
+// script, and draws every layer each frame. While ready_ is set the library holds a map with
+// at least layerCount_ consecutive layers from slot 0, so draw never reads a released layer.
 class MapManager {
-public:
+  public:
     MapManager();
 
     bool load(const char* name);
@@ -15,7 +16,9 @@ public:
     int layerCount() const { return layerCount_; }
     int loadResult() const { return loadResult_; }
 
-private:
+  private:
+    int countLayers() const;
+
     bool ready_ = false;
     int loadResult_ = 0;
     int layerCount_ = 0;

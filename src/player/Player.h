@@ -3,9 +3,10 @@
 #include <allegro5/allegro.h>
 
 // The character the user walks over the map. The KeyBindings write its pressed flags
-// directly; update() turns them into one tick of movement and animation.
+// directly; update() turns them into one tick of movement and animation. Direction stays in
+// 0 to 7 and animCounter in 0 to ticksPerFrame * frameCount.
 class Player {
-public:
+  public:
     // Indices of the key-flag arrays, in the order of the key bindings.
     enum Action { Up = 0, Right = 1, Down = 2, Left = 3, Sprint = 4, Quit = 5, ActionCount = 6 };
 
@@ -15,6 +16,8 @@ public:
     void draw(ALLEGRO_BITMAP* target);
     void combineKeys();
     void updateMotionState();
+    // The library slot draw() shows for the current state.
+    int frameSlot() const;
 
     float walkSpeed() const { return walkSpeed_; }
     float sprintSpeed() const { return sprintSpeed_; }
@@ -37,7 +40,7 @@ public:
     bool secondaryKeys[ActionCount] = {};
     int keyCount = ActionCount;
 
-private:
+  private:
     float walkSpeed_ = 2.2f;
     float sprintSpeed_ = 5.0f;
 };

@@ -1,5 +1,31 @@
 #include "script/ScriptFunctionTable.h"
+
+#include "script/CharacterFunctions.h"
+#include "script/DebugFunctions.h"
+#include "script/DialogueFunctions.h"
+#include "script/VariableFunctions.h"
+
 const std::vector<ScriptFunction>& scriptFunctionTable() {
-    static const std::vector<ScriptFunction> table;
+    static const std::vector<ScriptFunction> table = {
+        {"Activate_Debug_Mode", luaActivateDebugMode},
+        {"Deactivate_Debug_Mode", luaDeactivateDebugMode},
+        {"SetPortrait", luaSetPortrait},
+        {"SetPortraitBackground", luaSetPortraitBackground},
+        {"LoadPortrait", luaLoadPortrait},
+        {"SetDialogueLine", luaSetDialogueLine},
+        {"SetDialogueResponse", luaSetDialogueResponse},
+        {"ClearDialogue", luaClearDialogue},
+        {"GetLastChatResponse", luaGetLastChatResponse},
+        {"SetActiveNPCI", luaSetActiveNpcI},
+        {"SetActiveNPCA", luaSetActiveNpcA},
+        {"AddScriptVariableI", luaAddScriptVariableI},
+        {"AddScriptVariableA", luaAddScriptVariableA},
+        {"DeleteScriptVariable", luaDeleteScriptVariable},
+        {"GetScriptVariableI", luaGetScriptVariableI},
+        {"GetScriptVariableA", luaGetScriptVariableA},
+        {"SetScriptVariableI", luaSetScriptVariableI},
+        {"SetScriptVariableA", luaSetScriptVariableA},
+        {"SpawnNPC", luaSpawnNpc},
+    };
     return table;
 }

@@ -12,8 +12,11 @@ struct ScriptFunction {
 
 // Owns the one Lua state, registers the script functions as globals, and runs whole script
 // files. Also holds the debug flag that makes the checked functions print their arguments.
+// A run that exceeds the run-time limit is stopped like any other run-time error.
+// Every public operation leaves the Lua stack as it found it (loadFile on success leaves
+// exactly the compiled chunk, which execute consumes).
 class ScriptHost {
-public:
+  public:
     // Registers the game's full ScriptFunctionTable.
     ScriptHost();
     // Registers exactly the given list (tests use a shorter one).
@@ -22,7 +25,10 @@ public:
     ScriptHost(const ScriptHost&) = delete;
     ScriptHost& operator=(const ScriptHost&) = delete;
 
+    // Compiles a script file named as the game writes it ("Data\Scripts\RunOnce.lua") and
+    // leaves the chunk on the stack; on failure prints Lua's message and leaves nothing.
     bool loadFile(const char* path);
+    // Runs the chunk on top of the stack and drops it with whatever it returned.
     bool execute();
     bool runFile(const char* path);
 
@@ -36,11 +42,20 @@ public:
 
     lua_State* state() const { return lua_; }
 
-private:
+    // A script still running after this many seconds is stopped with an execution error, so
+    // an endless loop in a script cannot freeze the game for good.
+    static constexpr double defaultRunTimeLimit = 5.0;
+    void setRunTimeLimit(double seconds) { runTimeLimit_ = seconds; }
+    double runTimeLimit() const { return runTimeLimit_; }
+
+  private:
     lua_State* lua_ = nullptr;
     bool debugMode_ = false;
+    double runTimeLimit_ = defaultRunTimeLimit;
 };
 
-// The debug functions, registered first.
+// The debug functions, registered first (defined in DebugFunctions.cpp).
+// Activate_Debug_Mode() -> 1
 int luaActivateDebugMode(lua_State* L);
+// Deactivate_Debug_Mode() -> 1
 int luaDeactivateDebugMode(lua_State* L);

@@ -3,9 +3,10 @@
 #include <allegro5/allegro.h>
 
 // The world layer under the GUI: draws the loaded map, or a ground of random mud tiles when
-// there is none, and receives the clicks the GUI does not take.
+// there is none, and receives the clicks the GUI does not take. The ground grid is filled
+// once at construction (values 0 to 5) and never changes.
 class Environment {
-public:
+  public:
     Environment(int width, int height);
     ~Environment();
     Environment(const Environment&) = delete;
@@ -18,10 +19,16 @@ public:
     // state 0: press, 1: release.
     bool handleMouse(int state, int x, int y);
 
-private:
+    static constexpr int groundTileCount = 6;
+    // The ground tiles are taken from the bitmap library at construction; tests without the
+    // game's art hand in their own.
+    void setGroundTile(int value, ALLEGRO_BITMAP* tile);
+
+  private:
     void fill(int lowest, int valueCount);
 
     int** grid_ = nullptr;
+    ALLEGRO_BITMAP* groundTiles_[groundTileCount] = {};
     int width_ = 0;
     int height_ = 0;
     // Lies in no character's hit box until the first press arrives.

@@ -7,9 +7,10 @@
 #include <string>
 
 // A non-player character: a fixed position and bitmap, a hit box, the script run when it is
-// clicked, and its own script variables.
+// clicked, and its own script variables. The position, and with it the hit box (every edge
+// inclusive), never changes; the script path never exceeds maxScriptPath bytes.
 class Npc {
-public:
+  public:
     static constexpr int maxScriptPath = 255;
 
     Npc(int x, int y, const char* name, int number, const char* scriptPath);
@@ -29,7 +30,7 @@ public:
     void setBitmap(ALLEGRO_BITMAP* bitmap) { bitmap_ = bitmap; }
     ScriptVariableStore& variables() { return variables_; }
 
-private:
+  private:
     int number_;
     std::string name_;
     char scriptPath_[maxScriptPath + 1] = {};

@@ -4,9 +4,10 @@
 
 class Npc;
 
-// Every non-player character, in spawning order, and the one that scripts made active.
+// Every non-player character, in spawning order, and the one that scripts made active. The
+// list only grows; the active character, when there is one, is always one of the list.
 class NpcManager {
-public:
+  public:
     NpcManager();
     ~NpcManager();
     NpcManager(const NpcManager&) = delete;
@@ -25,7 +26,10 @@ public:
     Npc* npcAt(int x, int y) const;
     void drawAll(ALLEGRO_BITMAP* target);
 
-private:
+    // The bitmap library slot of a sprite name: "QuillaTemp" exactly, or the default sprite.
+    static int spriteSlotFor(const char* spriteName);
+
+  private:
     Npc** npcs_ = nullptr;
     int count_ = 0;
     Npc* active_ = nullptr;

@@ -1,1 +1,50 @@
-int main() { return 0; }
+#include "ToolSupport.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+// fennow-maptool: makes, inspects, checks and renders the game's tile maps without a window.
+
+namespace {
+
+const char* const usageText =
+    "usage: fennow-maptool COMMAND ...\n"
+    "  make DESCRIPTION.json OUT.fmp [--type 0..3] [--depth 8|15|16|24|32]\n"
+    "       [--byte-order le|be] [--stagger X,Y] [--steps COLUMN,ROW] [--note TEXT]\n"
+    "       [--short-header]\n"
+    "                      write a map file from a JSON description\n"
+    "  info MAP.fmp [--json]\n"
+    "                      show the header, chunks, layers, blocks and animations\n"
+    "  check MAP.fmp       load the map with the game's loader and report the result\n"
+    "  render MAP.fmp OUT.png [--layer N] [--size WIDTHxHEIGHT]\n"
+    "                      draw the map as the game does into a PNG\n"
+    "See docs/maps.md.\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs(usageText, stderr);
+        return 2;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+    const std::vector<std::string> words(argv + 2, argv + argc);
+    if (!startAllegro())
+        return failWith("Allegro could not be started");
+    if (command == "make")
+        return makeCommand(words);
+    if (command == "info")
+        return infoCommand(words);
+    if (command == "check")
+        return checkCommand(words);
+    if (command == "render")
+        return renderCommand(words);
+    std::fprintf(stderr, "fennow-maptool: unknown command \"%s\"\n%s", command.c_str(), usageText);
+    return 2;
+}

@@ -1,0 +1,11 @@
+-- Willow Creek Farm: the start map. Runs once each time the map is loaded.
+io.stderr:write("Welcome to Willow Creek Farm!\n")
+
+-- The farm's folk. They stay for the whole run, so loading the map again must not spawn
+-- them a second time.
+if not Farm.folkSpawned then
+    -- SpawnNPC(x, y, name, script, sprite)
+    SpawnNPC(300, 200, "Quilla", "Data\\Scripts\\Quilla.lua", "QuillaTemp")
+    SpawnNPC(520, 260, "Bramble", "Data\\Scripts\\Bramble.lua", "BrambleTemp")
+    Farm.folkSpawned = true
+end

@@ -1,0 +1,97 @@
+#include "script/ScriptArguments.h"
+
+#include "core/GameContext.h"
+#include "script/ScriptHost.h"
+
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+void printDiagnosticsIfDebugging(lua_State* L, const char* name, int given, int expected) {
+    ScriptHost* host = game.scriptHost;
+    if (host && host->isDebugMode()) {
+        host->printArgumentDiagnostics(name, given, expected, L);
+    }
+}
+
+} // namespace
+
+int truncateToInt(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= 2147483647.0) {
+        return INT_MAX;
+    }
+    if (value <= -2147483648.0) {
+        return INT_MIN;
+    }
+    return static_cast<int>(value);
+}
+
+float narrowToFloat(double value) {
+    if (std::isnan(value) || std::fabs(value) <= FLT_MAX) {
+        return static_cast<float>(value);
+    }
+    // Beyond the largest float, rounding to nearest still gives it up to half a step above
+    // (2^103 at that magnitude); further out the nearest float is infinity.
+    const float nearest = std::fabs(value) < FLT_MAX + std::ldexp(1.0, 103) ? FLT_MAX : INFINITY;
+    return value > 0 ? nearest : -nearest;
+}
+
+int argumentInt(lua_State* L, int position) {
+    return truncateToInt(lua_tonumber(L, position));
+}
+
+float argumentFloat(lua_State* L, int position) {
+    return narrowToFloat(lua_tonumber(L, position));
+}
+
+const char* argumentText(lua_State* L, int position) {
+    const int type = lua_type(L, position);
+    if (type != LUA_TSTRING && type != LUA_TNUMBER) {
+        return nullptr;
+    }
+    return lua_tostring(L, position);
+}
+
+bool checkDialogueArguments(lua_State* L, const char* name, int expected) {
+    const int given = lua_gettop(L);
+    printDiagnosticsIfDebugging(L, name, given, expected);
+    if (given < expected) {
+        refuseDialogueCall(name);
+        return false;
+    }
+    return true;
+}
+
+int refuseDialogueCall(const char* name) {
+    std::fprintf(stderr, "Insufficient Arguments for %s, aborting.\n", name);
+    return 0;
+}
+
+bool checkArguments(lua_State* L, const char* name, int expected) {
+    const int given = lua_gettop(L);
+    printDiagnosticsIfDebugging(L, name, given, expected);
+    if (given < expected) {
+        refuseCall(name);
+        return false;
+    }
+    return true;
+}
+
+int refuseCall(const char* name) {
+    return game.scriptHost ? game.scriptHost->reportInsufficientArguments(name) : 0;
+}
+
+int refuseMissingNpc(const char* name) {
+    return game.scriptHost ? game.scriptHost->reportMissingNpc(name) : 0;
+}
+
+int pushAccepted(lua_State* L) {
+    lua_pushnumber(L, 1);
+    return 1;
+}

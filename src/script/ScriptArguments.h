@@ -1,0 +1,37 @@
+#pragma once
+
+#include <lua.hpp>
+
+// Reading script arguments and checking their count, shared by every script function.
+// Nothing here raises a Lua error: a wrong argument reads as 0 or as "no text", and a refused
+// check prints its line and tells the caller to return no results.
+
+// A double as a 32-bit int, truncated toward zero; NaN gives 0 and values beyond the int
+// range saturate to INT_MIN or INT_MAX.
+int truncateToInt(double value);
+// A double narrowed to the nearest float (infinity beyond the largest float), without the
+// undefined conversion of an out-of-range double.
+float narrowToFloat(double value);
+
+// Argument at a position read with lua_tonumber (numbers and numeric strings; else 0).
+int argumentInt(lua_State* L, int position);
+float argumentFloat(lua_State* L, int position);
+// A string unchanged or a number as Lua writes it; null for any other value or a missing one.
+const char* argumentText(lua_State* L, int position);
+
+// The dialogue and portrait functions' check: diagnostics in debug mode, then the count.
+// False after printing the function's own refusal line.
+bool checkDialogueArguments(lua_State* L, const char* name, int expected);
+// The dialogue and portrait functions' refusal line; returns 0 for the caller to return.
+int refuseDialogueCall(const char* name);
+
+// The character and variable functions' check: diagnostics, then the count; false after
+// reportInsufficientArguments.
+bool checkArguments(lua_State* L, const char* name, int expected);
+// reportInsufficientArguments through the game's script host; returns 0.
+int refuseCall(const char* name);
+// reportMissingNpc through the game's script host; returns 0.
+int refuseMissingNpc(const char* name);
+
+// Pushes the number 1, the result of every function that acted, and returns 1.
+int pushAccepted(lua_State* L);

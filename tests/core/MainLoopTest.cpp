@@ -1,0 +1,127 @@
+#include "core/MainLoop.h"
+
+#include "core/HeadlessGame.h"
+#include "core/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+
+ALLEGRO_EVENT eventOf(ALLEGRO_EVENT_TYPE type) {
+    ALLEGRO_EVENT event{};
+    event.type = type;
+    return event;
+}
+
+ALLEGRO_EVENT keyEvent(ALLEGRO_EVENT_TYPE type, int keycode) {
+    ALLEGRO_EVENT event = eventOf(type);
+    event.keyboard.keycode = keycode;
+    return event;
+}
+
+ALLEGRO_EVENT mouseEvent(ALLEGRO_EVENT_TYPE type, int x, int y, int button = 1) {
+    ALLEGRO_EVENT event = eventOf(type);
+    event.mouse.x = x;
+    event.mouse.y = y;
+    event.mouse.button = button;
+    return event;
+}
+
+// Events handed to a whole game built without a window (no art: placeholders).
+class EventDispatch : public testing::Test {
+  protected:
+    EventDispatch() : headless(std::make_unique<HeadlessGame>()) {}
+
+    testsupport::ScratchDir dir;
+    std::unique_ptr<HeadlessGame> headless;
+};
+
+TEST_F(EventDispatch, TickMovesThePlayerAndAsksForARedraw) {
+    game.keyBindings->setKeyState(ALLEGRO_KEY_DOWN, true);
+    EXPECT_TRUE(dispatchEvent(eventOf(ALLEGRO_EVENT_TIMER)));
+    EXPECT_TRUE(dispatchEvent(eventOf(ALLEGRO_EVENT_TIMER)));
+    EXPECT_FLOAT_EQ(game.player->y, 4.4f);
+}
+
+TEST_F(EventDispatch, KeysGoToTheBindings) {
+    EXPECT_FALSE(dispatchEvent(keyEvent(ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_KEY_LEFT)));
+    EXPECT_TRUE(game.player->primaryKeys[Player::Left]);
+    EXPECT_FALSE(dispatchEvent(keyEvent(ALLEGRO_EVENT_KEY_UP, ALLEGRO_KEY_LEFT)));
+    EXPECT_FALSE(game.player->primaryKeys[Player::Left]);
+    // Key repeats and typed characters are not key downs.
+    dispatchEvent(keyEvent(ALLEGRO_EVENT_KEY_CHAR, ALLEGRO_KEY_LEFT));
+    EXPECT_FALSE(game.player->primaryKeys[Player::Left]);
+    EXPECT_FALSE(game.quit);
+    dispatchEvent(keyEvent(ALLEGRO_EVENT_KEY_UP, ALLEGRO_KEY_ESCAPE));
+    EXPECT_TRUE(game.quit);
+}
+
+TEST_F(EventDispatch, ClosingTheWindowQuits) {
+    EXPECT_FALSE(dispatchEvent(eventOf(ALLEGRO_EVENT_DISPLAY_CLOSE)));
+    EXPECT_TRUE(game.quit);
+}
+
+TEST_F(EventDispatch, PointerMovesAreStoredByTheGui) {
+    dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_AXES, 123, 456));
+    EXPECT_EQ(game.gui->mouseX(), 123.0f);
+    EXPECT_EQ(game.gui->mouseY(), 456.0f);
+    dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY, 700, 500));
+    EXPECT_EQ(game.gui->mouseX(), 700.0f);
+    dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_LEAVE_DISPLAY, 1, 1));
+    EXPECT_EQ(game.gui->mouseX(), 700.0f);
+}
+
+TEST_F(EventDispatch, ClicksOnTheWorldGoToTheEnvironment) {
+    dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_AXES, 600, 100));
+    for (int button : {1, 2, 3}) {
+        CaptureStderr();
+        dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_BUTTON_DOWN, 600, 100, button));
+        dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_BUTTON_UP, 600, 100, button));
+        EXPECT_EQ(GetCapturedStderr(), "Mouse down event thrown to Environment\n"
+                                       "Mouse up event thrown to Environment\n")
+            << "button " << button;
+    }
+}
+
+TEST_F(EventDispatch, OtherEventsAreIgnored) {
+    CaptureStderr();
+    EXPECT_FALSE(dispatchEvent(eventOf(ALLEGRO_EVENT_DISPLAY_RESIZE)));
+    EXPECT_FALSE(dispatchEvent(eventOf(ALLEGRO_EVENT_JOYSTICK_AXIS)));
+    EXPECT_EQ(GetCapturedStderr(), "");
+    EXPECT_FALSE(game.quit);
+}
+
+TEST(EventDispatchAlone, EmptyContextIsSafe) {
+    testsupport::ContextGuard context;
+    CaptureStderr();
+    EXPECT_TRUE(dispatchEvent(eventOf(ALLEGRO_EVENT_TIMER)));
+    dispatchEvent(keyEvent(ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_KEY_UP));
+    dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_AXES, 5, 5));
+    dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_BUTTON_DOWN, 5, 5));
+    EXPECT_EQ(GetCapturedStderr(), "Mouse down event thrown to Environment\n");
+}
+
+TEST(EventRate, MeasuresEventsPerSecondOfEachWindow) {
+    testsupport::ContextGuard context;
+    double windowStart = 10.0;
+    int count = 0;
+    for (int i = 0; i < 59; ++i)
+        countEvent(10.0 + i / 60.0, windowStart, count);
+    EXPECT_EQ(count, 59);
+    EXPECT_EQ(game.measuredFps, 0.0);
+    countEvent(10.999, windowStart, count);
+    EXPECT_EQ(count, 60);
+    countEvent(11.0, windowStart, count);
+    EXPECT_DOUBLE_EQ(game.measuredFps, 60.0);
+    EXPECT_EQ(windowStart, 11.0);
+    EXPECT_EQ(count, 1);
+    countEvent(13.0, windowStart, count);
+    EXPECT_DOUBLE_EQ(game.measuredFps, 0.5);
+}
+
+} // namespace

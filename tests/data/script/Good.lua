@@ -1,0 +1,2 @@
+greeting = "hello"
+return 1, 2, 3

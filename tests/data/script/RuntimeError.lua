@@ -1,0 +1,3 @@
+before = true
+error("the well is dry")
+after = true

@@ -1,0 +1,3 @@
+#!/usr/bin/env lua
+first = 1
+error("line three")
