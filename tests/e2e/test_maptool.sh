@@ -100,8 +100,8 @@ run ground render farm.fmp ground.png --layer 0
     fail "render --layer 0 shows the pond"
 
 # --- every type and depth shows the same picture (15 and 16 bits round colours) ---
-for args in "--type 0 --depth 8 --byte-order be" "--type 1 --depth 24" "--type 3 --depth 32 --byte-order be" \
-    "--type 3 --depth 8"; do
+for args in "--type 0 --depth 24 --byte-order be" "--type 1 --depth 32" "--type 3 --depth 32 --byte-order be" \
+    "--type 3 --depth 24"; do
     # shellcheck disable=SC2086
     run variant make "$ROOT/tools/maps/WillowCreekFarm.json" variant.fmp $args
     [ $STATUS -eq 0 ] || fail "make $args: $(cat variant.err)"
@@ -110,6 +110,42 @@ for args in "--type 0 --depth 8 --byte-order be" "--type 1 --depth 24" "--type 3
     run variantrender render variant.fmp variant.png
     [ "$(compare -metric AE farm.png variant.png null: 2>&1)" = "0" ] || fail "make $args renders differently"
 done
+
+# --- a small map of few colours from a sheet made here: 8 bits too, and a clear refusal
+# when a sheet has more colours than 8 bits hold ---
+convert -size 32x32 xc:'rgb(40,160,60)' \( -size 32x32 xc:'rgb(255,0,255)' -fill 'rgb(150,90,40)' \
+    -draw 'rectangle 8,8 23,23' \) \( -size 32x32 pattern:checkerboard -fill 'rgb(30,60,200)' -opaque black \) \
+    \( -size 32x32 xc:gray +noise Random \) +append small.png || fail "convert could not make a sheet"
+cat >small.json <<'JSON'
+{
+  "tileSheet": "small.png",
+  "blocks": [{"name": "empty"}, {"name": "grass", "background": 0}, {"name": "box", "background": 1},
+             {"name": "check", "background": 2}],
+  "animations": [{"name": "flash", "type": 2, "frames": ["grass", "check"]}],
+  "legend": {".": "grass", "b": "box", "c": "check", " ": "empty", "~": "flash"},
+  "layers": [
+    ["..c..", ".~~..", "....c"],
+    {"slot": 1, "rows": ["  b  ", "b   b", "  bb "]}
+  ]
+}
+JSON
+run small make small.json small.fmp
+[ $STATUS -eq 0 ] || fail "make small: $(cat small.err)"
+run smallrender render small.fmp small_ref.png
+for args in "--depth 8" "--depth 8 --type 0 --byte-order be" "--depth 8 --type 3" "--depth 24 --type 1"; do
+    # shellcheck disable=SC2086
+    run variant make small.json variant.fmp $args
+    [ $STATUS -eq 0 ] || fail "make small $args: $(cat variant.err)"
+    run variantrender render variant.fmp variant.png
+    [ "$(compare -metric AE small_ref.png variant.png null: 2>&1)" = "0" ] || fail "small $args renders differently"
+done
+# The animated cells show the reset frame of a type 2 animation: its last frame, "check".
+[ "$(convert small_ref.png -crop 1x1+40+32 -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}')" = \
+    "$(convert small_ref.png -crop 1x1+72+0 -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}')" ] ||
+    fail "the animated cell does not show its reset frame"
+sed 's/"background": 2}/"background": 2}, {"name": "noise", "background": 3}/' small.json >noisy.json
+expect_refusal colours "at most 255 colours" make noisy.json noisy.fmp --depth 8
+
 run stagger make "$ROOT/tools/maps/WillowCreekFarm.json" stagger.fmp --stagger 16,16 --note "odd!"
 [ $STATUS -eq 0 ] || fail "make --stagger: $(cat stagger.err)"
 run staggerinfo info stagger.fmp --json
