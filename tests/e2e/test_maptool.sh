@@ -115,7 +115,7 @@ done
 # when a sheet has more colours than 8 bits hold ---
 convert -size 32x32 xc:'rgb(40,160,60)' \( -size 32x32 xc:'rgb(255,0,255)' -fill 'rgb(150,90,40)' \
     -draw 'rectangle 8,8 23,23' \) \( -size 32x32 pattern:checkerboard -fill 'rgb(30,60,200)' -opaque black \) \
-    \( -size 32x32 xc:gray +noise Random \) +append small.png || fail "convert could not make a sheet"
+    \( -size 32x32 xc: -fx 'rand()' \) +append small.png || fail "convert could not make a sheet"
 cat >small.json <<'JSON'
 {
   "tileSheet": "small.png",
