@@ -52,7 +52,10 @@ bool writeFile(const std::string& path, const std::vector<unsigned char>& bytes)
     if (file == nullptr)
         return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    if (std::fclose(file) == 0 && written)
+        return true;
+    std::remove(path.c_str()); // never leave half a map behind
+    return false;
 }
 
 } // namespace
