@@ -8,7 +8,10 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <cstdio>
+#include <cstring>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -88,6 +91,53 @@ BENCHMARK(loadMap)
     ->ArgsProduct({{0, 1, 2, 3}, {256, 512, 1024}})
     ->ArgNames({"type", "size"})
     ->Unit(benchmark::kMillisecond);
+
+// Resident memory in MB from /proc/self/status: "VmRSS" now, "VmHWM" the peak since the last
+// resetPeak().
+double residentMB(const char* field) {
+    FILE* status = std::fopen("/proc/self/status", "r");
+    char line[256];
+    double kb = 0;
+    while (status && std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, field, std::strlen(field)) == 0)
+            kb = std::atof(line + std::strlen(field) + 1);
+    if (status)
+        std::fclose(status);
+    return kb / 1024;
+}
+
+void resetPeak() {
+    if (FILE* refs = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", refs);
+        std::fclose(refs);
+    }
+}
+
+// Loading from a file as the game does: the file is read whole, then decoded. The peak counts
+// the file buffer, the layers and the graphics staging.
+void loadMapFile(benchmark::State& state) {
+    const int mapType = int(state.range(0));
+    const std::string path = "/tmp/fennow_map_bench_" + std::to_string(mapType) + ".fmp";
+    {
+        const std::vector<uint8_t>& bytes = image(mapType, 1024);
+        FILE* file = std::fopen(path.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    MapLibrary::freeMap();
+    malloc_trim(0);
+    const double before = residentMB("VmRSS");
+    resetPeak();
+    if (MapLibrary::loadMap(path.c_str(), 1) != 0)
+        state.SkipWithError(MapLibrary::lastErrorDetail());
+    const double peak = residentMB("VmHWM") - before;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MapLibrary::loadMap(path.c_str(), 1));
+    state.counters["peak_MB"] = peak;
+    MapLibrary::freeMap();
+    std::remove(path.c_str());
+}
+BENCHMARK(loadMapFile)->DenseRange(0, 3)->ArgName("type")->Unit(benchmark::kMillisecond);
 
 // Three layers drawn into an 800 x 600 memory bitmap, as the game draws a frame (software
 // rendering: an upper bound for a machine without a GPU).
