@@ -15,6 +15,7 @@
 #include "core/DisplayManager.h"
 #include "core/GameContext.h"
 #include "core/MainLoop.h"
+#include "gfx/BitmapLibrary.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -106,6 +107,11 @@ int runChild(double idleSeconds) {
         std::printf("draw-ms-mean %.3f\n", frames > 0 ? 1000.0 * drawSeconds / frames : 0.0);
         std::printf("draw-ms-worst %.3f\n", 1000.0 * worstDraw);
         std::printf("vmhwm%s\n", peakMemory().c_str());
+        ALLEGRO_BITMAP* frame = game.bitmapLibrary->bitmap(BitmapLibrary::standingFirst);
+        std::printf("player-frames-on-display %s\n",
+                    frame != nullptr && (al_get_bitmap_flags(frame) & ALLEGRO_MEMORY_BITMAP) == 0
+                        ? "yes"
+                        : "no");
     }
     std::fflush(stdout);
     cleanupGame();

@@ -50,7 +50,8 @@ class BitmapLibrary {
     void ripMudTiles(const char* path);
     void ripStances(const char* path);
     void ripChatBubble(const char* path);
-    void ripDirectly();
+    void loadDirectBitmaps();
+    void loadFonts();
 
     // Load problems waiting to be printed after the current progress line.
     std::string notices_;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Clicks on the world (any button) go to the Environment, each press and release reported.
+# Clicks on the world (any button; away from the buttons and the chat box area) go to the
+# Environment, each press and release reported.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 e2e_copy_data
@@ -10,7 +11,7 @@ e2e_wait_line "Begin primary game loop"
 e2e_find_window
 clicks=0
 for button in 1 3; do
-    e2e_click 600 450 "$button"
+    e2e_click 750 300 "$button"
     clicks=$((clicks + 1))
     e2e_wait_count "Mouse up event thrown to Environment" "$clicks"
 done
