@@ -10,6 +10,8 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -77,7 +79,7 @@ const AssetSize kAssets[] = {
     {"Data/Graphics/Portraits/QuillaPortrait.png", 200, 192},
     {"Data/Graphics/Portraits/BramblePortrait.png", 200, 192},
     {"Data/Graphics/Portraits/PortraitBackground.png", 200, 192},
-    {"tools/maps/FarmTiles.png", 256, 480},
+    {"tools/maps/FarmTiles.png", 256, 704},
 };
 
 } // namespace
@@ -131,6 +133,38 @@ TEST(ArtAssets, PlayerFramesMoveTheLegsAndSprintDiffersFromWalk) {
         // The standing pose differs from every other direction's.
         for (int e = d + 1; e < 5; ++e)
             EXPECT_FALSE(sameRegion(s, 96 * d, 0, s, 96 * e, 0, 96, 96));
+    }
+}
+
+TEST(ArtAssets, PlayerFramesAreNotClippedAndKeepTheirFeetInPlace) {
+    Bitmap sheet = load("Data/Graphics/Vornels/MareSprite.png");
+    ASSERT_TRUE(sheet);
+    ALLEGRO_BITMAP* s = sheet.get();
+    auto frameAt = [](int row, int index) { return std::pair<int, int>{96 * index, 96 * row}; };
+    std::vector<std::pair<int, int>> frames;
+    for (int d = 0; d < 5; ++d)
+        frames.push_back(frameAt(0, d));
+    for (int row = 1; row <= 2; ++row)
+        for (int i = 0; i < 30; ++i)
+            frames.push_back(frameAt(row, i));
+    for (const auto& [fx, fy] : frames) {
+        SCOPED_TRACE(std::to_string(fx) + "," + std::to_string(fy));
+        // Nothing of the figure touches the frame's border: it would be cut off.
+        auto figure = [](const Colour& c) { return !isKey(c); };
+        EXPECT_EQ(countIn(s, fx, fy, 96, 1, figure), 0);
+        EXPECT_EQ(countIn(s, fx, fy + 95, 96, 1, figure), 0);
+        EXPECT_EQ(countIn(s, fx, fy, 1, 96, figure), 0);
+        EXPECT_EQ(countIn(s, fx + 95, fy, 1, 96, figure), 0);
+    }
+    // Standing in any direction, the hooves reach down to about the same line, so the player
+    // does not jump when turning.
+    for (int d = 0; d < 5; ++d) {
+        int lowest = -1;
+        for (int y = 0; y < 96; ++y)
+            if (countIn(s, 96 * d, y, 96, 1, [](const Colour& c) { return !isKey(c); }) > 0)
+                lowest = y;
+        EXPECT_GE(lowest, 72) << d;
+        EXPECT_LE(lowest, 88) << d;
     }
 }
 
@@ -267,7 +301,7 @@ TEST(ArtAssets, FarmTilesHaveAnEmptyFirstTileAndNoAccidentalTransparency) {
     ALLEGRO_BITMAP* f = farm.get();
     EXPECT_EQ(countIn(f, 0, 0, 32, 32, [](const Colour& c) { return !(c == kMagenta); }), 0);
     // Black and grey would vanish in a map; only magenta marks transparency.
-    EXPECT_EQ(countIn(f, 0, 0, 256, 480, [](const Colour& c) { return c == kBlack || c == kGrey; }),
+    EXPECT_EQ(countIn(f, 0, 0, 256, 704, [](const Colour& c) { return c == kBlack || c == kGrey; }),
               0);
     // Ground tiles (grass 1, water 24) are opaque; an object (fence 51) stands on magenta.
     EXPECT_EQ(countIn(f, 32, 0, 32, 32, [](const Colour& c) { return c == kMagenta; }), 0);
@@ -276,6 +310,13 @@ TEST(ArtAssets, FarmTilesHaveAnEmptyFirstTileAndNoAccidentalTransparency) {
     // The three water frames differ but meet the grass seamlessly on their shared texture.
     EXPECT_FALSE(sameRegion(f, 0, 96, f, 32, 96, 32, 32));
     EXPECT_FALSE(sameRegion(f, 32, 96, f, 64, 96, 32, 32));
+    // Shore tile 28 (grass along its north edge) ripples through 144 and 156: the water moves,
+    // the grass stays.
+    for (int frame : {144, 156}) {
+        const int x = (frame % 8) * 32, y = (frame / 8) * 32;
+        EXPECT_FALSE(sameRegion(f, 4 * 32, 3 * 32, f, x, y, 32, 32)) << frame;
+        EXPECT_TRUE(sameRegion(f, 4 * 32, 3 * 32, f, x, y, 32, 4)) << frame;
+    }
 }
 
 TEST(ArtAssets, FarmGrassVariantsShareTheirBordersWithPlainGrass) {
@@ -303,7 +344,7 @@ TEST(ArtAssets, FarmTileListNamesEveryTileOnTheSheet) {
     const std::string list = text.str();
     Bitmap farm = load("tools/maps/FarmTiles.png");
     ASSERT_TRUE(farm);
-    for (int index = 0; index < 8 * 15; ++index) {
+    for (int index = 0; index < 8 * 22; ++index) {
         const int x = (index % 8) * 32, y = (index / 8) * 32;
         const bool used =
             countIn(farm.get(), x, y, 32, 32, [](const Colour& c) { return !(c == kMagenta); }) > 0;

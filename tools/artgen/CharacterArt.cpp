@@ -90,34 +90,53 @@ PonyLook quillaLook() {
     return look;
 }
 
-void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase, bool closeUp) {
-    const float cycle = 2 * kPi * phase;
+namespace {
+
+// Where the pony is in its stride: the body's bob and pitch, and how far a sprint stretches
+// the head forward.
+struct Stride {
+    Gait gait;
+    float phase;
+    float cycle; // phase in radians
     float bob = 0, pitch = 0, reach = 0;
+    Vec3 lift() const { return Vec3{0, 0, bob}; }
+    bool gallop() const { return gait == Gait::Sprint; }
+};
+
+Stride strideOf(Gait gait, float phase) {
+    Stride s{gait, phase, 2 * kPi * phase};
     if (gait == Gait::Walk)
-        bob = 0.7f * std::cos(2 * cycle);
+        s.bob = 0.7f * std::cos(2 * s.cycle);
     if (gait == Gait::Sprint) {
-        bob = 1.6f * std::sin(cycle);
-        pitch = 0.07f * std::sin(cycle + 0.6f);
-        reach = 2.2f;
+        s.bob = 1.6f * std::sin(s.cycle);
+        s.pitch = 0.07f * std::sin(s.cycle + 0.6f);
+        s.reach = 2.2f;
     }
-    const Ramp coat = makeRamp(look.coat);
-    const Ramp mane = makeRamp(look.mane);
-    const Vec3 lift{0, 0, bob};
+    return s;
+}
 
-    // Body: barrel, chest and rump.
-    scene.addEllipsoid(Vec3{0, 0, 24} + lift, Vec3{std::cos(pitch), 0, std::sin(pitch)}, 15.5f,
-                       8.9f, 9.4f, coat, BodyPart);
-    scene.addEllipsoid(Vec3{9, 0, 23.8f + 6 * pitch} + lift, Vec3{1, 0, 0.2f}, 7, 8.0f, 8.7f, coat,
-                       BodyPart);
-    scene.addEllipsoid(Vec3{-9, 0, 25 - 6 * pitch} + lift, Vec3{1, 0, -0.1f}, 7.5f, 8.4f, 9.0f,
+// The head's own frame: its centre, the direction the face points, and the top of the skull.
+struct HeadFrame {
+    Vec3 centre, along, up;
+};
+
+void addBody(BlobScene& scene, const Ramp& coat, const Stride& s) {
+    // Barrel, chest and rump.
+    scene.addEllipsoid(Vec3{0, 0, 24} + s.lift(), Vec3{std::cos(s.pitch), 0, std::sin(s.pitch)},
+                       15.5f, 8.9f, 9.4f, coat, BodyPart);
+    scene.addEllipsoid(Vec3{9, 0, 23.8f + 6 * s.pitch} + s.lift(), Vec3{1, 0, 0.2f}, 7, 8.0f, 8.7f,
                        coat, BodyPart);
+    scene.addEllipsoid(Vec3{-9, 0, 25 - 6 * s.pitch} + s.lift(), Vec3{1, 0, -0.1f}, 7.5f, 8.4f,
+                       9.0f, coat, BodyPart);
+}
 
-    // Legs: a trot for walking (diagonal pairs together), a gallop for sprinting.
+void addLegs(BlobScene& scene, const PonyLook& look, const Stride& s) {
+    // A trot for walking (diagonal pairs together), a gallop for sprinting.
     struct LegPlace {
         float f, l, offset;
         bool front;
     };
-    const bool gallop = gait == Gait::Sprint;
+    const bool gallop = s.gallop();
     const LegPlace legs[4] = {{9.5f, -4.6f, gallop ? 0.30f : 0.0f, true},
                               {9.5f, 4.6f, gallop ? 0.38f : 0.5f, true},
                               {-9.5f, -4.8f, gallop ? 0.0f : 0.5f, false},
@@ -125,89 +144,104 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase, b
     for (int i = 0; i < 4; ++i) {
         const LegPlace& leg = legs[i];
         const float hipZ = leg.front ? 20.0f : 20.5f;
-        addLeg(scene, look, Vec3{leg.f, leg.l, hipZ + bob * 0.4f},
-               legPose(gait, phase, leg.offset, leg.front), leg.front, kFirstLegPart + i);
+        addLeg(scene, look, Vec3{leg.f, leg.l, hipZ + s.bob * 0.4f},
+               legPose(s.gait, s.phase, leg.offset, leg.front), leg.front, kFirstLegPart + i);
     }
+}
 
-    // Neck and head; a sprinting pony stretches its head forward.
-    const Vec3 headCentre = Vec3{20.5f + reach, 0, 43.5f - reach * 1.1f} + lift;
-    scene.addTube({Vec3{10, 0, 27} + lift, Vec3{15 + reach * 0.5f, 0, 34 - reach * 0.4f} + lift,
-                   headCentre + Vec3{-2.5f, 0, -1}},
+// A small smile across the lower front of the muzzle, just above its surface.
+void addSmile(BlobScene& scene, const PonyLook& look, const HeadFrame& head) {
+    const Vec3 muzzle = head.centre + head.along * 7.2f;
+    const Vec3 side{0, 1, 0};
+    std::vector<Vec3> smile;
+    for (int i = -4; i <= 4; ++i) {
+        const float s = i / 10.0f;
+        const Vec3 d = normalized(Vec3{0.8f, s * 1.2f, -0.42f + 1.1f * s * s});
+        smile.push_back(muzzle + head.along * (5.15f * dot(d, Vec3{1, 0, 0})) +
+                        side * (5.05f * d.y) + head.up * (4.75f * d.z));
+    }
+    scene.addTube(smile, 0.32f, 0.32f, makeRamp(darken(look.muzzle, 0.55f)), HeadPart);
+}
+
+// Neck and head; a sprinting pony stretches its head forward.
+HeadFrame addHead(BlobScene& scene, const PonyLook& look, const Ramp& coat, const Stride& s,
+                  bool closeUp) {
+    HeadFrame head;
+    head.centre = Vec3{20.5f + s.reach, 0, 43.5f - s.reach * 1.1f} + s.lift();
+    scene.addTube({Vec3{10, 0, 27} + s.lift(),
+                   Vec3{15 + s.reach * 0.5f, 0, 34 - s.reach * 0.4f} + s.lift(),
+                   head.centre + Vec3{-2.5f, 0, -1}},
                   6.0f, 4.6f, coat, BodyPart);
-    const Vec3 headAlong = normalized(Vec3{1, 0, -0.62f + reach * 0.08f});
-    const Vec3 headUp = normalized(cross(headAlong, Vec3{0, 1, 0}));
-    scene.addEllipsoid(headCentre, headAlong, 8.4f, 6.2f, 6.6f, coat, HeadPart);
-    scene.addEllipsoid(headCentre + headAlong * 7.2f, headAlong, 5.0f, 4.9f, 4.6f,
+    head.along = normalized(Vec3{1, 0, -0.62f + s.reach * 0.08f});
+    head.up = normalized(cross(head.along, Vec3{0, 1, 0}));
+    scene.addEllipsoid(head.centre, head.along, 8.4f, 6.2f, 6.6f, coat, HeadPart);
+    scene.addEllipsoid(head.centre + head.along * 7.2f, head.along, 5.0f, 4.9f, 4.6f,
                        makeRamp(look.muzzle), HeadPart);
     const Ramp nostril = makeRamp(darken(look.muzzle, 0.45f));
     for (float side : {-1.8f, 1.8f})
-        scene.addSphere(headCentre + headAlong * 11.6f + Vec3{0, side, 0.6f}, 1.0f, nostril,
+        scene.addSphere(head.centre + head.along * 11.6f + Vec3{0, side, 0.6f}, 1.0f, nostril,
                         HeadPart);
     for (float side : {-3.7f, 3.7f})
-        scene.addEllipsoid(headCentre + headAlong * 4.0f + headUp * 2.4f + Vec3{0, side, 0},
+        scene.addEllipsoid(head.centre + head.along * 4.0f + head.up * 2.4f + Vec3{0, side, 0},
                            Vec3{0, 0, 1}, 2.9f, 2.2f, 2.2f, eyeRamp(look.eye), HeadPart);
-    if (closeUp) {
-        // A small smile across the lower front of the muzzle, just above its surface.
-        const Vec3 muzzle = headCentre + headAlong * 7.2f;
-        const Vec3 side{0, 1, 0};
-        std::vector<Vec3> smile;
-        for (int i = -4; i <= 4; ++i) {
-            const float s = i / 10.0f;
-            const Vec3 d = normalized(Vec3{0.8f, s * 1.2f, -0.42f + 1.1f * s * s});
-            smile.push_back(muzzle + headAlong * (5.15f * dot(d, Vec3{1, 0, 0})) +
-                            side * (5.05f * d.y) + headUp * (4.75f * d.z));
-        }
-        scene.addTube(smile, 0.32f, 0.32f, makeRamp(darken(look.muzzle, 0.55f)), HeadPart);
-    }
+    if (closeUp)
+        addSmile(scene, look, head);
     if (look.blaze)
         for (float k = 0; k <= 8.0f; k += 1.0f)
-            scene.addSphere(headCentre + headAlong * (k - 1) + headUp * (5.8f - k * 0.16f),
+            scene.addSphere(head.centre + head.along * (k - 1) + head.up * (5.8f - k * 0.16f),
                             1.5f - k * 0.06f, makeRamp(rgb(250, 246, 238)), HeadPart);
+    // Ears; under a hat they stand wider, through its brim.
     const float earSpread = look.strawHat ? 4.6f : 2.9f;
     for (float side : {-1.0f, 1.0f})
-        scene.addEllipsoid(headCentre + headUp * 6.4f + headAlong * -2.8f +
+        scene.addEllipsoid(head.centre + head.up * 6.4f + head.along * -2.8f +
                                Vec3{0, side * earSpread, 0},
                            Vec3{0.25f, side * (look.strawHat ? 0.5f : 0.18f), 1}, 3.6f, 1.5f, 1.4f,
                            coat, HeadPart);
+    return head;
+}
 
-    // Mane: a crest along the neck with locks falling to the right side; they stream back at
-    // a sprint and swing at a walk. A forelock falls over the brow.
-    const Vec3 withers = Vec3{7, 0, 33.5f} + lift;
-    const Vec3 poll = headCentre + headUp * 4.2f + headAlong * -3.2f;
+// Mane: a crest along the neck with locks falling to the right side; they stream back at a
+// sprint and swing at a walk. A forelock falls over the brow.
+void addMane(BlobScene& scene, const Ramp& mane, const HeadFrame& head, const Stride& s) {
+    const Vec3 withers = Vec3{7, 0, 33.5f} + s.lift();
+    const Vec3 poll = head.centre + head.up * 4.2f + head.along * -3.2f;
     const int locks = 6;
     for (int i = 0; i < locks; ++i) {
         const float t = static_cast<float>(i) / (locks - 1);
         const Vec3 root = withers + (poll - withers) * t;
         Vec3 fall{-2.0f, 3.0f, -4.6f};
-        if (gallop)
-            fall = Vec3{-5.5f, 1.4f, -0.6f + 1.2f * std::sin(cycle * 2 + i)};
-        else if (gait == Gait::Walk)
-            fall = fall + Vec3{0, 0.8f * std::sin(cycle + i * 0.7f), 0};
+        if (s.gallop())
+            fall = Vec3{-5.5f, 1.4f, -0.6f + 1.2f * std::sin(s.cycle * 2 + i)};
+        else if (s.gait == Gait::Walk)
+            fall = fall + Vec3{0, 0.8f * std::sin(s.cycle + i * 0.7f), 0};
         const float thick = 2.9f - 0.35f * t;
         scene.addSphere(root + Vec3{0, 0.6f, 0.4f}, thick, mane, ManePart);
         scene.addTube({root, root + fall * 0.55f + Vec3{0, 0.4f, 0}, root + fall}, thick, 1.2f,
                       mane, ManePart);
     }
-    scene.addTube({poll, headCentre + headUp * 6.3f + headAlong * 0.4f + Vec3{0, 0.4f, 0},
-                   headCentre + headUp * 5.6f + headAlong * 2.8f + Vec3{0, 1.0f, 0},
-                   headCentre + headUp * 4.4f + headAlong * 4.4f + Vec3{0, 1.6f, 0}},
+    scene.addTube({poll, head.centre + head.up * 6.3f + head.along * 0.4f + Vec3{0, 0.4f, 0},
+                   head.centre + head.up * 5.6f + head.along * 2.8f + Vec3{0, 1.0f, 0},
+                   head.centre + head.up * 4.4f + head.along * 4.4f + Vec3{0, 1.6f, 0}},
                   2.8f, 1.2f, mane, ManePart);
+}
 
-    // Tail: hangs and sways at a walk, flies out behind at a sprint.
+// Tail: hangs and sways at a walk, flies out behind at a sprint; two side locks give it body.
+void addTail(BlobScene& scene, const Ramp& mane, const Stride& s) {
     std::vector<Vec3> tail;
     for (int i = 0; i <= 8; ++i) {
         const float t = i / 8.0f;
         Vec3 p;
-        if (gallop)
-            p = Vec3{-15.5f - 15 * t, 1.2f * std::sin(cycle + t * 3) * t,
-                     29 + 1.5f * t - 5 * t * t + 1.8f * std::sin(cycle * 2 + t * 4) * t};
+        if (s.gallop())
+            p = Vec3{-15.5f - 15 * t, 1.2f * std::sin(s.cycle + t * 3) * t,
+                     29 + 1.5f * t - 5 * t * t + 1.8f * std::sin(s.cycle * 2 + t * 4) * t};
         else {
-            const float sway = gait == Gait::Walk ? 2.2f * std::sin(cycle + t * 2) * t : 0.6f * t;
+            const float sway =
+                s.gait == Gait::Walk ? 2.2f * std::sin(s.cycle + t * 2) * t : 0.6f * t;
             p = Vec3{-15.5f - 8 * t, sway, 29 + 2 * t - 19 * t * t};
         }
-        tail.push_back(p + lift);
+        tail.push_back(p + s.lift());
     }
-    scene.addTube(tail, 3.5f, gallop ? 1.8f : 2.4f, mane, TailPart);
+    scene.addTube(tail, 3.5f, s.gallop() ? 1.8f : 2.4f, mane, TailPart);
     for (float side : {-1.0f, 1.0f}) {
         std::vector<Vec3> lock;
         for (size_t i = 0; i < tail.size(); ++i) {
@@ -216,27 +250,31 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase, b
         }
         scene.addTube(lock, 2.4f, 1.2f, mane, TailPart);
     }
+}
 
+// Neckerchief, straw hat and flower: what tells the characters apart at a glance.
+void addAccessories(BlobScene& scene, const PonyLook& look, const HeadFrame& head,
+                    const Stride& s) {
     if (look.scarfOn) {
         const Ramp scarf = makeRamp(look.scarf);
-        const Vec3 neckBase = Vec3{12.2f + reach * 0.3f, 0, 31} + lift;
+        const Vec3 neckBase = Vec3{12.2f + s.reach * 0.3f, 0, 31} + s.lift();
         scene.addEllipsoid(neckBase, Vec3{0.6f, 0, 0.8f}, 2.2f, 6.7f, 6.7f, scarf, ScarfPart);
         scene.addEllipsoid(neckBase + Vec3{4.6f, 0, -3.6f}, Vec3{0.4f, 0, -1}, 3.6f, 3.4f, 1.4f,
                            scarf, ScarfPart);
         scene.addSphere(neckBase + Vec3{2.8f, 3.2f, -3.2f}, 2.3f, scarf, ScarfPart);
-        scene.addEllipsoid(neckBase + Vec3{2.4f - (gallop ? 2.5f : 0), 3.6f, -6.3f},
+        scene.addEllipsoid(neckBase + Vec3{2.4f - (s.gallop() ? 2.5f : 0), 3.6f, -6.3f},
                            Vec3{0.2f, 0, 1}, 2.4f, 1.3f, 1.6f, scarf, ScarfPart);
     }
     if (look.strawHat) {
         const Ramp straw = makeRamp(rgb(232, 198, 110));
-        const Vec3 top = headCentre + headUp * 6.9f + headAlong * -0.8f;
+        const Vec3 top = head.centre + head.up * 6.9f + head.along * -0.8f;
         scene.addEllipsoid(top, Vec3{1, 0, 0}, 7.6f, 7.6f, 1.1f, straw, HatPart);
         scene.addEllipsoid(top + Vec3{0, 0, 2.3f}, Vec3{1, 0, 0}, 4.4f, 4.4f, 3.0f, straw, HatPart);
         scene.addEllipsoid(top + Vec3{0, 0, 1.1f}, Vec3{1, 0, 0}, 4.7f, 4.7f, 1.0f,
                            makeRamp(rgb(196, 64, 58)), HatPart);
     }
     if (look.flower) {
-        const Vec3 at = headCentre + headUp * 4.6f + headAlong * -2.4f + Vec3{0, 4.6f, 0};
+        const Vec3 at = head.centre + head.up * 4.6f + head.along * -2.4f + Vec3{0, 4.6f, 0};
         const Ramp petal = makeRamp(look.flowerColour);
         for (int i = 0; i < 5; ++i) {
             const float a = 2 * kPi * i / 5;
@@ -245,6 +283,20 @@ void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase, b
         }
         scene.addSphere(at + Vec3{0, 1.4f, 0}, 1.0f, makeRamp(rgb(250, 214, 90)), HatPart);
     }
+}
+
+} // namespace
+
+void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase, bool closeUp) {
+    const Stride stride = strideOf(gait, phase);
+    const Ramp coat = makeRamp(look.coat);
+    const Ramp mane = makeRamp(look.mane);
+    addBody(scene, coat, stride);
+    addLegs(scene, look, stride);
+    const HeadFrame head = addHead(scene, look, coat, stride, closeUp);
+    addMane(scene, mane, head, stride);
+    addTail(scene, mane, stride);
+    addAccessories(scene, look, head, stride);
 }
 
 namespace {

@@ -2,12 +2,13 @@
 
 #include "ArtNoise.h"
 #include "BlobScene.h"
+#include "FarmObjects.h"
 #include "TileTextures.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -79,9 +80,9 @@ Canvas mudTile(int k) {
 // ---- Farm sheet ---------------------------------------------------------------------------
 
 constexpr int kColumns = 8;
-constexpr int kRows = 15;
-
-enum Side { North = 1, East = 2, South = 4, West = 8 };
+constexpr int kRows = 22;
+// First index of the shore tiles' animation frames 1 and 2.
+constexpr int kShoreFrames = 144;
 
 float segmentDistance(float px, float py, float ax, float ay, float bx, float by) {
     const float dx = bx - ax, dy = by - ay;
@@ -184,6 +185,37 @@ float innerSE(float x, float y) {
     return either(waterS(x, y), waterE(x, y));
 }
 
+struct ShoreKind {
+    float (*shape)(float x, float y);
+    const char* name;
+};
+const ShoreKind kShores[] = {
+    {waterN, "shore: grass along N edge, water S"},
+    {waterE, "shore: grass along E edge, water W"},
+    {waterS, "shore: grass along S edge, water N"},
+    {waterW, "shore: grass along W edge, water E"},
+    {outerNW, "shore outer corner: grass N and W (lake's top-left)"},
+    {outerNE, "shore outer corner: grass N and E (lake's top-right)"},
+    {outerSW, "shore outer corner: grass S and W (lake's bottom-left)"},
+    {outerSE, "shore outer corner: grass S and E (lake's bottom-right)"},
+    {innerNW, "shore inner corner: grass only in the NW corner"},
+    {innerNE, "shore inner corner: grass only in the NE corner"},
+    {innerSW, "shore inner corner: grass only in the SW corner"},
+    {innerSE, "shore inner corner: grass only in the SE corner"},
+};
+constexpr int kShoreCount = 12;
+
+Canvas lilyTile(int frame) {
+    Canvas lily = waterTexture(frame);
+    const Rgba notch = lily.get(15, 11);
+    const Ramp pad = makeRamp(rgb(86, 160, 72));
+    shadedEllipse(lily, 10, 11, 5.5f, 4, pad);
+    lily.fillPolygon({{10, 11}, {16, 9}, {16, 13}}, notch);
+    shadedEllipse(lily, 21, 21, 4.5f, 3.2f, pad);
+    shadedEllipse(lily, 21, 20, 2, 1.6f, makeRamp(rgb(240, 150, 190)));
+    return lily;
+}
+
 Canvas grassVariant(int kind) {
     Canvas c = grassTexture();
     Prng rng(200 + kind);
@@ -276,372 +308,9 @@ Canvas cropTile(int kind) {
     return c;
 }
 
-// ---- Objects on magenta -------------------------------------------------------------------
-
-const Rgba kWood = rgb(156, 108, 64);
-
-void finishObject(Canvas& c) {
-    c.outline(0.78f);
-    c.avoidKeys();
-    c.fillEmpty(kMagenta);
-}
-
-Canvas fenceTile(int sides) {
-    Canvas c(kTile, kTile);
-    const Rgba wood = kWood, light = lighten(kWood, 0.3f), dark = darken(kWood, 0.3f);
-    auto rail = [&](int x0, int x1) {
-        for (int y : {12, 19}) {
-            c.fillRect(x0, y, x1 - x0, 3, wood);
-            c.fillRect(x0, y, x1 - x0, 1, light);
-            c.fillRect(x0, y + 2, x1 - x0, 1, dark);
-        }
-    };
-    auto board = [&](int y0, int y1) {
-        c.fillRect(14, y0, 4, y1 - y0, wood);
-        c.fillRect(14, y0, 1, y1 - y0, light);
-        c.fillRect(17, y0, 1, y1 - y0, dark);
-    };
-    if (sides & West)
-        rail(0, 16);
-    if (sides & East)
-        rail(16, 32);
-    if (sides & North)
-        board(0, 16);
-    if (sides & South)
-        board(16, 32);
-    // The post: a cut top and a shaded front.
-    c.fillRect(13, 9, 6, 16, wood);
-    c.fillRect(13, 9, 6, 3, light);
-    c.fillRect(17, 12, 2, 13, dark);
-    c.fillRect(13, 24, 6, 1, dark);
-    finishObject(c);
-    return c;
-}
-
-Canvas gateTile() {
-    Canvas c(kTile, kTile);
-    const Rgba light = lighten(kWood, 0.3f), dark = darken(kWood, 0.3f);
-    for (int y : {11, 16, 21}) {
-        c.fillRect(6, y, 20, 3, kWood);
-        c.fillRect(6, y, 20, 1, light);
-    }
-    c.line(7, 22, 24, 12, 2, dark);
-    for (int x : {2, 26}) {
-        c.fillRect(x, 7, 4, 19, kWood);
-        c.fillRect(x, 7, 4, 2, light);
-        c.fillRect(x + 3, 9, 1, 17, dark);
-    }
-    c.fillRect(0, 12, 2, 3, kWood);
-    c.fillRect(30, 12, 2, 3, kWood);
-    c.fillRect(0, 19, 2, 3, kWood);
-    c.fillRect(30, 19, 2, 3, kWood);
-    finishObject(c);
-    return c;
-}
-
-Canvas rockTile(bool big) {
-    Canvas c(kTile, kTile);
-    const Ramp stone = makeRamp(rgb(158, 154, 146));
-    if (big) {
-        shadedEllipse(c, 13, 19, 10, 8, stone);
-        shadedEllipse(c, 21, 21, 8, 6, stone);
-        shadedEllipse(c, 16, 14, 7, 6, stone);
-        const Ramp moss = makeRamp(rgb(104, 150, 72));
-        shadedEllipse(c, 13, 11.5f, 4, 2, moss);
-    } else {
-        shadedEllipse(c, 15, 20, 6.5f, 5, stone);
-        shadedEllipse(c, 20, 22, 4, 3, stone);
-    }
-    finishObject(c);
-    return c;
-}
-
-Canvas bushTile() {
-    Canvas c(kTile, kTile);
-    const Ramp leaf = makeRamp(rgb(78, 146, 66));
-    const float blobs[6][3] = {{9, 19, 7},     {22, 19, 7},    {15, 22, 8},
-                               {12, 12, 6.5f}, {20, 12, 6.5f}, {16, 15, 7}};
-    for (const auto& b : blobs)
-        shadedEllipse(c, b[0], b[1], b[2], b[2] * 0.9f, leaf);
-    const Ramp berry = makeRamp(rgb(212, 56, 72));
-    for (const auto& p : {std::pair<float, float>{10, 16}, {19, 11}, {22, 21}, {14, 24}})
-        shadedEllipse(c, p.first, p.second, 1.6f, 1.6f, berry);
-    finishObject(c);
-    return c;
-}
-
-Canvas flowerTile(Rgba petal, Rgba petal2) {
-    Canvas c(kTile, kTile);
-    Prng rng(petal.r * 7 + petal2.b);
-    const Rgba stem = rgb(70, 136, 60);
-    for (int i = 0; i < 6; ++i) {
-        const float x = 6 + rng.unit() * 20, y = 10 + rng.unit() * 14;
-        c.line(x, y, x + (rng.unit() - 0.5f) * 2, y + 6, 1, stem);
-        c.fillEllipse(x + 2, y + 4, 1.6f, 0.8f, stem);
-        const Rgba p = i % 2 ? petal : petal2;
-        for (int k = 0; k < 5; ++k) {
-            const float a = 2 * kPi * k / 5;
-            c.fillEllipse(x + 1.8f * std::cos(a), y + 1.8f * std::sin(a), 1.3f, 1.3f, p);
-        }
-        c.fillEllipse(x, y, 1.0f, 1.0f, rgb(250, 210, 80));
-    }
-    finishObject(c);
-    return c;
-}
-
-Canvas stumpTile() {
-    Canvas c(kTile, kTile);
-    const Rgba bark = rgb(116, 80, 52);
-    c.fillRect(8, 13, 16, 10, bark);
-    c.fillEllipse(16, 23, 8, 3, bark);
-    for (int x = 10; x < 24; x += 4)
-        c.line(x, 15, x, 24, 1, darken(bark, 0.3f));
-    c.fillEllipse(16, 13, 8, 3.5f, rgb(214, 174, 116));
-    c.fillEllipse(16, 13, 5, 2.2f, rgb(190, 146, 94));
-    c.fillEllipse(16, 13, 2, 1, rgb(214, 174, 116));
-    finishObject(c);
-    return c;
-}
-
-Canvas hayTile() {
-    Canvas c(kTile, kTile);
-    const Rgba hay = rgb(226, 190, 98), light = rgb(246, 222, 142), dark = rgb(184, 146, 66);
-    c.fillRoundRect(4, 9, 24, 16, 4, hay);
-    c.fillRoundRect(4, 9, 24, 6, 3, light);
-    for (int x = 6; x < 27; x += 3)
-        c.line(x, 15, x + 1, 24, 1, dark);
-    c.fillRect(10, 9, 2, 16, rgb(170, 72, 54));
-    c.fillRect(20, 9, 2, 16, rgb(170, 72, 54));
-    finishObject(c);
-    return c;
-}
-
-Canvas signTile() {
-    Canvas c(kTile, kTile);
-    c.fillRect(15, 12, 3, 16, kWood);
-    c.fillRect(16, 12, 1, 16, lighten(kWood, 0.25f));
-    c.fillRoundRect(5, 5, 22, 11, 2, lighten(kWood, 0.15f));
-    c.fillRect(5, 14, 22, 2, darken(kWood, 0.25f));
-    for (int x = 8; x < 24; x += 3)
-        c.fillRect(x, 9, 2, 1, darken(kWood, 0.45f));
-    c.fillRect(8, 12, 12, 1, darken(kWood, 0.45f));
-    finishObject(c);
-    return c;
-}
-
-Canvas mushroomTile() {
-    Canvas c(kTile, kTile);
-    const Ramp cap = makeRamp(rgb(214, 64, 58));
-    const float spots[3][3] = {{11, 18, 5}, {20, 21, 4}, {17, 13, 3.5f}};
-    for (const auto& s : spots) {
-        c.fillRect(static_cast<int>(s[0]) - 1, static_cast<int>(s[1]), 3,
-                   static_cast<int>(s[2]) + 1, rgb(240, 230, 210));
-        shadedEllipse(c, s[0] + 0.5f, s[1], s[2], s[2] * 0.65f, cap);
-        c.set(static_cast<int>(s[0]) - 1, static_cast<int>(s[1] - 1), rgb(250, 244, 236));
-        c.set(static_cast<int>(s[0]) + 2, static_cast<int>(s[1]), rgb(250, 244, 236));
-    }
-    finishObject(c);
-    return c;
-}
-
-Canvas tallGrassTile() {
-    Canvas c(kTile, kTile);
-    const Rgba blades[3] = {rgb(70, 128, 58), rgb(104, 166, 72), rgb(148, 198, 94)};
-    Prng rng(97);
-    for (int i = 0; i < 16; ++i) {
-        const float x = 6 + rng.unit() * 20;
-        const float lean = (rng.unit() - 0.5f) * 6;
-        c.line(x, 27, x + lean, 8 + rng.unit() * 8, 1, blades[i % 3]);
-    }
-    finishObject(c);
-    return c;
-}
-
-// An apple tree of 3 x 3 tiles: a broad canopy of leaf clusters over a short trunk.
-Canvas appleTree() {
-    Canvas c(96, 96);
-    const Rgba bark = rgb(118, 80, 54);
-    c.fillPolygon({{40, 60}, {56, 60}, {58, 88}, {64, 93}, {32, 93}, {38, 88}}, bark);
-    c.fillRect(40, 60, 4, 30, lighten(bark, 0.2f));
-    c.fillRect(52, 60, 4, 30, darken(bark, 0.3f));
-    const Ramp leaf = makeRamp(rgb(82, 150, 68));
-    const float blobs[][3] = {{26, 54, 16}, {70, 54, 16}, {48, 60, 17}, {22, 36, 16}, {74, 36, 16},
-                              {48, 40, 20}, {34, 20, 15}, {62, 20, 15}, {48, 14, 12}};
-    for (const auto& b : blobs)
-        shadedEllipse(c, b[0], b[1], b[2], b[2] * 0.92f, leaf);
-    // Leafy speckles break up the bands.
-    for (int y = 0; y < 96; ++y)
-        for (int x = 0; x < 96; ++x)
-            if (c.filled(x, y) && y < 74 && hashUnit(x, y, 301) < 0.05f)
-                c.set(x, y, hashUnit(x, y, 302) < 0.5f ? leaf.light : leaf.shadow);
-    const Ramp apple = makeRamp(rgb(220, 60, 56));
-    const float apples[][2] = {{26, 44}, {62, 28}, {52, 60}, {72, 50},
-                               {38, 22}, {18, 34}, {78, 36}, {44, 46}};
-    for (const auto& p : apples)
-        shadedEllipse(c, p[0], p[1], 2.8f, 2.8f, apple);
-    finishObject(c);
-    return c;
-}
-
-// A pine of 2 x 3 tiles: stacked tiers of needles, lit from the left.
-Canvas pineTree() {
-    Canvas c(64, 96);
-    const Rgba bark = rgb(110, 74, 52);
-    c.fillRect(28, 74, 8, 18, bark);
-    c.fillRect(28, 74, 2, 18, lighten(bark, 0.2f));
-    c.fillEllipse(32, 92, 7, 2.5f, bark);
-    const Ramp needles = makeRamp(rgb(58, 122, 82));
-    for (int tier = 0; tier < 5; ++tier) {
-        const float top = 2 + tier * 13.0f, bottom = 30 + tier * 12.0f;
-        const float half = 11 + tier * 4.5f;
-        c.fillPolygon({{32, top}, {32 + half, bottom}, {32 - half, bottom}}, needles.shadow);
-        c.fillPolygon({{32, top + 1}, {32 + half * 0.25f, bottom - 1}, {32 - half + 2, bottom - 1}},
-                      needles.base);
-        c.fillPolygon({{32, top + 3}, {32 - half * 0.25f, bottom - 3}, {32 - half + 5, bottom - 2}},
-                      needles.light);
-        for (int k = 0; k < 6; ++k)
-            c.set(static_cast<int>(32 - half + 4 + k * half / 3), static_cast<int>(bottom - 1),
-                  needles.shadow);
-    }
-    finishObject(c);
-    return c;
-}
-
-Canvas wellObject() {
-    Canvas c(64, 64);
-    const Ramp stone = makeRamp(rgb(170, 164, 152));
-    // Stone ring, water inside.
-    c.fillEllipse(32, 46, 22, 14, stone.shadow);
-    c.fillRect(10, 38, 44, 10, stone.base);
-    for (int x = 10; x < 54; x += 7)
-        c.line(x, 39, x, 47, 1, stone.shadow);
-    c.line(10, 43, 54, 43, 1, stone.shadow);
-    c.fillEllipse(32, 38, 22, 10, stone.light);
-    c.fillEllipse(32, 38, 17, 7, rgb(54, 86, 126));
-    c.fillEllipse(29, 37, 8, 2.5f, rgb(74, 116, 160));
-    // Posts, a little roof and the bucket on its rope.
-    for (int x : {10, 51}) {
-        c.fillRect(x, 10, 4, 32, kWood);
-        c.fillRect(x, 10, 1, 32, lighten(kWood, 0.3f));
-    }
-    c.fillRect(12, 16, 40, 2, darken(kWood, 0.2f));
-    c.line(32, 18, 32, 28, 1, rgb(220, 200, 160));
-    c.fillRect(28, 28, 9, 7, rgb(140, 98, 60));
-    c.fillRect(28, 28, 9, 1, rgb(180, 140, 96));
-    const Ramp roof = makeRamp(rgb(176, 74, 58));
-    c.fillPolygon({{4, 14}, {32, 1}, {60, 14}, {56, 17}, {32, 6}, {8, 17}}, roof.shadow);
-    c.fillPolygon({{6, 13}, {32, 2}, {58, 13}, {32, 5}}, roof.base);
-    c.line(8, 13, 32, 3, 1, roof.light);
-    finishObject(c);
-    return c;
-}
-
-// A red barn of 4 x 4 tiles: its roof seen from above, the front wall with a big braced door.
-Canvas barnObject() {
-    Canvas c(128, 128);
-    const Rgba red = rgb(184, 62, 52), redDark = rgb(142, 44, 44), trim = rgb(240, 234, 218);
-    // Front wall with vertical boards.
-    c.fillRect(10, 62, 108, 62, red);
-    for (int x = 10; x < 118; x += 6)
-        c.fillRect(x, 62, 1, 62, redDark);
-    c.fillRect(10, 62, 108, 4, darken(red, 0.35f));
-    c.fillRect(10, 62, 3, 62, trim);
-    c.fillRect(115, 62, 3, 62, trim);
-    c.fillRect(10, 121, 108, 3, trim);
-    // Big door with its white cross braces.
-    const int doorX = 44, doorY = 78, doorW = 40, doorH = 44;
-    c.fillRect(doorX, doorY, doorW, doorH, rgb(150, 50, 44));
-    c.fillRect(doorX, doorY, doorW, 3, trim);
-    c.fillRect(doorX, doorY, 3, doorH, trim);
-    c.fillRect(doorX + doorW - 3, doorY, 3, doorH, trim);
-    c.fillRect(doorX + doorW / 2 - 1, doorY, 2, doorH, trim);
-    const float l = doorX + 2.5f, m = doorX + doorW / 2.0f, r = doorX + doorW - 2.5f;
-    c.line(l, doorY + 3, m - 1, doorY + doorH, 2, trim);
-    c.line(m - 1, doorY + 3, l, doorY + doorH, 2, trim);
-    c.line(m + 1, doorY + 3, r, doorY + doorH, 2, trim);
-    c.line(r, doorY + 3, m + 1, doorY + doorH, 2, trim);
-    // Windows with a cross of muntins.
-    for (int x : {18, 94}) {
-        c.fillRect(x, 80, 16, 15, trim);
-        c.fillRect(x + 2, 82, 12, 11, rgb(70, 96, 120));
-        c.fillRect(x + 2, 82, 12, 3, rgb(118, 150, 176));
-        c.fillRect(x + 7, 82, 2, 11, trim);
-        c.fillRect(x + 2, 87, 12, 1, trim);
-    }
-    // The roof slope seen from above, with staggered shingle rows and a ridge cap.
-    const Ramp roof = makeRamp(rgb(122, 84, 70));
-    c.fillPolygon({{2, 68}, {126, 68}, {114, 8}, {14, 8}}, roof.base);
-    for (int row = 0; row < 12; ++row) {
-        const int y = 10 + row * 5;
-        const float inset = 14 - (y - 8) * 12.0f / 60.0f;
-        c.line(inset, y + 4.5f, 128 - inset, y + 4.5f, 1, roof.shadow);
-        for (int x = static_cast<int>(inset) + (row % 2) * 4; x < 128 - inset; x += 8)
-            c.fillRect(x, y, 1, 4, roof.shadow);
-        c.line(inset + 1, y + 0.5f, 127 - inset, y + 0.5f, 1, roof.light);
-    }
-    c.fillRect(14, 5, 100, 5, roof.light);
-    c.fillRect(14, 5, 100, 1, roof.highlight);
-    c.fillRect(2, 67, 124, 2, roof.shadow);
-    // A hay door in the roof with hay peeking out, and a weather vane on the ridge.
-    c.fillRect(54, 24, 20, 18, trim);
-    c.fillRect(56, 26, 16, 16, rgb(92, 50, 40));
-    c.fillRect(56, 35, 16, 7, rgb(228, 194, 100));
-    for (int x = 57; x < 72; x += 3)
-        c.set(x, 34, rgb(228, 194, 100));
-    c.fillRect(63, 0, 2, 6, rgb(90, 84, 80));
-    c.fillPolygon({{58, 1}, {70, 1}, {66, 3}}, rgb(90, 84, 80));
-    finishObject(c);
-    return c;
-}
-
-// A windmill of 3 x 4 tiles: a tapering tower, a round cap and four lattice sails.
-Canvas windmillObject() {
-    Canvas c(96, 128);
-    const Rgba wall = rgb(232, 222, 198), wallShade = rgb(196, 182, 156);
-    c.fillPolygon({{26, 124}, {70, 124}, {62, 44}, {34, 44}}, wall);
-    c.fillPolygon({{52, 124}, {70, 124}, {62, 44}, {54, 44}}, wallShade);
-    for (int y = 52; y < 124; y += 8)
-        c.line(30, y + 0.5f, 66, y + 0.5f, 1, wallShade);
-    c.fillRect(26, 120, 44, 4, rgb(150, 140, 128));
-    // Door and window.
-    c.fillRoundRect(41, 98, 14, 26, 6, rgb(126, 84, 56));
-    c.fillRect(47, 100, 2, 24, rgb(100, 66, 46));
-    c.fillRoundRect(43, 64, 10, 12, 4, rgb(70, 96, 120));
-    c.fillRect(43, 64, 10, 3, rgb(118, 150, 176));
-    // Cap.
-    const Ramp cap = makeRamp(rgb(176, 74, 58));
-    c.fillPolygon({{28, 48}, {68, 48}, {58, 26}, {38, 26}}, cap.base);
-    c.fillPolygon({{48, 48}, {68, 48}, {58, 26}, {52, 26}}, cap.shadow);
-    c.fillRect(26, 46, 44, 4, darken(cap.base, 0.2f));
-    shadedEllipse(c, 48, 25, 10, 4, cap);
-    // Sails in an X around the hub.
-    const Rgba frame = rgb(126, 90, 60), cloth = rgb(246, 240, 226);
-    const float hubX = 48, hubY = 40;
-    for (int k = 0; k < 4; ++k) {
-        const float a = 3.14159265f / 4 + k * 3.14159265f / 2;
-        const float dx = std::cos(a), dy = std::sin(a);
-        const float px = -dy, py = dx; // across the sail
-        const float inner = 6, outer = 42, width = 8;
-        c.fillPolygon({{hubX + dx * inner, hubY + dy * inner},
-                       {hubX + dx * outer, hubY + dy * outer},
-                       {hubX + dx * outer + px * width, hubY + dy * outer + py * width},
-                       {hubX + dx * inner + px * width, hubY + dy * inner + py * width}},
-                      cloth);
-        for (float t = inner; t <= outer; t += 6)
-            c.line(hubX + dx * t, hubY + dy * t, hubX + dx * t + px * width,
-                   hubY + dy * t + py * width, 1, frame);
-        c.line(hubX, hubY, hubX + dx * outer, hubY + dy * outer, 2, frame);
-        c.line(hubX + dx * inner + px * width, hubY + dy * inner + py * width,
-               hubX + dx * outer + px * width, hubY + dy * outer + py * width, 1, frame);
-    }
-    shadedEllipse(c, hubX, hubY, 4, 4, makeRamp(rgb(150, 110, 72)));
-    finishObject(c);
-    return c;
-}
-
 struct SheetTile {
     int index;
-    const char* name;
+    std::string name;
 };
 
 void place(Canvas& sheet, const Canvas& tile, int index) {
@@ -671,13 +340,13 @@ bool writeMudTiles(const std::string& root) {
 bool writeFarmTiles(const std::string& root) {
     Canvas sheet(kColumns * kTile, kRows * kTile, kMagenta);
     std::vector<SheetTile> list;
-    auto put = [&](int index, const Canvas& tile, const char* name) {
+    auto put = [&](int index, const Canvas& tile, const std::string& name) {
         Canvas t = tile;
         t.avoidKeys();
         place(sheet, t, index);
         list.push_back({index, name});
     };
-    auto putObject = [&](int index, const Canvas& object, const char* name) {
+    auto putObject = [&](int index, const Canvas& object, const std::string& name) {
         placeObject(sheet, object, index);
         list.push_back({index, name});
     };
@@ -711,28 +380,9 @@ bool writeFarmTiles(const std::string& root) {
     put(24, waterTexture(0), "water, animation frame 0");
     put(25, waterTexture(1), "water, animation frame 1");
     put(26, waterTexture(2), "water, animation frame 2");
-    {
-        Canvas lily = waterTexture(0);
-        const Ramp pad = makeRamp(rgb(86, 160, 72));
-        shadedEllipse(lily, 10, 11, 5.5f, 4, pad);
-        lily.fillPolygon({{10, 11}, {16, 9}, {16, 13}}, waterTexture(0).get(15, 11));
-        shadedEllipse(lily, 21, 21, 4.5f, 3.2f, pad);
-        shadedEllipse(lily, 21, 20, 2, 1.6f, makeRamp(rgb(240, 150, 190)));
-        put(27, lily, "water with lily pads (still)");
-    }
-    put(28, shoreTile(waterN), "shore: grass along N edge, water S");
-    put(29, shoreTile(waterE), "shore: grass along E edge, water W");
-    put(30, shoreTile(waterS), "shore: grass along S edge, water N");
-    put(31, shoreTile(waterW), "shore: grass along W edge, water E");
-    put(32, shoreTile(outerNW), "shore outer corner: grass N and W (lake's top-left)");
-    put(33, shoreTile(outerNE), "shore outer corner: grass N and E (lake's top-right)");
-    put(34, shoreTile(outerSW), "shore outer corner: grass S and W (lake's bottom-left)");
-    put(35, shoreTile(outerSE), "shore outer corner: grass S and E (lake's bottom-right)");
-    put(36, shoreTile(innerNW), "shore inner corner: grass only in the NW corner");
-    put(37, shoreTile(innerNE), "shore inner corner: grass only in the NE corner");
-    put(38, shoreTile(innerSW), "shore inner corner: grass only in the SW corner");
-    put(39, shoreTile(innerSE), "shore inner corner: grass only in the SE corner");
-
+    put(27, lilyTile(0), "water with lily pads, animation frame 0");
+    for (int i = 0; i < kShoreCount; ++i)
+        put(28 + i, shoreTile(kShores[i].shape, 0), kShores[i].name);
     put(40, cropTile(0), "crop: seedlings on watered soil");
     put(41, cropTile(1), "crop: young plants");
     put(42, cropTile(2), "crop: ripe wheat");
@@ -769,6 +419,28 @@ bool writeFarmTiles(const std::string& root) {
               "112 113 114 115");
     putObject(92, windmillObject(),
               "object: windmill, 3 x 4 tiles: 92 93 94 / 100 101 102 / 108 109 110 / 116 117 118");
+    putObject(71, scarecrowObject(), "object: scarecrow, 1 x 2 tiles: 71 / 79");
+    putObject(85, crateTile(), "object: wooden crate");
+    putObject(86, barrelTile(), "object: barrel");
+    putObject(87, troughTile(), "object: water trough");
+    putObject(95, pumpkinTile(), "object: pumpkin");
+    putObject(103, logPileTile(), "object: log pile");
+    putObject(111, sunflowerTile(), "object: sunflower");
+    putObject(119, wateringCanTile(), "object: watering can");
+    putObject(120, cottageObject(),
+              "object: cottage, 3 x 3 tiles: 120 121 122 / 128 129 130 / 136 137 138");
+
+    // Further animation frames of the tiles that show water, so that a whole lake can ripple.
+    for (int frame = 1; frame <= 2; ++frame) {
+        for (int i = 0; i < kShoreCount; ++i) {
+            put(kShoreFrames + (frame - 1) * kShoreCount + i, shoreTile(kShores[i].shape, frame),
+                std::string(kShores[i].name) + ", animation frame " + std::to_string(frame) +
+                    " (frame 0 is tile " + std::to_string(28 + i) + ")");
+        }
+        put(kShoreFrames + 2 * kShoreCount + frame - 1, lilyTile(frame),
+            "water with lily pads, animation frame " + std::to_string(frame) +
+                " (frame 0 is tile 27)");
+    }
 
     bool ok = sheet.save(root + "/tools/maps/FarmTiles.png");
 
@@ -792,9 +464,13 @@ bool writeFarmTiles(const std::string& root) {
     std::sort(list.begin(), list.end(),
               [](const SheetTile& a, const SheetTile& b) { return a.index < b.index; });
     for (const SheetTile& t : list)
-        fprintf(out, "| %i | %s |\n", t.index, t.name);
-    fprintf(out, "\nWater tiles 24, 25 and 26 are the three frames of one animation, in that "
-                 "order. Shore tiles show the still water of frame 0.\n");
+        fprintf(out, "| %i | %s |\n", t.index, t.name.c_str());
+    fprintf(out,
+            "\nAnimations (three frames each, in this order): open water 24, 25, 26; lily "
+            "pads 27, %i, %i; shore tile t (28 to 39): t, t + %i, t + %i. A lake whose "
+            "water and shores all animate together ripples without seams.\n",
+            kShoreFrames + 2 * kShoreCount, kShoreFrames + 2 * kShoreCount + 1, kShoreFrames - 28,
+            kShoreFrames + kShoreCount - 28);
     ok = fclose(out) == 0 && ok;
     return ok;
 }

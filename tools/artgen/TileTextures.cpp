@@ -28,7 +28,7 @@ Canvas grassTexture() {
     Canvas c(kTile, kTile);
     for (int y = 0; y < kTile; ++y)
         for (int x = 0; x < kTile; ++x)
-            c.set(x, y, pick(greens + 1, 3, (grain(x, y, 11, 16, 0.35f) - 0.2f) * 1.6f));
+            c.set(x, y, pick(greens + 1, 3, (grain(x, y, 11, 4, 0.5f) - 0.5f) * 1.3f + 0.5f));
     // Short blades: a bright tip over a dark root, wrapping around the tile edges.
     for (int y = 0; y < kTile; ++y)
         for (int x = 0; x < kTile; ++x) {
@@ -50,7 +50,7 @@ Canvas mudTexture() {
     Canvas c(kTile, kTile);
     for (int y = 0; y < kTile; ++y)
         for (int x = 0; x < kTile; ++x)
-            c.set(x, y, pick(browns + 1, 3, (grain(x, y, 41, 16, 0.3f) - 0.2f) * 1.6f));
+            c.set(x, y, pick(browns + 1, 3, (grain(x, y, 41, 4, 0.5f) - 0.5f) * 1.3f + 0.5f));
     for (int y = 0; y < kTile; ++y)
         for (int x = 0; x < kTile; ++x) {
             const float h = hashUnit(x, y, 43);
@@ -70,7 +70,7 @@ Canvas dirtTexture() {
     Canvas c(kTile, kTile);
     for (int y = 0; y < kTile; ++y)
         for (int x = 0; x < kTile; ++x)
-            c.set(x, y, pick(dirt + 1, 3, (grain(x, y, 51, 16, 0.3f) - 0.2f) * 1.6f));
+            c.set(x, y, pick(dirt + 1, 3, (grain(x, y, 51, 4, 0.5f) - 0.5f) * 1.3f + 0.5f));
     for (int y = 0; y < kTile; ++y)
         for (int x = 0; x < kTile; ++x) {
             const float h = hashUnit(x, y, 53);
@@ -126,9 +126,9 @@ Canvas waterTexture(int frame) {
     return c;
 }
 
-Canvas shoreTile(float (*shape)(float x, float y)) {
+Canvas shoreTile(float (*shape)(float x, float y), int frame) {
     const Canvas grass = grassTexture();
-    const Canvas water = waterTexture(0);
+    const Canvas water = waterTexture(frame);
     Canvas c(kTile, kTile);
     for (int y = 0; y < kTile; ++y)
         for (int x = 0; x < kTile; ++x) {

@@ -14,5 +14,5 @@ Canvas soilTexture(bool watered);
 Canvas waterTexture(int frame);
 
 // Shore tiles: `shape` gives, for a pixel centre, how far into the water it lies (negative on
-// land); grass, a sandy bank, shallows and open water follow from it.
-Canvas shoreTile(float (*shape)(float x, float y));
+// land); grass, a sandy bank, shallows and open water (of animation frame `frame`) follow.
+Canvas shoreTile(float (*shape)(float x, float y), int frame);
