@@ -5,6 +5,7 @@
 #include "script/ScriptFunctionTable.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -93,6 +94,32 @@ int loadScript(lua_State* L, const char* path) {
     return status;
 }
 
+// How often, in Lua instructions, a running script looks at the clock: rare enough to cost
+// nothing measurable, often enough to stop an endless loop within milliseconds of its limit.
+constexpr int watchInterval = 1000000;
+
+// The run being watched; execute is never re-entered, and everything runs on one thread.
+struct RunWatch {
+    lua_State* mainThread;
+    std::chrono::steady_clock::time_point deadline;
+    double limit;
+};
+const RunWatch* activeWatch = nullptr;
+
+void watchHook(lua_State* L, lua_Debug*) {
+    if (!activeWatch || std::chrono::steady_clock::now() <= activeWatch->deadline) {
+        return;
+    }
+    // From now on every instruction raises the error again, in this thread and in the main
+    // one, so a script that catches it with pcall or runs its loop in coroutines still ends.
+    lua_sethook(activeWatch->mainThread, watchHook, LUA_MASKCOUNT, 1);
+    lua_sethook(L, watchHook, LUA_MASKCOUNT, 1);
+    luaL_where(L, 0);
+    lua_pushfstring(L, "script stopped after running for %f seconds", activeWatch->limit);
+    lua_concat(L, 2);
+    lua_error(L);
+}
+
 } // namespace
 
 ScriptHost::ScriptHost() : ScriptHost(scriptFunctionTable()) {}
@@ -112,7 +139,7 @@ ScriptHost::~ScriptHost() {
 }
 
 bool ScriptHost::loadFile(const char* path) {
-    if (loadScript(lua_, path) == 0) {
+    if (loadScript(lua_, path ? path : "") == 0) {
         return true;
     }
     std::fprintf(stderr, "Lua Error during Loading: %s\n", errorText(lua_));
@@ -126,7 +153,18 @@ bool ScriptHost::execute() {
         consoleWrite("Lua Error during Execution: no chunk to run\n");
         return false;
     }
-    if (lua_pcall(lua_, 0, LUA_MULTRET, 0) == 0) {
+    const auto limit = std::chrono::duration<double>(runTimeLimit_);
+    const RunWatch watch{lua_,
+                         std::chrono::steady_clock::now() +
+                             std::chrono::duration_cast<std::chrono::steady_clock::duration>(limit),
+                         runTimeLimit_};
+    const RunWatch* outerWatch = activeWatch;
+    activeWatch = &watch;
+    lua_sethook(lua_, watchHook, LUA_MASKCOUNT, watchInterval);
+    const int status = lua_pcall(lua_, 0, LUA_MULTRET, 0);
+    lua_sethook(lua_, nullptr, 0, 0);
+    activeWatch = outerWatch;
+    if (status == 0) {
         lua_settop(lua_, base);
         return true;
     }

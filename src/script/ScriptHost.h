@@ -12,6 +12,7 @@ struct ScriptFunction {
 
 // Owns the one Lua state, registers the script functions as globals, and runs whole script
 // files. Also holds the debug flag that makes the checked functions print their arguments.
+// A run that exceeds the run-time limit is stopped like any other run-time error.
 // Every public operation leaves the Lua stack as it found it (loadFile on success leaves
 // exactly the compiled chunk, which execute consumes).
 class ScriptHost {
@@ -41,9 +42,16 @@ class ScriptHost {
 
     lua_State* state() const { return lua_; }
 
+    // A script still running after this many seconds is stopped with an execution error, so
+    // an endless loop in a script cannot freeze the game for good.
+    static constexpr double defaultRunTimeLimit = 5.0;
+    void setRunTimeLimit(double seconds) { runTimeLimit_ = seconds; }
+    double runTimeLimit() const { return runTimeLimit_; }
+
   private:
     lua_State* lua_ = nullptr;
     bool debugMode_ = false;
+    double runTimeLimit_ = defaultRunTimeLimit;
 };
 
 // The debug functions, registered first (defined in DebugFunctions.cpp).

@@ -98,6 +98,13 @@ TEST_F(ScriptTest, MissingFileIsOneLoadingLineNamingThePathAsWritten) {
     EXPECT_TRUE(runCaptured(host(), "tests\\data\\script\\Good.lua").ok);
 }
 
+TEST_F(ScriptTest, EmptyOrNullPathIsAMissingFile) {
+    EXPECT_EQ(runCaptured(host(), "").console,
+              "Lua Error during Loading: cannot open : No such file or directory\n");
+    EXPECT_EQ(runCaptured(host(), nullptr).console,
+              "Lua Error during Loading: cannot open : No such file or directory\n");
+}
+
 TEST_F(ScriptTest, SyntaxErrorNamesFileAndLineAndRunsNothing) {
     const RunResult result = runCaptured(host(), "tests\\data\\script\\SyntaxError.lua");
     EXPECT_FALSE(result.ok);
@@ -263,4 +270,29 @@ TEST_F(ScriptTest, ReportingOperationsPrintTheirLinesAndReturnZero) {
 TEST_F(ScriptTest, GlobalsStayVisibleToLaterRuns) {
     run("Farm = { name = 'Willow Creek' }");
     EXPECT_EQ(run("assert(Farm.name == 'Willow Creek')"), "");
+}
+
+TEST_F(ScriptTest, EndlessLoopIsStoppedAtTheRunTimeLimit) {
+    EXPECT_EQ(host().runTimeLimit(), ScriptHost::defaultRunTimeLimit);
+    host().setRunTimeLimit(0.0);
+    const std::string path = testing::TempDir() + "fennow_endless.lua";
+    std::ofstream(path) << "started = true\nwhile true do end\n";
+    const RunResult result = runCaptured(host(), path.c_str());
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.console, "Lua Error during Execution: " + path +
+                                  ":2: script stopped after running for 0 seconds\n");
+    EXPECT_EQ(global("started"), "true");
+    // Catching the error, or looping in fresh coroutines, does not keep a script alive.
+    std::ofstream(path) << "while true do pcall(function() while true do end end) end\n";
+    EXPECT_FALSE(runCaptured(host(), path.c_str()).ok);
+    std::ofstream(path)
+        << "while true do\n"
+           "  coroutine.resume(coroutine.create(function() while true do end end))\n"
+           "end\n";
+    EXPECT_FALSE(runCaptured(host(), path.c_str()).ok);
+    // Loops that end are untouched, and the next run starts with a fresh clock.
+    host().setRunTimeLimit(ScriptHost::defaultRunTimeLimit);
+    EXPECT_EQ(run("local n = 0 for i = 1, 3000000 do n = n + i end total = n"), "");
+    EXPECT_EQ(global("total"), "4500001500000");
+    std::remove(path.c_str());
 }

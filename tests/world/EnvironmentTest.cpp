@@ -94,6 +94,34 @@ TEST(Environment, DrawsTheGroundTilesThatFallInsideTheTarget) {
     EXPECT_EQ(pixelAt(window, 799, 599), rgb(level, level, 0));
 }
 
+TEST(Environment, WithAMapLoadedDrawsTheMapAndNoGround) {
+    ScopedGame scope;
+    auto environment = freshEnvironment();
+    BitmapHolder tile(solidBitmap(32, 32, al_map_rgb(255, 0, 255)));
+    for (int k = 0; k < Environment::groundTileCount; ++k)
+        environment->setGroundTile(k, tile);
+    capturedStderr([] {
+        game.mapManager = new MapManager();
+        game.mapManager->load("WillowCreekFarm"); // no script host: the map script is skipped
+    });
+    ASSERT_TRUE(game.mapManager->isReady());
+
+    // What the map manager draws by itself ...
+    BitmapHolder mapOnly(solidBitmap(800, 600, al_map_rgb(0, 0, 0)));
+    game.mapManager->draw(mapOnly);
+    // ... is exactly what the environment draws: not one ground tile pixel.
+    BitmapHolder window(solidBitmap(800, 600, al_map_rgb(0, 0, 0)));
+    al_set_target_bitmap(window);
+    environment->draw(window);
+    int differing = 0;
+    for (int y = 0; y < 600; y += 3)
+        for (int x = 0; x < 800; x += 3)
+            differing += !(pixelAt(window, x, y) == pixelAt(mapOnly, x, y));
+    EXPECT_EQ(differing, 0);
+    EXPECT_FALSE(pixelAt(window, 5, 5) == rgb(255, 0, 255));
+    capturedStderr([] { game.mapManager->unload(); });
+}
+
 TEST(Environment, DrawsNothingWithoutGroundTiles) {
     ScopedGame scope;
     auto environment = freshEnvironment();
