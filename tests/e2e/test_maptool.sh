@@ -57,7 +57,9 @@ assert ids[0] == "MPHD" and "BGFX" in ids and ids[-3:] == ["BODY", "LYR1", "LYR2
 assert d["layers"] == [0, 1, 2] and d["drawnLayers"] == 3, d["layers"]
 assert d["blocks"] == h["blockCount"] and d["graphics"] == h["graphicCount"]
 a = d["animations"]
-assert len(a) == 1 and a[0]["cell"] == -1 and a[0]["shows"] == a[0]["frames"][0], a
+# open water, lily pads and the twelve shores; after the reset each shows its first frame
+assert len(a) == 14 and [x["cell"] for x in a] == list(range(-14, 0)), a
+assert all(x["type"] == 1 and len(x["frames"]) == 3 and x["shows"] == x["frames"][0] for x in a), a
 ' info.out || fail "info --json does not describe the start map"
 run infotext info farm.fmp
 grep -q "^layers: 3 present" infotext.out || fail "info text: $(cat infotext.out)"
