@@ -158,6 +158,13 @@ assert (h["staggerX"], h["staggerY"]) == (16, 16), h
 assert [c for c in d["chunks"] if c["id"] == "NOVC"][0]["length"] == 4
 ' staggerinfo.out || fail "stagger or note did not reach the file"
 
+# A note that is not UTF-8 is still shown, never a crash.
+run badnote make "$ROOT/tools/maps/WillowCreekFarm.json" badnote.fmp --note "$(printf 'caf\xe9\x01!')"
+run badnoteinfo info badnote.fmp --json
+[ $STATUS -eq 0 ] || fail "info of a map with a non-UTF-8 note: $(cat badnoteinfo.err)"
+python3 -c 'import json, sys; assert json.load(open(sys.argv[1]))["note"].startswith("caf")' badnoteinfo.out ||
+    fail "info --json lost the note"
+
 # --- bad input: one clear line, a non-zero status, never a crash ---
 cp "$ROOT/tools/maps/FarmTiles.png" sheet.png
 printf '{"tileSheet": "sheet.png", "blocks": [1, 2' >broken.json
