@@ -46,9 +46,13 @@ class FrameComposition : public testing::Test {
 };
 
 TEST_F(FrameComposition, PlayerOverAClearedFrame) {
+    // Without the ground the frame is cleared to black under the player.
+    Environment* ground = game.environment;
+    game.environment = nullptr;
     game.player->x = 300.0f;
     game.player->y = 320.0f;
     compose();
+    game.environment = ground;
     EXPECT_EQ(pixel(frame, 350, 370), testart::playerCellRgba(0, 0));
     // The sheet's colour keys let the cleared frame show through.
     EXPECT_EQ(pixel(frame, 300 + testart::keyGreyX, 320 + testart::keyRowY), opaque(0, 0, 0));
@@ -56,6 +60,23 @@ TEST_F(FrameComposition, PlayerOverAClearedFrame) {
     EXPECT_EQ(pixel(frame, 299, 370), opaque(0, 0, 0));
     EXPECT_EQ(pixel(frame, 396, 370), opaque(0, 0, 0));
     EXPECT_EQ(pixel(frame, 700, 550), opaque(0, 0, 0));
+}
+
+TEST_F(FrameComposition, PlayerOverTheGround) {
+    // The same frame with the player out of sight is the ground the player stands on.
+    game.player->x = -1000.0f;
+    compose();
+    ALLEGRO_BITMAP* ground = al_clone_bitmap(frame);
+    game.player->x = 300.0f;
+    game.player->y = 320.0f;
+    compose();
+    EXPECT_EQ(pixel(frame, 350, 370), testart::playerCellRgba(0, 0));
+    const int keyX = 300 + testart::keyGreyX, keyY = 320 + testart::keyRowY;
+    EXPECT_EQ(pixel(frame, keyX, keyY), pixel(ground, keyX, keyY));
+    EXPECT_EQ(pixel(frame, keyX + 1, keyY), pixel(ground, keyX + 1, keyY));
+    EXPECT_EQ(pixel(frame, 299, 370), pixel(ground, 299, 370));
+    EXPECT_EQ(pixel(frame, 700, 550), pixel(ground, 700, 550));
+    al_destroy_bitmap(ground);
 }
 
 TEST_F(FrameComposition, PlayerFrameFollowsMovement) {
