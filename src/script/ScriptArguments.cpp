@@ -36,7 +36,10 @@ float narrowToFloat(double value) {
     if (std::isnan(value) || std::fabs(value) <= FLT_MAX) {
         return static_cast<float>(value);
     }
-    return value > 0 ? INFINITY : -INFINITY;
+    // Beyond the largest float, rounding to nearest still gives it up to half a step above
+    // (2^103 at that magnitude); further out the nearest float is infinity.
+    const float nearest = std::fabs(value) < FLT_MAX + std::ldexp(1.0, 103) ? FLT_MAX : INFINITY;
+    return value > 0 ? nearest : -nearest;
 }
 
 int argumentInt(lua_State* L, int position) {

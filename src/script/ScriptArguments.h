@@ -9,7 +9,8 @@
 // A double as a 32-bit int, truncated toward zero; NaN gives 0 and values beyond the int
 // range saturate to INT_MIN or INT_MAX.
 int truncateToInt(double value);
-// A double narrowed to the nearest float; magnitudes beyond the float range become infinite.
+// A double narrowed to the nearest float (infinity beyond the largest float), without the
+// undefined conversion of an out-of-range double.
 float narrowToFloat(double value);
 
 // Argument at a position read with lua_tonumber (numbers and numeric strings; else 0).

@@ -27,5 +27,8 @@ TEST(ScriptArguments, FloatsNarrowToNearestAndOverflowToInfinity) {
     EXPECT_EQ(narrowToFloat(1e300), INFINITY);
     EXPECT_EQ(narrowToFloat(-1e300), -INFINITY);
     EXPECT_EQ(narrowToFloat(FLT_MAX), FLT_MAX);
+    EXPECT_EQ(narrowToFloat(static_cast<double>(FLT_MAX) + std::ldexp(1.0, 102)), FLT_MAX);
+    EXPECT_EQ(narrowToFloat(-static_cast<double>(FLT_MAX) - std::ldexp(1.0, 102)), -FLT_MAX);
+    EXPECT_EQ(narrowToFloat(static_cast<double>(FLT_MAX) + std::ldexp(1.0, 103)), INFINITY);
     EXPECT_TRUE(std::isnan(narrowToFloat(NAN)));
 }
