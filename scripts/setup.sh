@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick x11-apps
   fonts-freefont-ttf fonts-dejavu-core
   valgrind
+  python3
 )
 
 missing=()

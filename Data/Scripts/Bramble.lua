@@ -86,6 +86,7 @@ else
         Talk.lines {
             "You again. Visit " .. visits .. ", by my count.",
             "The bees have started humming your name.",
+            "Make yourself useful: someone has to " .. Farm.chore .. ".",
         }
     end
     if Farm.crowsChased then

@@ -109,11 +109,13 @@ else
         Talk.lines {
             "Welcome back! That's visit " .. visits .. ".",
             "Still dreaming of " .. crop .. "?",
+            Farm.weatherLine(),
         }
     else
         Talk.lines {
             "Back again? That's visit " .. visits .. ".",
             "The pumpkins missed you, I think.",
+            Farm.weatherLine(),
         }
     end
     Talk.blank()

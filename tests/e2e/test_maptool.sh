@@ -57,7 +57,9 @@ assert ids[0] == "MPHD" and "BGFX" in ids and ids[-3:] == ["BODY", "LYR1", "LYR2
 assert d["layers"] == [0, 1, 2] and d["drawnLayers"] == 3, d["layers"]
 assert d["blocks"] == h["blockCount"] and d["graphics"] == h["graphicCount"]
 a = d["animations"]
-assert len(a) == 1 and a[0]["cell"] == -1 and a[0]["shows"] == a[0]["frames"][0], a
+# open water, lily pads and the twelve shores; after the reset each shows its first frame
+assert len(a) == 14 and [x["cell"] for x in a] == list(range(-14, 0)), a
+assert all(x["type"] == 1 and len(x["frames"]) == 3 and x["shows"] == x["frames"][0] for x in a), a
 ' info.out || fail "info --json does not describe the start map"
 run infotext info farm.fmp
 grep -q "^layers: 3 present" infotext.out || fail "info text: $(cat infotext.out)"
@@ -100,8 +102,8 @@ run ground render farm.fmp ground.png --layer 0
     fail "render --layer 0 shows the pond"
 
 # --- every type and depth shows the same picture (15 and 16 bits round colours) ---
-for args in "--type 0 --depth 8 --byte-order be" "--type 1 --depth 24" "--type 3 --depth 32 --byte-order be" \
-    "--type 3 --depth 8"; do
+for args in "--type 0 --depth 24 --byte-order be" "--type 1 --depth 32" "--type 3 --depth 32 --byte-order be" \
+    "--type 3 --depth 24"; do
     # shellcheck disable=SC2086
     run variant make "$ROOT/tools/maps/WillowCreekFarm.json" variant.fmp $args
     [ $STATUS -eq 0 ] || fail "make $args: $(cat variant.err)"
@@ -110,6 +112,42 @@ for args in "--type 0 --depth 8 --byte-order be" "--type 1 --depth 24" "--type 3
     run variantrender render variant.fmp variant.png
     [ "$(compare -metric AE farm.png variant.png null: 2>&1)" = "0" ] || fail "make $args renders differently"
 done
+
+# --- a small map of few colours from a sheet made here: 8 bits too, and a clear refusal
+# when a sheet has more colours than 8 bits hold ---
+convert -size 32x32 xc:'rgb(40,160,60)' \( -size 32x32 xc:'rgb(255,0,255)' -fill 'rgb(150,90,40)' \
+    -draw 'rectangle 8,8 23,23' \) \( -size 32x32 pattern:checkerboard -fill 'rgb(30,60,200)' -opaque black \) \
+    \( -size 32x32 xc: -fx 'rand()' \) +append small.png || fail "convert could not make a sheet"
+cat >small.json <<'JSON'
+{
+  "tileSheet": "small.png",
+  "blocks": [{"name": "empty"}, {"name": "grass", "background": 0}, {"name": "box", "background": 1},
+             {"name": "check", "background": 2}],
+  "animations": [{"name": "flash", "type": 2, "frames": ["grass", "check"]}],
+  "legend": {".": "grass", "b": "box", "c": "check", " ": "empty", "~": "flash"},
+  "layers": [
+    ["..c..", ".~~..", "....c"],
+    {"slot": 1, "rows": ["  b  ", "b   b", "  bb "]}
+  ]
+}
+JSON
+run small make small.json small.fmp
+[ $STATUS -eq 0 ] || fail "make small: $(cat small.err)"
+run smallrender render small.fmp small_ref.png
+for args in "--depth 8" "--depth 8 --type 0 --byte-order be" "--depth 8 --type 3" "--depth 24 --type 1"; do
+    # shellcheck disable=SC2086
+    run variant make small.json variant.fmp $args
+    [ $STATUS -eq 0 ] || fail "make small $args: $(cat variant.err)"
+    run variantrender render variant.fmp variant.png
+    [ "$(compare -metric AE small_ref.png variant.png null: 2>&1)" = "0" ] || fail "small $args renders differently"
+done
+# The animated cells show the reset frame of a type 2 animation: its last frame, "check".
+[ "$(convert small_ref.png -crop 1x1+40+32 -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}')" = \
+    "$(convert small_ref.png -crop 1x1+72+0 -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}')" ] ||
+    fail "the animated cell does not show its reset frame"
+sed 's/"background": 2}/"background": 2}, {"name": "noise", "background": 3}/' small.json >noisy.json
+expect_refusal colours "at most 255 colours" make noisy.json noisy.fmp --depth 8
+
 run stagger make "$ROOT/tools/maps/WillowCreekFarm.json" stagger.fmp --stagger 16,16 --note "odd!"
 [ $STATUS -eq 0 ] || fail "make --stagger: $(cat stagger.err)"
 run staggerinfo info stagger.fmp --json
@@ -119,6 +157,13 @@ d = json.load(open(sys.argv[1])); h = d["header"]
 assert (h["staggerX"], h["staggerY"]) == (16, 16), h
 assert [c for c in d["chunks"] if c["id"] == "NOVC"][0]["length"] == 4
 ' staggerinfo.out || fail "stagger or note did not reach the file"
+
+# A note that is not UTF-8 is still shown, never a crash.
+run badnote make "$ROOT/tools/maps/WillowCreekFarm.json" badnote.fmp --note "$(printf 'caf\xe9\x01!')"
+run badnoteinfo info badnote.fmp --json
+[ $STATUS -eq 0 ] || fail "info of a map with a non-UTF-8 note: $(cat badnoteinfo.err)"
+python3 -c 'import json, sys; assert json.load(open(sys.argv[1]))["note"].startswith("caf")' badnoteinfo.out ||
+    fail "info --json lost the note"
 
 # --- bad input: one clear line, a non-zero status, never a crash ---
 cp "$ROOT/tools/maps/FarmTiles.png" sheet.png

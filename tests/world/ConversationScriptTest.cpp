@@ -194,6 +194,11 @@ TEST_F(ConversationScriptTest, EveryLineFitsTheChatBox) {
     // Walk the responses reachable from both greetings, a different path each round.
     for (const char* name : {"Quilla", "Bramble"}) {
         for (int round = 0; round < 12; ++round) {
+            // Every weather and every chore of the shared farm table, whatever the date.
+            const std::string farmDay =
+                "Farm.weather = Farm.weathers[" + std::to_string(round % 5 + 1) +
+                "] Farm.chore = Farm.chores[" + std::to_string(round % 6 + 1) + "]";
+            ASSERT_EQ(luaL_dostring(game.scriptHost->state(), farmDay.c_str()), 0);
             std::string out = clickCharacter(name);
             for (int depth = 0; depth < 4; ++depth) {
                 checkWidths();

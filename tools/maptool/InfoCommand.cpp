@@ -12,6 +12,27 @@ namespace {
 
 using json = nlohmann::json;
 
+// The text of the first NOVC chunk, read from the file at the offset the loader reported.
+std::string noteText(const std::string& path) {
+    std::vector<unsigned char> bytes;
+    std::string error;
+    for (int i = 0; i < MapLibrary::chunkCount(); ++i) {
+        const MapLibrary::ChunkInfo* c = MapLibrary::chunk(i);
+        if (std::string(c->id) != "NOVC")
+            continue;
+        if (!readWholeFile(path, bytes, error) || c->offset + 8 + c->length > bytes.size())
+            return "";
+        std::string text(bytes.begin() + static_cast<std::ptrdiff_t>(c->offset + 8),
+                         bytes.begin() + static_cast<std::ptrdiff_t>(c->offset + 8 + c->length));
+        // Shown on one line: control bytes become blanks.
+        for (char& ch : text)
+            if (static_cast<unsigned char>(ch) < 32)
+                ch = ' ';
+        return text;
+    }
+    return "";
+}
+
 json chunkList() {
     json chunks = json::array();
     for (int i = 0; i < MapLibrary::chunkCount(); ++i) {
@@ -83,6 +104,8 @@ void printText(const std::string& path, const json& info) {
     for (const auto& c : info["chunks"])
         std::printf("  %-4s %8u bytes at offset %zu\n", c["id"].get<std::string>().c_str(),
                     c["length"].get<unsigned>(), c["offset"].get<std::size_t>());
+    if (!info["note"].get<std::string>().empty())
+        std::printf("note: %s\n", info["note"].get<std::string>().c_str());
     if (!info.contains("header"))
         return;
     const json& h = info["header"];
@@ -131,6 +154,7 @@ int infoCommand(const std::vector<std::string>& words) {
                                  : std::string(MapLibrary::errorName(code)) + ": " +
                                        MapLibrary::lastErrorDetail();
     info["chunks"] = chunkList();
+    info["note"] = noteText(path);
     if (result == 0) {
         info["header"] = headerObject();
         info["layers"] = layerList();
@@ -142,7 +166,7 @@ int infoCommand(const std::vector<std::string>& words) {
         MapLibrary::freeMap();
     }
     if (args.options.count("--json") != 0)
-        std::printf("%s\n", info.dump(2).c_str());
+        std::printf("%s\n", info.dump(2, ' ', false, json::error_handler_t::replace).c_str());
     else
         printText(path, info);
     return result == 0 ? 0 : 1;

@@ -2,6 +2,7 @@
 #include "ToolSupport.h"
 
 #include <cstdio>
+#include <filesystem>
 
 // make DESCRIPTION.json OUT.fmp [options]: resolves the description and writes the map file.
 
@@ -52,7 +53,13 @@ bool writeFile(const std::string& path, const std::vector<unsigned char>& bytes)
     if (file == nullptr)
         return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    if (std::fclose(file) == 0 && written)
+        return true;
+    // Never leave half a map behind; anything but a plain file (a device) is left alone.
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(path, ignored))
+        std::filesystem::remove(path, ignored);
+    return false;
 }
 
 } // namespace

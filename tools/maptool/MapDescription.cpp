@@ -140,7 +140,8 @@ class Builder {
         readHeader();
         readBlocks();
         readAnimations();
-        readLegend();
+        if (root_.contains("legend"))
+            readLegend(root_.at("legend"), "legend", legend_);
         readLayers();
     }
 
@@ -347,28 +348,28 @@ class Builder {
         return v >= 0 ? static_cast<std::int16_t>(v) : animationCell(static_cast<int>(-v));
     }
 
-    void readLegend() {
-        if (!root_.contains("legend"))
-            return;
-        const json& legend = root_.at("legend");
+    // Legend entries: one character each, valued as a cell.
+    void readLegend(const json& legend, const std::string& where,
+                    std::map<char, std::int16_t>& into) {
         if (!legend.is_object())
-            fail("legend", "expected an object of one-character keys");
+            fail(where, "expected an object of one-character keys");
         for (const auto& item : legend.items()) {
-            const std::string where = "legend[\"" + item.key() + "\"]";
+            const std::string at = where + "[\"" + item.key() + "\"]";
             if (item.key().size() != 1)
-                fail(where, "a legend key must be exactly one character");
-            legend_[item.key()[0]] = cellFor(item.value(), where);
+                fail(at, "a legend key must be exactly one character");
+            into[item.key()[0]] = cellFor(item.value(), at);
         }
     }
 
-    void readRow(const json& row, const std::string& where, std::vector<std::int16_t>& cells,
+    void readRow(const json& row, const std::string& where,
+                 const std::map<char, std::int16_t>& legend, std::vector<std::int16_t>& cells,
                  int& width) {
         std::vector<std::int16_t> values;
         if (row.is_string()) {
             const std::string text = row.get<std::string>();
             for (std::size_t x = 0; x < text.size(); ++x) {
-                const auto found = legend_.find(text[x]);
-                if (found == legend_.end())
+                const auto found = legend.find(text[x]);
+                if (found == legend.end())
                     fail(where, "column " + std::to_string(x) + ": '" + std::string(1, text[x]) +
                                     "' is not in the legend");
                 values.push_back(found->second);
@@ -400,8 +401,11 @@ class Builder {
         for (std::size_t i = 0; i < layers.size(); ++i) {
             const std::string where = "layers[" + std::to_string(i) + "]";
             const json* rows = &layers[i];
+            std::map<char, std::int16_t> legend = legend_;
             if (layers[i].is_object()) {
-                checkObject(layers[i], where, {"name", "slot", "rows"});
+                checkObject(layers[i], where, {"name", "slot", "legend", "rows"});
+                if (layers[i].contains("legend"))
+                    readLegend(layers[i].at("legend"), where + ".legend", legend);
                 slot = static_cast<int>(optionalInteger(layers[i], "slot", where, 0, 7, slot));
                 if (!layers[i].contains("rows"))
                     fail(where, "missing \"rows\"");
@@ -420,7 +424,8 @@ class Builder {
                                 std::to_string(height) + " high");
             std::vector<std::int16_t> cells;
             for (std::size_t y = 0; y < rows->size(); ++y)
-                readRow((*rows)[y], where + ".rows[" + std::to_string(y) + "]", cells, width);
+                readRow((*rows)[y], where + ".rows[" + std::to_string(y) + "]", legend, cells,
+                        width);
             out_.layers[slot] = std::move(cells);
             ++slot;
         }

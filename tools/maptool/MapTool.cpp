@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -37,14 +39,20 @@ int main(int argc, char** argv) {
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (!startAllegro())
         return failWith("Allegro could not be started");
-    if (command == "make")
-        return makeCommand(words);
-    if (command == "info")
-        return infoCommand(words);
-    if (command == "check")
-        return checkCommand(words);
-    if (command == "render")
-        return renderCommand(words);
+    try {
+        if (command == "make")
+            return makeCommand(words);
+        if (command == "info")
+            return infoCommand(words);
+        if (command == "check")
+            return checkCommand(words);
+        if (command == "render")
+            return renderCommand(words);
+    } catch (const std::bad_alloc&) {
+        return failWith(command + ": out of memory (is the map too large?)");
+    } catch (const std::exception& e) {
+        return failWith(command + ": " + e.what());
+    }
     std::fprintf(stderr, "fennow-maptool: unknown command \"%s\"\n%s", command.c_str(), usageText);
     return 2;
 }
