@@ -56,10 +56,10 @@ int truncateToInt(float value) {
 Gui::Gui() {
     ALLEGRO_BITMAP* arrow =
         game.bitmapLibrary ? game.bitmapLibrary->bitmap(BitmapLibrary::speedArrow) : nullptr;
-    for (const SpeedButton& spec : speedButtons) {
-        const float step = spec.step;
+    for (const SpeedButton& row : speedButtons) {
+        const float step = row.step;
         GuiButton::ClickHandler onClick;
-        if (spec.sprint)
+        if (row.sprint)
             onClick = [step] {
                 stepSprintSpeed(step);
                 return true;
@@ -69,7 +69,7 @@ Gui::Gui() {
                 stepWalkSpeed(step);
                 return true;
             };
-        addButton(new GuiButton(spec.x, spec.y, speedButtonSize, speedButtonSize, spec.angle, 0,
+        addButton(new GuiButton(row.x, row.y, speedButtonSize, speedButtonSize, row.angle, 0,
                                 onClick, arrow));
     }
     chatBox_ = new ChatBox();
