@@ -185,33 +185,8 @@ std::size_t findChunk(const std::vector<unsigned char>& bytes, const std::string
     return 0;
 }
 
-// Chunk lengths and two-byte pixels are big-endian whatever the map's order; header numbers
-// follow it.
-TEST(MapWriterBytes, ByteOrderOfContainerHeaderAndPixels) {
-    for (ByteOrder order : {ByteOrder::Little, ByteOrder::Big}) {
-        const bool little = order == ByteOrder::Little;
-        MapContent map = MapWriterFixtures::solidMap(2, 2, {{255, 0, 0, 255}}, 1);
-        map.byteOrder = order;
-        map.blockDepth = 16;
-        map.layers[0] = MapWriterFixtures::filledLayer(map, 1);
-        std::string error;
-        const auto bytes = MapWriter::writeMap(map, error);
-        ASSERT_FALSE(bytes.empty()) << error;
-        EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "FORM");
-        EXPECT_EQ(bigEndianAt(bytes, 4), bytes.size() - 8);
-        EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 16), "FMAPMPHD");
-        EXPECT_EQ(bigEndianAt(bytes, 16), 36u);
-        EXPECT_EQ(bytes[20 + 2], little ? 1 : 0);
-        EXPECT_EQ(bytes[24], little ? 2 : 0); // mapWidth 2
-        EXPECT_EQ(bytes[25], little ? 0 : 2);
-        const std::size_t bgfx = findChunk(bytes, "BGFX");
-        ASSERT_NE(bgfx, 0u);
-        ASSERT_EQ(bigEndianAt(bytes, bgfx + 4), 4u); // graphic 0 and graphic 1, one pixel each
-        EXPECT_EQ(bytes[bgfx + 8 + 2], 0xF8);
-        EXPECT_EQ(bytes[bgfx + 8 + 3], 0x00);
-    }
-}
-
+// The round trip above reads every type, depth and byte order back through the loader, which
+// refuses wrong chunk lengths; here the container and the header variants the rich map lacks.
 TEST(MapWriterBytes, NoteShortHeaderStepsAndStaggerLoad) {
     MapContent map = MapWriterFixtures::solidMap(4, 4, {{10, 20, 30, 255}}, 8);
     map.note = "odd";
@@ -220,6 +195,9 @@ TEST(MapWriterBytes, NoteShortHeaderStepsAndStaggerLoad) {
     std::string error;
     auto bytes = MapWriter::writeMap(map, error);
     ASSERT_FALSE(bytes.empty()) << error;
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "FORM");
+    EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 16), "FMAPMPHD");
+    EXPECT_EQ(bigEndianAt(bytes, 4), bytes.size() - 8);
     EXPECT_EQ(bigEndianAt(bytes, 16), 28u);
     ASSERT_NE(findChunk(bytes, "NOVC"), 0u);
     EXPECT_EQ(bigEndianAt(bytes, findChunk(bytes, "NOVC") + 4), 3u);
