@@ -101,22 +101,17 @@ TEST_F(BlockAnimationTest, ResetTurnsTheHalfTypesBack) {
     EXPECT_EQ(animation(2)->counter, 3);
     EXPECT_EQ(animation(3)->type, 3);
 
+    // Resetting a rested once-type starts it again; the terminator is never touched.
     load({overFourToSeven(3)});
+    const BlockAnimation terminator = *animation(0);
     run(4);
     EXPECT_EQ(animation(1)->type, 9);
     resetAnimations();
     EXPECT_EQ(animation(1)->type, 3);
     EXPECT_EQ(animation(1)->current, 4);
-}
-
-TEST_F(BlockAnimationTest, TerminatorIsNeverTouched) {
-    load({overFourToSeven(1)});
-    const BlockAnimation before = *animation(0);
-    run(5);
-    resetAnimations();
     EXPECT_EQ(animation(0)->type, -1);
-    EXPECT_EQ(animation(0)->current, before.current);
-    EXPECT_EQ(animation(0)->counter, before.counter);
+    EXPECT_EQ(animation(0)->current, terminator.current);
+    EXPECT_EQ(animation(0)->counter, terminator.counter);
 }
 
 TEST_F(BlockAnimationTest, NothingLoadedIsHarmless) {
