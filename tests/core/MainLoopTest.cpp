@@ -12,14 +12,9 @@ namespace {
 using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
 
-ALLEGRO_EVENT eventOf(ALLEGRO_EVENT_TYPE type) {
+ALLEGRO_EVENT eventOf(ALLEGRO_EVENT_TYPE type, int keycode = 0) {
     ALLEGRO_EVENT event{};
     event.type = type;
-    return event;
-}
-
-ALLEGRO_EVENT keyEvent(ALLEGRO_EVENT_TYPE type, int keycode) {
-    ALLEGRO_EVENT event = eventOf(type);
     event.keyboard.keycode = keycode;
     return event;
 }
@@ -35,49 +30,55 @@ ALLEGRO_EVENT mouseEvent(ALLEGRO_EVENT_TYPE type, int x, int y, int button = 1) 
 // Events handed to a whole game built without a window (no art: placeholders).
 class EventDispatch : public testing::Test {
   protected:
-    EventDispatch() : headless(std::make_unique<HeadlessGame>()) {}
-
     testsupport::ScratchDir dir;
-    std::unique_ptr<HeadlessGame> headless;
+    std::unique_ptr<HeadlessGame> headless = std::make_unique<HeadlessGame>();
 };
 
-TEST_F(EventDispatch, TickMovesThePlayerAndAsksForARedraw) {
+// Only the timer asks for a redraw; only closing the window or the Quit key quits.
+TEST_F(EventDispatch, RedrawAndQuitPerEvent) {
+    struct Row {
+        ALLEGRO_EVENT_TYPE type;
+        int keycode;
+        bool redraw, quits;
+    };
+    const Row rows[] = {
+        {ALLEGRO_EVENT_TIMER, 0, true, false},
+        {ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_KEY_LEFT, false, false},
+        {ALLEGRO_EVENT_DISPLAY_RESIZE, 0, false, false},
+        {ALLEGRO_EVENT_JOYSTICK_AXIS, 0, false, false},
+        {ALLEGRO_EVENT_KEY_UP, ALLEGRO_KEY_ESCAPE, false, true},
+        {ALLEGRO_EVENT_DISPLAY_CLOSE, 0, false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.type);
+        game.quit = false;
+        CaptureStderr();
+        EXPECT_EQ(dispatchEvent(eventOf(row.type, row.keycode)), row.redraw);
+        EXPECT_EQ(GetCapturedStderr(), "");
+        EXPECT_EQ(game.quit, row.quits);
+    }
+}
+
+TEST_F(EventDispatch, KeysGoToTheBindingsAndTicksMoveThePlayer) {
+    dispatchEvent(eventOf(ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_KEY_LEFT));
+    EXPECT_TRUE(game.player->primaryKeys[Player::Left]);
+    dispatchEvent(eventOf(ALLEGRO_EVENT_KEY_UP, ALLEGRO_KEY_LEFT));
+    EXPECT_FALSE(game.player->primaryKeys[Player::Left]);
+    // Key repeats and typed characters are not key downs.
+    dispatchEvent(eventOf(ALLEGRO_EVENT_KEY_CHAR, ALLEGRO_KEY_LEFT));
+    EXPECT_FALSE(game.player->primaryKeys[Player::Left]);
     game.keyBindings->setKeyState(ALLEGRO_KEY_DOWN, true);
-    EXPECT_TRUE(dispatchEvent(eventOf(ALLEGRO_EVENT_TIMER)));
-    EXPECT_TRUE(dispatchEvent(eventOf(ALLEGRO_EVENT_TIMER)));
+    dispatchEvent(eventOf(ALLEGRO_EVENT_TIMER));
+    dispatchEvent(eventOf(ALLEGRO_EVENT_TIMER));
     EXPECT_FLOAT_EQ(game.player->y, 4.4f);
 }
 
-TEST_F(EventDispatch, KeysGoToTheBindings) {
-    EXPECT_FALSE(dispatchEvent(keyEvent(ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_KEY_LEFT)));
-    EXPECT_TRUE(game.player->primaryKeys[Player::Left]);
-    EXPECT_FALSE(dispatchEvent(keyEvent(ALLEGRO_EVENT_KEY_UP, ALLEGRO_KEY_LEFT)));
-    EXPECT_FALSE(game.player->primaryKeys[Player::Left]);
-    // Key repeats and typed characters are not key downs.
-    dispatchEvent(keyEvent(ALLEGRO_EVENT_KEY_CHAR, ALLEGRO_KEY_LEFT));
-    EXPECT_FALSE(game.player->primaryKeys[Player::Left]);
-    EXPECT_FALSE(game.quit);
-    dispatchEvent(keyEvent(ALLEGRO_EVENT_KEY_UP, ALLEGRO_KEY_ESCAPE));
-    EXPECT_TRUE(game.quit);
-}
-
-TEST_F(EventDispatch, ClosingTheWindowQuits) {
-    EXPECT_FALSE(dispatchEvent(eventOf(ALLEGRO_EVENT_DISPLAY_CLOSE)));
-    EXPECT_TRUE(game.quit);
-}
-
-TEST_F(EventDispatch, PointerMovesAreStoredByTheGui) {
+TEST_F(EventDispatch, PointerGoesToTheGuiAndClicksToTheEnvironment) {
     dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_AXES, 123, 456));
-    EXPECT_EQ(game.gui->mouseX(), 123.0f);
     EXPECT_EQ(game.gui->mouseY(), 456.0f);
-    dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY, 700, 500));
-    EXPECT_EQ(game.gui->mouseX(), 700.0f);
+    dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY, 600, 100));
     dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_LEAVE_DISPLAY, 1, 1));
-    EXPECT_EQ(game.gui->mouseX(), 700.0f);
-}
-
-TEST_F(EventDispatch, ClicksOnTheWorldGoToTheEnvironment) {
-    dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_AXES, 600, 100));
+    EXPECT_EQ(game.gui->mouseX(), 600.0f);
     for (int button : {1, 2, 3}) {
         CaptureStderr();
         dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_BUTTON_DOWN, 600, 100, button));
@@ -88,19 +89,11 @@ TEST_F(EventDispatch, ClicksOnTheWorldGoToTheEnvironment) {
     }
 }
 
-TEST_F(EventDispatch, OtherEventsAreIgnored) {
-    CaptureStderr();
-    EXPECT_FALSE(dispatchEvent(eventOf(ALLEGRO_EVENT_DISPLAY_RESIZE)));
-    EXPECT_FALSE(dispatchEvent(eventOf(ALLEGRO_EVENT_JOYSTICK_AXIS)));
-    EXPECT_EQ(GetCapturedStderr(), "");
-    EXPECT_FALSE(game.quit);
-}
-
 TEST(EventDispatchAlone, EmptyContextIsSafe) {
     testsupport::ContextGuard context;
     CaptureStderr();
     EXPECT_TRUE(dispatchEvent(eventOf(ALLEGRO_EVENT_TIMER)));
-    dispatchEvent(keyEvent(ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_KEY_UP));
+    dispatchEvent(eventOf(ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_KEY_UP));
     dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_AXES, 5, 5));
     dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_BUTTON_DOWN, 5, 5));
     EXPECT_EQ(GetCapturedStderr(), "Mouse down event thrown to Environment\n");
@@ -112,9 +105,8 @@ TEST(EventRate, MeasuresEventsPerSecondOfEachWindow) {
     int count = 0;
     for (int i = 0; i < 59; ++i)
         countEvent(10.0 + i / 60.0, windowStart, count);
-    EXPECT_EQ(count, 59);
-    EXPECT_EQ(game.measuredFps, 0.0);
     countEvent(10.999, windowStart, count);
+    EXPECT_EQ(game.measuredFps, 0.0);
     EXPECT_EQ(count, 60);
     countEvent(11.0, windowStart, count);
     EXPECT_DOUBLE_EQ(game.measuredFps, 60.0);

@@ -26,24 +26,27 @@ constexpr int markerX = 2, markerY = 3; // white: shows which way a frame faces
 inline void writePlayerSheet() {
     writeImage("Data/Graphics/Vornels/MareSprite.png", 2880, 288, [](int x, int y) {
         const int cx = x % 96, cy = y % 96;
-        if (cy == keyRowY) {
-            switch (cx) {
-            case keyGreyX:
-                return al_map_rgb(64, 64, 64);
-            case keyGreenX:
-                return al_map_rgb(34, 177, 76);
-            case nearGreyX:
-                return al_map_rgb(63, 64, 64);
-            case magentaX:
-                return al_map_rgb(255, 0, 255);
-            default:
-                break;
-            }
-        }
-        if (cx == markerX && cy == markerY) {
+        if (cy == keyRowY && cx == keyGreyX)
+            return al_map_rgb(64, 64, 64);
+        if (cy == keyRowY && cx == keyGreenX)
+            return al_map_rgb(34, 177, 76);
+        if (cy == keyRowY && cx == nearGreyX)
+            return al_map_rgb(63, 64, 64);
+        if (cy == keyRowY && cx == magentaX)
+            return al_map_rgb(255, 0, 255);
+        if (cx == markerX && cy == markerY)
             return al_map_rgb(255, 255, 255);
-        }
         return playerCellColour(y / 96, x / 96);
+    });
+}
+
+// Both colour keys at (1, 1) and (2, 1), paint() elsewhere.
+template <typename Paint>
+inline void writeKeyed(const std::string& path, int width, int height, Paint paint) {
+    writeImage(path, width, height, [paint](int x, int y) {
+        if (y == 1 && (x == 1 || x == 2))
+            return x == 1 ? al_map_rgb(64, 64, 64) : al_map_rgb(255, 0, 255);
+        return paint(x, y);
     });
 }
 
@@ -53,13 +56,8 @@ inline ALLEGRO_COLOR mudTileColour(int k) {
 
 // Tile 0 also holds the two colour keys, which stay as stored in tiles.
 inline void writeMudTiles() {
-    writeImage("Data/Graphics/Tiles/MudTiles.bmp", 96, 64, [](int x, int y) {
-        if (x == 1 && y == 1)
-            return al_map_rgb(64, 64, 64);
-        if (x == 2 && y == 1)
-            return al_map_rgb(255, 0, 255);
-        return mudTileColour(x / 32 + 3 * (y / 32));
-    });
+    writeKeyed("Data/Graphics/Tiles/MudTiles.bmp", 96, 64,
+               [](int x, int y) { return mudTileColour(x / 32 + 3 * (y / 32)); });
 }
 
 inline void writeChatBubble() {
@@ -70,16 +68,10 @@ inline void writeChatBubble() {
     });
 }
 
-// A whole picture of one colour with both colour keys at (1, 1) and (2, 1).
+// A whole picture of one colour with both colour keys.
 inline void writeKeyedPicture(const std::string& path, int width, int height,
                               ALLEGRO_COLOR colour) {
-    writeImage(path, width, height, [colour](int x, int y) {
-        if (x == 1 && y == 1)
-            return al_map_rgb(64, 64, 64);
-        if (x == 2 && y == 1)
-            return al_map_rgb(255, 0, 255);
-        return colour;
-    });
+    writeKeyed(path, width, height, [colour](int, int) { return colour; });
 }
 
 inline void writeDirectPictures() {

@@ -43,6 +43,18 @@ Colour at(ALLEGRO_BITMAP* b, int x, int y) {
 bool isKey(const Colour& c) {
     return c == kGrey || c == kGreen;
 }
+bool isFigure(const Colour& c) {
+    return !isKey(c);
+}
+bool isMagenta(const Colour& c) {
+    return c == kMagenta;
+}
+bool notMagenta(const Colour& c) {
+    return !(c == kMagenta);
+}
+bool isGrey(const Colour& c) {
+    return c == kGrey;
+}
 
 int countIn(ALLEGRO_BITMAP* b, int x0, int y0, int w, int h, bool (*pred)(const Colour&)) {
     int n = 0;
@@ -59,6 +71,14 @@ bool sameRegion(ALLEGRO_BITMAP* a, int ax, int ay, ALLEGRO_BITMAP* b, int bx, in
             if (!(at(a, ax + x, ay + y) == at(b, bx + x, by + y)))
                 return false;
     return true;
+}
+
+// Whether two tiles of one sheet share their two-pixel borders on all four sides.
+bool sameBorders(ALLEGRO_BITMAP* m, int ax, int ay, int bx, int by) {
+    return sameRegion(m, ax, ay, m, bx, by, 32, 2) &&
+           sameRegion(m, ax, ay + 30, m, bx, by + 30, 32, 2) &&
+           sameRegion(m, ax, ay, m, bx, by, 2, 32) &&
+           sameRegion(m, ax + 30, ay, m, bx + 30, by, 2, 32);
 }
 
 struct AssetSize {
@@ -94,74 +114,38 @@ TEST(ArtAssets, EveryPictureLoadsWithItsSize) {
     }
 }
 
-TEST(ArtAssets, PlayerSheetHasKeyedBackgroundAndAFigureInEveryFrame) {
+// Every frame holds a figure on both keys, clear of its border; walk frames differ from each
+// other and from the sprint frames; standing poses differ and keep their hooves at one height.
+TEST(ArtAssets, PlayerSheetFrames) {
     Bitmap sheet = load("Data/Graphics/Vornels/MareSprite.png");
     ASSERT_TRUE(sheet);
     ALLEGRO_BITMAP* s = sheet.get();
     EXPECT_TRUE(isKey(at(s, 0, 0)));
     EXPECT_TRUE(isKey(at(s, 2879, 287)));
-    EXPECT_TRUE(isKey(at(s, 479, 95)));
-    // Both keys are used, and magenta (opaque on this sheet) never appears.
     EXPECT_GT(countIn(s, 0, 0, 96, 96, [](const Colour& c) { return c == kGreen; }), 50);
-    EXPECT_GT(countIn(s, 0, 0, 96, 96, [](const Colour& c) { return c == kGrey; }), 50);
-    EXPECT_EQ(countIn(s, 0, 0, 2880, 288, [](const Colour& c) { return c == kMagenta; }), 0);
-
-    auto figure = [](const Colour& c) { return !isKey(c); };
-    for (int d = 0; d < 5; ++d)
-        EXPECT_GT(countIn(s, 96 * d, 0, 96, 96, figure), 400) << "standing " << d;
-    for (int row = 1; row <= 2; ++row)
-        for (int d = 0; d < 5; ++d)
-            for (int f = 0; f < 6; ++f)
-                EXPECT_GT(countIn(s, 576 * d + 96 * f, 96 * row, 96, 96, figure), 400)
-                    << "row " << row << " direction " << d << " frame " << f;
-    // A body pixel near the middle of the right-facing standing pose is not a key.
-    EXPECT_FALSE(isKey(at(s, 96 * 2 + 48, 45)));
-}
-
-TEST(ArtAssets, PlayerFramesMoveTheLegsAndSprintDiffersFromWalk) {
-    Bitmap sheet = load("Data/Graphics/Vornels/MareSprite.png");
-    ASSERT_TRUE(sheet);
-    ALLEGRO_BITMAP* s = sheet.get();
+    EXPECT_GT(countIn(s, 0, 0, 96, 96, isGrey), 50);
+    EXPECT_EQ(countIn(s, 0, 0, 2880, 288, isMagenta), 0); // magenta would show on this sheet
+    for (int row = 0; row <= 2; ++row)
+        for (int i = 0; i < (row == 0 ? 5 : 30); ++i) {
+            const int fx = 96 * i, fy = 96 * row;
+            SCOPED_TRACE(testing::Message() << "row " << row << " frame " << i);
+            EXPECT_GT(countIn(s, fx, fy, 96, 96, isFigure), 400);
+            EXPECT_EQ(
+                countIn(s, fx, fy, 96, 1, isFigure) + countIn(s, fx, fy + 95, 96, 1, isFigure) +
+                    countIn(s, fx, fy, 1, 96, isFigure) + countIn(s, fx + 95, fy, 1, 96, isFigure),
+                0);
+            if (row == 1) {
+                for (int g = i % 6 + 1; g < 6; ++g)
+                    EXPECT_FALSE(sameRegion(s, fx, 96, s, fx + 96 * (g - i % 6), 96, 96, 96)) << g;
+                EXPECT_FALSE(sameRegion(s, fx, 96, s, fx, 192, 96, 96)) << "walk and sprint";
+            }
+        }
     for (int d = 0; d < 5; ++d) {
-        for (int f = 0; f < 6; ++f)
-            for (int g = f + 1; g < 6; ++g)
-                EXPECT_FALSE(sameRegion(s, 576 * d + 96 * f, 96, s, 576 * d + 96 * g, 96, 96, 96))
-                    << "walk frames " << f << " and " << g << " of direction " << d;
-        for (int f = 0; f < 6; ++f)
-            EXPECT_FALSE(sameRegion(s, 576 * d + 96 * f, 96, s, 576 * d + 96 * f, 192, 96, 96))
-                << "walk and sprint frame " << f << " of direction " << d;
-        // The standing pose differs from every other direction's.
         for (int e = d + 1; e < 5; ++e)
             EXPECT_FALSE(sameRegion(s, 96 * d, 0, s, 96 * e, 0, 96, 96));
-    }
-}
-
-TEST(ArtAssets, PlayerFramesAreNotClippedAndKeepTheirFeetInPlace) {
-    Bitmap sheet = load("Data/Graphics/Vornels/MareSprite.png");
-    ASSERT_TRUE(sheet);
-    ALLEGRO_BITMAP* s = sheet.get();
-    auto frameAt = [](int row, int index) { return std::pair<int, int>{96 * index, 96 * row}; };
-    std::vector<std::pair<int, int>> frames;
-    for (int d = 0; d < 5; ++d)
-        frames.push_back(frameAt(0, d));
-    for (int row = 1; row <= 2; ++row)
-        for (int i = 0; i < 30; ++i)
-            frames.push_back(frameAt(row, i));
-    for (const auto& [fx, fy] : frames) {
-        SCOPED_TRACE(std::to_string(fx) + "," + std::to_string(fy));
-        // Nothing of the figure touches the frame's border: it would be cut off.
-        auto figure = [](const Colour& c) { return !isKey(c); };
-        EXPECT_EQ(countIn(s, fx, fy, 96, 1, figure), 0);
-        EXPECT_EQ(countIn(s, fx, fy + 95, 96, 1, figure), 0);
-        EXPECT_EQ(countIn(s, fx, fy, 1, 96, figure), 0);
-        EXPECT_EQ(countIn(s, fx + 95, fy, 1, 96, figure), 0);
-    }
-    // Standing in any direction, the hooves reach down to about the same line, so the player
-    // does not jump when turning.
-    for (int d = 0; d < 5; ++d) {
         int lowest = -1;
         for (int y = 0; y < 96; ++y)
-            if (countIn(s, 96 * d, y, 96, 1, [](const Colour& c) { return !isKey(c); }) > 0)
+            if (countIn(s, 96 * d, y, 96, 1, isFigure) > 0)
                 lowest = y;
         EXPECT_GE(lowest, 72) << d;
         EXPECT_LE(lowest, 88) << d;
@@ -177,10 +161,8 @@ TEST(ArtAssets, CharacterSpritesStandOnMagentaAndFillTheirHitBox) {
         EXPECT_EQ(at(b, 95, 95), kMagenta);
         EXPECT_EQ(at(b, 95, 0), kMagenta);
         // The hit box (x 32..64, y 18..86) is mostly figure; nothing of it is a key colour.
-        const int inBox =
-            countIn(b, 32, 18, 33, 69, [](const Colour& c) { return !(c == kMagenta); });
-        EXPECT_GT(inBox, 33 * 69 / 2);
-        EXPECT_EQ(countIn(b, 0, 0, 96, 96, [](const Colour& c) { return c == kGrey; }), 0);
+        EXPECT_GT(countIn(b, 32, 18, 33, 69, notMagenta), 33 * 69 / 2);
+        EXPECT_EQ(countIn(b, 0, 0, 96, 96, isGrey), 0);
         EXPECT_FALSE(at(b, 48, 52) == kMagenta);
     }
     EXPECT_FALSE(sameRegion(bramble.get(), 0, 0, quilla.get(), 0, 0, 96, 96));
@@ -195,12 +177,8 @@ TEST(ArtAssets, MudTilesShareTheirEdgesSoAnyArrangementIsSeamless) {
     // texture.
     for (int k = 1; k < 6; ++k) {
         const int x = 32 * (k % 3), y = 32 * (k / 3);
-        SCOPED_TRACE(k);
-        EXPECT_TRUE(sameRegion(m, 0, 0, m, x, y, 32, 2));
-        EXPECT_TRUE(sameRegion(m, 0, 30, m, x, y + 30, 32, 2));
-        EXPECT_TRUE(sameRegion(m, 0, 0, m, x, y, 2, 32));
-        EXPECT_TRUE(sameRegion(m, 30, 0, m, x + 30, y, 2, 32));
-        EXPECT_FALSE(sameRegion(m, 0, 0, m, x, y, 32, 32)) << "tiles should differ inside";
+        EXPECT_TRUE(sameBorders(m, 0, 0, x, y)) << k;
+        EXPECT_FALSE(sameRegion(m, 0, 0, m, x, y, 32, 32)) << k << " should differ inside";
     }
 }
 
@@ -240,7 +218,7 @@ TEST(ArtAssets, ChatBoxLeavesRoomForPortraitAndDarkTextRows) {
             const Colour c = at(b, x, y);
             EXPECT_LT(0.3 * c.r + 0.59 * c.g + 0.11 * c.b, 110) << x << "," << y;
         }
-    EXPECT_EQ(countIn(b, 0, 0, 688, 220, [](const Colour& c) { return c == kGrey; }), 0);
+    EXPECT_EQ(countIn(b, 0, 0, 688, 220, isGrey), 0);
 }
 
 TEST(ArtAssets, BitmapFontLoadsAndDrawsReadableText) {
@@ -287,9 +265,7 @@ TEST(ArtAssets, PortraitsOnMagentaOverAnOpaqueBackdrop) {
         EXPECT_EQ(at(p, 0, 0), kMagenta);
         EXPECT_EQ(at(p, 199, 0), kMagenta);
         EXPECT_FALSE(at(p, 100, 90) == kMagenta);
-        const int figure =
-            countIn(p, 0, 0, 200, 192, [](const Colour& c) { return !(c == kMagenta); });
-        EXPECT_GT(figure, 200 * 192 / 4);
+        EXPECT_GT(countIn(p, 0, 0, 200, 192, notMagenta), 200 * 192 / 4);
     }
     auto key = [](const Colour& c) { return c == kMagenta || c == kGrey || c == kBlack; };
     EXPECT_EQ(countIn(backdrop.get(), 0, 0, 200, 192, key), 0);
@@ -299,13 +275,12 @@ TEST(ArtAssets, FarmTilesHaveAnEmptyFirstTileAndNoAccidentalTransparency) {
     Bitmap farm = load("tools/maps/FarmTiles.png");
     ASSERT_TRUE(farm);
     ALLEGRO_BITMAP* f = farm.get();
-    EXPECT_EQ(countIn(f, 0, 0, 32, 32, [](const Colour& c) { return !(c == kMagenta); }), 0);
+    EXPECT_EQ(countIn(f, 0, 0, 32, 32, notMagenta), 0);
     // Black and grey would vanish in a map; only magenta marks transparency.
     EXPECT_EQ(countIn(f, 0, 0, 256, 704, [](const Colour& c) { return c == kBlack || c == kGrey; }),
               0);
     // Ground tiles (grass 1, water 24) are opaque; an object (fence 51) stands on magenta.
-    EXPECT_EQ(countIn(f, 32, 0, 32, 32, [](const Colour& c) { return c == kMagenta; }), 0);
-    EXPECT_EQ(countIn(f, 0, 96, 32, 32, [](const Colour& c) { return c == kMagenta; }), 0);
+    EXPECT_EQ(countIn(f, 32, 0, 32, 32, isMagenta) + countIn(f, 0, 96, 32, 32, isMagenta), 0);
     EXPECT_EQ(at(f, 3 * 32, 6 * 32), kMagenta);
     // The three water frames differ but meet the grass seamlessly on their shared texture.
     EXPECT_FALSE(sameRegion(f, 0, 96, f, 32, 96, 32, 32));
@@ -317,22 +292,10 @@ TEST(ArtAssets, FarmTilesHaveAnEmptyFirstTileAndNoAccidentalTransparency) {
         EXPECT_FALSE(sameRegion(f, 4 * 32, 3 * 32, f, x, y, 32, 32)) << frame;
         EXPECT_TRUE(sameRegion(f, 4 * 32, 3 * 32, f, x, y, 32, 4)) << frame;
     }
-}
-
-TEST(ArtAssets, FarmGrassVariantsShareTheirBordersWithPlainGrass) {
-    Bitmap farm = load("tools/maps/FarmTiles.png");
-    ASSERT_TRUE(farm);
-    ALLEGRO_BITMAP* f = farm.get();
     // Grass 1 and its variants 2, 3, 4 and 23 differ only inside, so they mix freely; a path
     // leaving through the east side (8) still has plain grass along its north border.
-    for (int index : {2, 3, 4, 23}) {
-        const int x = (index % 8) * 32, y = (index / 8) * 32;
-        SCOPED_TRACE(index);
-        EXPECT_TRUE(sameRegion(f, 32, 0, f, x, y, 32, 2));
-        EXPECT_TRUE(sameRegion(f, 32, 30, f, x, y + 30, 32, 2));
-        EXPECT_TRUE(sameRegion(f, 32, 0, f, x, y, 2, 32));
-        EXPECT_TRUE(sameRegion(f, 62, 0, f, x + 30, y, 2, 32));
-    }
+    for (int index : {2, 3, 4, 23})
+        EXPECT_TRUE(sameBorders(f, 32, 0, (index % 8) * 32, (index / 8) * 32)) << index;
     EXPECT_TRUE(sameRegion(f, 32, 0, f, 0, 32, 32, 2));
 }
 
@@ -346,8 +309,7 @@ TEST(ArtAssets, FarmTileListNamesEveryTileOnTheSheet) {
     ASSERT_TRUE(farm);
     for (int index = 0; index < 8 * 22; ++index) {
         const int x = (index % 8) * 32, y = (index / 8) * 32;
-        const bool used =
-            countIn(farm.get(), x, y, 32, 32, [](const Colour& c) { return !(c == kMagenta); }) > 0;
+        const bool used = countIn(farm.get(), x, y, 32, 32, notMagenta) > 0;
         const bool listed = list.find("| " + std::to_string(index) + " |") != std::string::npos ||
                             list.find(" " + std::to_string(index) + " ") != std::string::npos;
         if (used) {

@@ -56,16 +56,6 @@ class BitmapLibraryTest : public testing::Test {
 
     static ALLEGRO_BITMAP* slot(int i) { return library->bitmap(i); }
 
-    // Each pixel of frame a equals the pixel of frame b mirrored left to right.
-    static void expectMirror(int a, int b) {
-        for (int y = 0; y < 96; y += 3) {
-            for (int x = 0; x < 96; ++x) {
-                ASSERT_EQ(pixel(slot(a), x, y), pixel(slot(b), 95 - x, y))
-                    << "slots " << a << "/" << b << " at " << x << "," << y;
-            }
-        }
-    }
-
     static testsupport::ScratchDir* dir;
     static BitmapLibrary* library;
     static std::string* console;
@@ -75,24 +65,19 @@ testsupport::ScratchDir* BitmapLibraryTest::dir = nullptr;
 BitmapLibrary* BitmapLibraryTest::library = nullptr;
 std::string* BitmapLibraryTest::console = nullptr;
 
-TEST_F(BitmapLibraryTest, PrintsTheRippingListing) {
+TEST_F(BitmapLibraryTest, PrintsTheRippingListingAndFillsEverySlot) {
     EXPECT_EQ(*console, std::string(progressListing) + fontNotices);
+    for (int i = -1; i < 124; ++i) {
+        const bool bitmap = i >= 0 && i < BitmapLibrary::bitmapSlotCount,
+                   font = i >= 120 && i < 123;
+        EXPECT_EQ(library->bitmap(i) != nullptr, bitmap) << i;
+        EXPECT_EQ(library->font(i) != nullptr, font) << i;
+    }
 }
 
-TEST_F(BitmapLibraryTest, EverySlotIsFilled) {
-    for (int i = 0; i < BitmapLibrary::bitmapSlotCount; ++i) {
-        EXPECT_NE(library->bitmap(i), nullptr) << i;
-        EXPECT_EQ(library->font(i), nullptr) << i;
-    }
-    for (int i = 120; i < 123; ++i) {
-        EXPECT_NE(library->font(i), nullptr) << i;
-        EXPECT_EQ(library->bitmap(i), nullptr) << i;
-    }
-    EXPECT_EQ(library->bitmap(-1), nullptr);
-    EXPECT_EQ(library->font(123), nullptr);
-}
-
-TEST_F(BitmapLibraryTest, PlayerFramesComeFromTheirSheetCells) {
+// Directions 5 to 7 are directions 3 to 1 mirrored left to right: their marker is at the right.
+// Only the sheet's grey and green keys turn transparent, not near-grey or magenta.
+TEST_F(BitmapLibraryTest, PlayerFramesComeFromTheirSheetCellsOrTheirMirrors) {
     for (int d = 0; d < 5; ++d) {
         EXPECT_EQ(pixel(slot(d), 50, 50), testart::playerCellRgba(0, d)) << "standing " << d;
         for (int f = 0; f < 6; ++f) {
@@ -103,72 +88,53 @@ TEST_F(BitmapLibraryTest, PlayerFramesComeFromTheirSheetCells) {
     for (int i = 0; i < 104; ++i) {
         EXPECT_EQ(al_get_bitmap_width(slot(i)), 96);
         EXPECT_EQ(al_get_bitmap_height(slot(i)), 96);
-        // Cut frames have the marker at the left, mirrored ones at the right.
         const bool mirrored = i < 8 ? i >= 5 : ((i - 8) % 48) / 6 >= 5;
-        const int markerX = mirrored ? 95 - testart::markerX : testart::markerX;
-        EXPECT_EQ(pixel(slot(i), markerX, testart::markerY), opaque(255, 255, 255)) << i;
+        auto at = [&](int x, int y) { return pixel(slot(i), mirrored ? 95 - x : x, y); };
+        EXPECT_EQ(at(testart::markerX, testart::markerY), opaque(255, 255, 255)) << i;
+        EXPECT_EQ(at(testart::keyGreyX, testart::keyRowY).a, 0) << i;
+        EXPECT_EQ(at(testart::keyGreenX, testart::keyRowY).a, 0) << i;
+        EXPECT_EQ(at(testart::nearGreyX, testart::keyRowY), opaque(63, 64, 64)) << i;
+        EXPECT_EQ(at(testart::magentaX, testart::keyRowY), opaque(255, 0, 255)) << i;
     }
+    // Standing 6 and 2, walking frame 2 of 5 and 3, sprinting frame 5 of 7 and 1.
+    for (auto [a, b] : {std::pair{6, 2}, {40, 28}, {103, 67}})
+        for (int y = 0; y < 96; y += 3)
+            for (int x = 0; x < 96; ++x)
+                ASSERT_EQ(pixel(slot(a), x, y), pixel(slot(b), 95 - x, y))
+                    << a << " " << x << "," << y;
 }
 
-TEST_F(BitmapLibraryTest, DirectionsFiveToSevenAreMirrored) {
-    expectMirror(6, 2);
-    expectMirror(5, 3);
-    expectMirror(7, 1);
-    expectMirror(40, 28);  // walking frame 2 of directions 5 and 3
-    expectMirror(103, 67); // sprinting frame 5 of directions 7 and 1
-    expectMirror(8 + 6 * 6, 8 + 6 * 2);
-}
-
-TEST_F(BitmapLibraryTest, PlayerSheetKeysOnlyGreyAndGreen) {
-    for (int i : {0, 4, 6, 8, 30, 55, 56, 103}) {
-        const bool mirrored = i == 6 || i == 55 || i == 103;
-        auto at = [&](int x) { return pixel(slot(i), mirrored ? 95 - x : x, testart::keyRowY); };
-        EXPECT_EQ(at(testart::keyGreyX).a, 0) << i;
-        EXPECT_EQ(at(testart::keyGreenX).a, 0) << i;
-        EXPECT_EQ(at(testart::nearGreyX), opaque(63, 64, 64)) << i;
-        EXPECT_EQ(at(testart::magentaX), opaque(255, 0, 255)) << i;
-    }
-}
-
-TEST_F(BitmapLibraryTest, MudTilesKeepEveryColour) {
-    for (int k = 0; k < 6; ++k) {
-        ALLEGRO_BITMAP* tile = slot(106 + k);
-        EXPECT_EQ(al_get_bitmap_width(tile), 32);
-        EXPECT_EQ(al_get_bitmap_height(tile), 32);
-        EXPECT_EQ(pixel(tile, 20, 20), opaque(30 * k + 10, 90, 30)) << k;
+// Mud tiles (106-111) and chat bubble frames (115-118) keep every colour; the pictures loaded
+// directly mask grey and magenta at (1, 1) and (2, 1).
+TEST_F(BitmapLibraryTest, TilesFramesAndDirectBitmaps) {
+    struct Slot {
+        int slot, width, height;
+        Rgba colour; // at (5, 5) and at the bottom right corner
+        bool masked;
+    };
+    const Slot slots[] = {
+        {106, 32, 32, opaque(10, 90, 30), false},   {110, 32, 32, opaque(130, 90, 30), false},
+        {111, 32, 32, opaque(160, 90, 30), false},  {115, 32, 32, opaque(20, 60, 160), false},
+        {118, 32, 32, opaque(170, 60, 160), false}, {112, 17, 17, opaque(1, 2, 3), true},
+        {113, 16, 16, opaque(4, 5, 6), true},       {114, 688, 220, opaque(7, 8, 9), true},
+        {119, 16, 16, opaque(10, 11, 12), true},    {104, 96, 96, opaque(13, 14, 15), true},
+        {105, 80, 90, opaque(16, 17, 18), true},
+    };
+    for (const Slot& s : slots) {
+        SCOPED_TRACE(s.slot);
+        ALLEGRO_BITMAP* bitmap = slot(s.slot);
+        EXPECT_EQ(al_get_bitmap_width(bitmap), s.width);
+        EXPECT_EQ(al_get_bitmap_height(bitmap), s.height);
+        EXPECT_EQ(pixel(bitmap, 5, 5), s.colour);
+        EXPECT_EQ(pixel(bitmap, s.width - 1, s.height - 1), s.colour);
     }
     EXPECT_EQ(pixel(slot(106), 1, 1), opaque(64, 64, 64));
     EXPECT_EQ(pixel(slot(106), 2, 1), opaque(255, 0, 255));
-    // Tile 4: the middle of the second row.
-    EXPECT_EQ(pixel(slot(110), 0, 0), opaque(130, 90, 30));
-    EXPECT_EQ(pixel(slot(110), 31, 31), opaque(130, 90, 30));
-}
-
-TEST_F(BitmapLibraryTest, ChatBubbleFramesHoldTheCellsTopLeft) {
-    for (int i = 0; i < 4; ++i) {
-        ALLEGRO_BITMAP* frame = slot(115 + i);
-        EXPECT_EQ(al_get_bitmap_width(frame), 32);
-        EXPECT_EQ(al_get_bitmap_height(frame), 32);
-        EXPECT_EQ(pixel(frame, 0, 0), opaque(50 * i + 20, 60, 160));
-        EXPECT_EQ(pixel(frame, 31, 31), opaque(50 * i + 20, 60, 160));
-    }
-}
-
-TEST_F(BitmapLibraryTest, DirectBitmapsMaskGreyAndMagenta) {
-    struct Direct {
-        int slot, width, height;
-        Rgba colour;
-    };
-    const Direct directs[] = {{112, 17, 17, opaque(1, 2, 3)},    {113, 16, 16, opaque(4, 5, 6)},
-                              {114, 688, 220, opaque(7, 8, 9)},  {119, 16, 16, opaque(10, 11, 12)},
-                              {104, 96, 96, opaque(13, 14, 15)}, {105, 80, 90, opaque(16, 17, 18)}};
-    for (const Direct& d : directs) {
-        ALLEGRO_BITMAP* bitmap = slot(d.slot);
-        EXPECT_EQ(al_get_bitmap_width(bitmap), d.width) << d.slot;
-        EXPECT_EQ(al_get_bitmap_height(bitmap), d.height) << d.slot;
-        EXPECT_EQ(pixel(bitmap, 5, 5), d.colour) << d.slot;
-        EXPECT_EQ(pixel(bitmap, 1, 1).a, 0) << d.slot;
-        EXPECT_EQ(pixel(bitmap, 2, 1).a, 0) << d.slot;
+    for (const Slot& s : slots) {
+        if (s.masked) {
+            EXPECT_EQ(pixel(slot(s.slot), 1, 1).a, 0) << s.slot;
+            EXPECT_EQ(pixel(slot(s.slot), 2, 1).a, 0) << s.slot;
+        }
     }
 }
 
@@ -194,18 +160,12 @@ TEST(BitmapLibraryMissingArt, PlaceholdersOfTheExpectedSizes) {
     auto library = std::make_unique<BitmapLibrary>();
     const std::string console = GetCapturedStderr();
 
-    EXPECT_NE(
-        console.find("Ripping Mud Tiles - L 012345 D done\n"
-                     "Could not load Data\\Graphics\\Tiles\\MudTiles.bmp, using a placeholder.\n"),
-        std::string::npos);
-    EXPECT_NE(
-        console.find(" D done\nCould not load Data\\Graphics\\Vornels\\MareSprite.png, using a "
-                     "placeholder.\n"),
-        std::string::npos);
-    EXPECT_NE(
-        console.find("Could not load Data\\Graphics\\GUI\\ChatBox.png, using a placeholder.\n"),
-        std::string::npos);
-    EXPECT_NE(console.find(fontNotices), std::string::npos);
+    for (const char* line :
+         {"Ripping Mud Tiles - L 012345 D done\n"
+          "Could not load Data\\Graphics\\Tiles\\MudTiles.bmp, using a placeholder.\n",
+          " D done\nCould not load Data\\Graphics\\Vornels\\MareSprite.png, using a placeholder.\n",
+          "Could not load Data\\Graphics\\GUI\\ChatBox.png, using a placeholder.\n", fontNotices})
+        EXPECT_NE(console.find(line), std::string::npos) << line;
 
     struct Size {
         int slot, width, height;

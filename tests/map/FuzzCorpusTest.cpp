@@ -16,21 +16,13 @@ namespace {
 // foregrounds, animations, two layers and a stagger on some. The test proves that each seed
 // loads; with FENNOW_WRITE_CORPUS=DIR it also writes them to DIR (fuzz/corpus/map_decoder).
 std::vector<uint8_t> seedImage(int mapType, int byteOrder, int depth) {
-    MapImageBuilder b;
+    MapImageBuilder b = solidHeader(4, 3, 2, 3);
     MapImageBuilder::Header& h = b.header;
     h.mapType = mapType;
     h.byteOrder = byteOrder;
-    h.mapWidth = 4;
-    h.mapHeight = 3;
-    h.blockWidth = h.blockHeight = 2;
-    h.columnStep = h.rowStep = 2;
     h.blockDepth = depth;
-    h.blockCount = 3;
-    h.graphicCount = 3;
-    if (depth == 16)
-        h.staggerX = h.staggerY = 1;
-    if (depth == 24)
-        h.length = 28;
+    h.staggerX = h.staggerY = depth == 16 ? 1 : 0;
+    h.length = depth == 24 ? 28 : 36;
     b.mphd();
     b.chunk("NOVC", {'s', 'e', 'e', 'd'});
     const int pixelSize = (depth + 1) / 8;
@@ -45,13 +37,7 @@ std::vector<uint8_t> seedImage(int mapType, int byteOrder, int depth) {
     withForeground.foreground1 = 2;
     withForeground.userLong1 = -5;
     b.bkdt({{}, withForeground, {}});
-    MapImageBuilder::Animation loop, pingPong;
-    loop.start = 0;
-    loop.end = 3;
-    pingPong.type = 5;
-    pingPong.delay = 1;
-    pingPong.start = 1;
-    pingPong.end = 3;
+    MapImageBuilder::Animation loop{1, 0, 0, 3}, pingPong{5, 1, 1, 3};
     b.andt({0, 1, 2}, {loop, pingPong});
     b.layer("BODY", {0, 1, 1, 1, 2, -1, -2, 0, 2, -1, -2, 0});
     b.layer("LYR1", {1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0});

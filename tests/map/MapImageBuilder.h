@@ -15,48 +15,21 @@
 class MapImageBuilder {
   public:
     struct Header {
-        int versionMajor = 1;
-        int versionMinor = 0;
-        int byteOrder = 0;
-        int mapType = 1;
-        int mapWidth = 4;
-        int mapHeight = 3;
-        int blockWidth = 4;
-        int blockHeight = 4;
-        int blockDepth = 32;
-        int blockRecordSize = 32;
-        int blockCount = 0;
-        int graphicCount = 0;
-        int columnStep = 4;
-        int rowStep = 4;
-        int staggerX = 0;
-        int staggerY = 0;
+        int versionMajor = 1, versionMinor = 0, byteOrder = 0, mapType = 1;
+        int mapWidth = 4, mapHeight = 3, blockWidth = 4, blockHeight = 4, blockDepth = 32;
+        int blockRecordSize = 32, blockCount = 0, graphicCount = 0;
+        int columnStep = 4, rowStep = 4, staggerX = 0, staggerY = 0;
         int length = 36; // MPHD data bytes: 28 leaves out the steps and the stagger
     };
 
     struct Block {
-        int background = 0;
-        int foreground1 = 0;
-        int foreground2 = 0;
-        int foreground3 = 0;
-        int userLong1 = 0;
-        int userLong2 = 0;
-        int userShort1 = 0;
-        int userShort2 = 0;
-        int userByte1 = 0;
-        int userByte2 = 0;
-        int userByte3 = 0;
-        int flags = 0;
+        int background = 0, foreground1 = 0, foreground2 = 0, foreground3 = 0;
+        int userLong1 = 0, userLong2 = 0, userShort1 = 0, userShort2 = 0;
+        int userByte1 = 0, userByte2 = 0, userByte3 = 0, flags = 0;
     };
 
     struct Animation {
-        int type = 1;
-        int delay = 0;
-        int start = 0;
-        int end = 0;
-        int current = 0;
-        int counter = 0;
-        int userByte = 0;
+        int type = 1, delay = 0, start = 0, end = 0, current = 0, counter = 0, userByte = 0;
     };
 
     Header header;
@@ -70,26 +43,19 @@ class MapImageBuilder {
     }
 
     MapImageBuilder& mphd() {
-        std::vector<uint8_t> d;
-        d.push_back(uint8_t(header.versionMajor));
-        d.push_back(uint8_t(header.versionMinor));
-        d.push_back(uint8_t(header.byteOrder));
-        d.push_back(uint8_t(header.mapType));
-        put16(d, header.mapWidth);
-        put16(d, header.mapHeight);
+        const Header& h = header;
+        std::vector<uint8_t> d{uint8_t(h.versionMajor), uint8_t(h.versionMinor),
+                               uint8_t(h.byteOrder), uint8_t(h.mapType)};
+        put16(d, h.mapWidth);
+        put16(d, h.mapHeight);
         put32(d, 0);
-        put16(d, header.blockWidth);
-        put16(d, header.blockHeight);
-        put16(d, header.blockDepth);
-        put16(d, header.blockRecordSize);
-        put16(d, header.blockCount);
-        put16(d, header.graphicCount);
+        for (int v : {h.blockWidth, h.blockHeight, h.blockDepth, h.blockRecordSize, h.blockCount,
+                      h.graphicCount})
+            put16(d, v);
         put32(d, 0);
-        put16(d, header.columnStep);
-        put16(d, header.rowStep);
-        put16(d, header.staggerX);
-        put16(d, header.staggerY);
-        d.resize(header.length, 0);
+        for (int v : {h.columnStep, h.rowStep, h.staggerX, h.staggerY})
+            put16(d, v);
+        d.resize(h.length, 0);
         return chunk("MPHD", d);
     }
 
@@ -101,18 +67,13 @@ class MapImageBuilder {
         auto graphic = [&](int g) { return header.mapType == 0 ? int(g * perGraphic) : g; };
         for (const Block& b : blocks) {
             const size_t start = d.size();
-            put32(d, graphic(b.background));
-            put32(d, graphic(b.foreground1));
-            put32(d, graphic(b.foreground2));
-            put32(d, graphic(b.foreground3));
-            put32(d, b.userLong1);
-            put32(d, b.userLong2);
+            for (int v : {graphic(b.background), graphic(b.foreground1), graphic(b.foreground2),
+                          graphic(b.foreground3), b.userLong1, b.userLong2})
+                put32(d, v);
             put16(d, b.userShort1);
             put16(d, b.userShort2);
-            d.push_back(uint8_t(b.userByte1));
-            d.push_back(uint8_t(b.userByte2));
-            d.push_back(uint8_t(b.userByte3));
-            d.push_back(uint8_t(b.flags));
+            d.insert(d.end(), {uint8_t(b.userByte1), uint8_t(b.userByte2), uint8_t(b.userByte3),
+                               uint8_t(b.flags)});
             d.resize(start + header.blockRecordSize, 0xEE);
         }
         return chunk("BKDT", d);
@@ -130,13 +91,10 @@ class MapImageBuilder {
         std::vector<Animation> all{terminator};
         all.insert(all.end(), records.begin(), records.end());
         for (const Animation& a : all) {
-            d.push_back(uint8_t(a.type));
-            d.push_back(uint8_t(a.delay));
-            d.push_back(uint8_t(a.counter));
-            d.push_back(uint8_t(a.userByte));
-            put32(d, index(a.current));
-            put32(d, index(a.start));
-            put32(d, index(a.end));
+            d.insert(d.end(),
+                     {uint8_t(a.type), uint8_t(a.delay), uint8_t(a.counter), uint8_t(a.userByte)});
+            for (int v : {index(a.current), index(a.start), index(a.end)})
+                put32(d, v);
         }
         return chunk("ANDT", d);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/TestSupport.h"
 #include "map/MapImageBuilder.h"
 #include "map/MapLibrary.h"
 
@@ -13,19 +14,10 @@
 // depth, and reading pixels back.
 namespace maptest {
 
-struct Rgba {
-    int r, g, b, a;
-    bool operator==(const Rgba& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
-};
-
-inline std::ostream& operator<<(std::ostream& out, const Rgba& c) {
-    return out << "(" << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ")";
-}
+using testsupport::Rgba;
 
 inline Rgba pixelAt(ALLEGRO_BITMAP* bitmap, int x, int y) {
-    unsigned char r, g, b, a;
-    al_unmap_rgba(al_get_pixel(bitmap, x, y), &r, &g, &b, &a);
-    return {r, g, b, a};
+    return testsupport::pixel(bitmap, x, y);
 }
 
 inline int decode(const std::vector<uint8_t>& image, int makeTransparent = 1) {
