@@ -81,19 +81,6 @@ TEST_F(StartupScriptsTest, TalkWrapsByCharactersAndBytes) {
         EXPECT_EQ(values(std::string("return ") + code), result) << code;
 }
 
-TEST_F(StartupScriptsTest, TalkRemembersNumbersAndTextsOnTheActiveCharacter) {
-    run("Talk.start('Mare')");
-    EXPECT_EQ(values("return Talk.get('visits'), Talk.get('visits', 0), Talk.count('visits'), "
-                     "Talk.count('visits')"),
-              (Values{"nil", "0", "1", "2"}));
-    EXPECT_EQ(npcs().getActiveNpc()->variables().getVariableCount(), 1);
-    EXPECT_EQ(values("Talk.set('visits', 10) return Talk.get('visits'), "
-                     "Talk.getText('mood', 'calm')"),
-              (Values{"10", "\"calm\""}));
-    EXPECT_EQ(values("Talk.setText('mood', 'glad') return Talk.getText('mood')"),
-              Values{"\"glad\""});
-}
-
 // The example character of docs/scripting.md, run as the game runs it.
 TEST_F(StartupScriptsTest, DocumentedExampleCharacterTalks) {
     chat().setLastResponse(-2);
