@@ -5,7 +5,6 @@
 #include <allegro5/allegro_font.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -39,164 +38,107 @@ TEST_F(ChatBoxTest, StartsHiddenWithTwelveBlankLines) {
         expected += "Creating Chat line  \n";
     EXPECT_EQ(creation, expected);
     EXPECT_FALSE(chat->isShown());
-    EXPECT_EQ(chat->x(), 0);
-    EXPECT_EQ(chat->y(), 380);
-    EXPECT_EQ(chat->right(), 688);
-    EXPECT_EQ(chat->bottom(), 600);
     EXPECT_EQ(chat->lastResponse(), -1);
-    EXPECT_FALSE(chat->pressedInBox());
-    EXPECT_EQ(chat->lineHeight(), 16);
     for (int i = 0; i < 12; ++i) {
-        ASSERT_NE(chat->line(i), nullptr);
         EXPECT_STREQ(chat->line(i)->text(), " ");
         EXPECT_TRUE(chat->line(i)->shown());
         EXPECT_EQ(chat->responseOf(i), -1);
     }
     EXPECT_EQ(chat->line(12), nullptr);
-    EXPECT_EQ(chat->portrait(), nullptr);
-    EXPECT_EQ(chat->portraitBackground(), nullptr);
 }
 
+// Rows start 13 pixels down and are 16 high; the text column runs from 225 to 676.
 TEST_F(ChatBoxTest, ReleaseOnAResponseRecordsItsValue) {
-    chat->setResponse(0, "Yes", 7);
-    EXPECT_EQ(clickAt(225, 13), 1);
-    EXPECT_EQ(lastOutput, "Line response was 7\n");
-    EXPECT_EQ(chat->lastResponse(), 7);
-    EXPECT_TRUE(chat->pressedInBox());
-
-    chat->setLastResponse(-1);
-    for (auto [rx, ry] : {std::pair{224, 13}, {225, 12}, {677, 13}, {300, 205}}) {
-        EXPECT_EQ(clickAt(rx, ry), 0) << rx << "," << ry;
-        EXPECT_EQ(lastOutput, "");
-        EXPECT_FALSE(chat->pressedInBox());
-        EXPECT_EQ(chat->lastResponse(), -1);
-    }
-    EXPECT_EQ(clickAt(676, 28), 1);
-}
-
-TEST_F(ChatBoxTest, RowsAreSixteenPixelsHigh) {
     for (int i = 0; i < 12; ++i)
         chat->setResponse(i, "r", 100 + i);
-    const std::pair<int, int> cases[] = {{13, 100},  {28, 100},  {29, 101},
-                                         {204, 111}, {189, 111}, {188, 110}};
-    for (auto [ry, value] : cases) {
-        EXPECT_EQ(clickAt(300, ry), 1) << ry;
-        EXPECT_EQ(chat->lastResponse(), value) << ry;
+    struct Case {
+        int rx, ry, answer, response;
+    };
+    const Case cases[] = {{225, 13, 1, 100},  {300, 28, 1, 100},  {300, 29, 1, 101},
+                          {300, 188, 1, 110}, {300, 189, 1, 111}, {676, 204, 1, 111},
+                          {224, 13, 0, -1},   {225, 12, 0, -1},   {677, 13, 0, -1},
+                          {300, 205, 0, -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.rx) + "," + std::to_string(c.ry));
+        chat->setLastResponse(-1);
+        EXPECT_EQ(clickAt(c.rx, c.ry), c.answer);
+        EXPECT_EQ(chat->lastResponse(), c.response);
+        EXPECT_EQ(lastOutput,
+                  c.answer ? "Line response was " + std::to_string(c.response) + "\n" : "");
+        EXPECT_EQ(chat->pressedInBox(), c.answer == 1);
     }
-}
-
-TEST_F(ChatBoxTest, ReleaseWithoutPressOrOfOtherKindsDoesNothing) {
-    chat->setResponse(0, "Yes", 7);
+    // A release without a press, or a click of another kind, does nothing.
+    chat->setLastResponse(-1);
     EXPECT_EQ(chat->click(1, 300, 13), 0);
-    EXPECT_EQ(chat->lastResponse(), -1);
     EXPECT_EQ(chat->click(0, 0, 0), 0);
-    EXPECT_TRUE(chat->pressedInBox());
     EXPECT_EQ(chat->click(5, 300, 13), 0);
     EXPECT_EQ(chat->lastResponse(), -1);
 }
 
-TEST_F(ChatBoxTest, CloseResponseAnswersTwoAndPlainLinesReset) {
+TEST_F(ChatBoxTest, CloseBlankAndPlainLines) {
     chat->setResponse(3, "Bye", -3);
     EXPECT_EQ(clickAt(300, 13 + 48), 2);
     EXPECT_EQ(lastOutput, "Line response was -3\n");
     EXPECT_EQ(chat->lastResponse(), -3);
-
-    chat->setLine(4, "Just talk");
+    chat->setLine(4, "Just talk"); // a plain line resets the last response
     EXPECT_EQ(clickAt(300, 13 + 64), 0);
     EXPECT_EQ(lastOutput, "Line response was -1\n");
     EXPECT_EQ(chat->lastResponse(), -1);
-    EXPECT_FALSE(chat->pressedInBox());
-}
 
-TEST_F(ChatBoxTest, BlankMarkerIsExactAndCaseSensitive) {
+    // ~BLANK is exact and case sensitive, for lines and responses alike.
     chat->setLine(0, "~BLANK");
     chat->setResponse(1, "~BLANK", 5);
     chat->setLine(2, "~BLANKET");
-    chat->setLine(3, "~blank");
-    EXPECT_STREQ(chat->line(0)->text(), " ");
-    EXPECT_STREQ(chat->line(1)->text(), " ");
-    EXPECT_TRUE(chat->line(1)->isResponse());
+    chat->setLine(3, "~blank"); // also turns the response back into text
+    const char* const shown[] = {" ", " ", "~BLANKET", "~blank"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_STREQ(chat->line(i)->text(), shown[i]);
+    EXPECT_EQ(chat->responseOf(3), -1);
     EXPECT_EQ(clickAt(300, 13 + 16), 1);
     EXPECT_EQ(chat->lastResponse(), 5);
-    EXPECT_STREQ(chat->line(2)->text(), "~BLANKET");
-    EXPECT_STREQ(chat->line(3)->text(), "~blank");
-}
 
-TEST_F(ChatBoxTest, IndicesOutsideTheTwelveLinesAreIgnored) {
-    chat->setLine(12, "no");
-    chat->setLine(-1, "no");
-    chat->setResponse(12, "no", 4);
-    chat->setResponse(-1, "no", 4);
-    for (int i = 0; i < 12; ++i)
-        EXPECT_STREQ(chat->line(i)->text(), " ");
-    EXPECT_EQ(chat->responseOf(12), -1);
-    EXPECT_EQ(chat->responseOf(-1), -1);
-}
+    for (int index : {12, -1}) {
+        chat->setLine(index, "no");
+        chat->setResponse(index, "no", 4);
+        EXPECT_EQ(chat->responseOf(index), -1);
+    }
+    EXPECT_STREQ(chat->line(11)->text(), " ");
 
-TEST_F(ChatBoxTest, ClearAllEmptiesEveryLine) {
-    chat->setResponse(0, "Yes", 7);
+    // Cleared lines are hidden, empty, and answer -1.
     chat->clearAll();
     for (int i = 0; i < 12; ++i) {
         EXPECT_FALSE(chat->line(i)->shown());
-        EXPECT_FALSE(chat->line(i)->isResponse());
         EXPECT_STREQ(chat->line(i)->text(), "");
     }
     chat->setLastResponse(9);
-    EXPECT_EQ(clickAt(300, 13), 0);
+    EXPECT_EQ(clickAt(300, 13 + 16), 0);
     EXPECT_EQ(chat->lastResponse(), -1);
 }
 
-TEST_F(ChatBoxTest, SetLineTurnsAResponseIntoPlainText) {
-    chat->setResponse(2, "Yes", 7);
-    chat->setLine(2, "Plain");
-    EXPECT_EQ(chat->responseOf(2), -1);
-    EXPECT_FALSE(chat->line(2)->isResponse());
-    EXPECT_STREQ(chat->line(2)->text(), "Plain");
-}
-
+// Texts are cut to 79 bytes without splitting a UTF-8 character; other bytes are cut at 79.
 TEST(ChatLine, LongTextsAreCutWithoutSplittingACharacter) {
-    const std::string ascii(100, 'a');
-    std::string out;
-    out = capturedStderr([&] {
-        ChatLine line(ascii.c_str());
-        EXPECT_EQ(std::strlen(line.text()), 79u);
-
-        // 78 bytes and a two-byte character: the character does not fit and is left out.
-        const std::string twoByte = std::string(78, 'a') + "\xC3\xA9" + "tail";
-        line.setText(twoByte.c_str());
-        EXPECT_EQ(std::string(line.text()), std::string(78, 'a'));
-
-        // 77 bytes and the same character: exactly 79 bytes fit.
-        const std::string fits = std::string(77, 'a') + "\xC3\xA9" + "tail";
-        line.setResponse(fits.c_str(), 3);
-        EXPECT_EQ(std::string(line.text()), std::string(77, 'a') + "\xC3\xA9");
-
-        // A four-byte character across the limit is dropped whole.
-        const std::string fourByte = std::string(76, 'a') + "\xF0\x9F\x90\xB8" + "x";
-        line.setText(fourByte.c_str());
-        EXPECT_EQ(std::string(line.text()), std::string(76, 'a'));
-
-        // Bytes that are not UTF-8 are simply cut at the limit.
-        const std::string junk(90, '\x80');
-        line.setText(junk.c_str());
-        EXPECT_EQ(std::strlen(line.text()), 79u);
-
-        line.setText("100% sure %s");
-        EXPECT_STREQ(line.text(), "100% sure %s");
-    });
-    EXPECT_EQ(out, "Creating Chat line " + ascii + "\n");
-}
-
-TEST(ChatLine, ClearKeepsTheValueButNotTheResponse) {
-    capturedStderr([] {
-        ChatLine line("x");
-        line.setResponse("y", 42);
-        EXPECT_EQ(line.response(), 42);
-        line.clear();
+    const std::string a78(78, 'a');
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(100, 'a'), std::string(79, 'a')},
+        {a78 + "\xC3\xA9tail", a78},
+        {a78.substr(1) + "\xC3\xA9tail", a78.substr(1) + "\xC3\xA9"},
+        {a78.substr(2) + "\xF0\x9F\x90\xB8x", a78.substr(2)},
+        {std::string(90, '\x80'), std::string(79, '\x80')},
+        {"100% sure %s", "100% sure %s"}};
+    const std::string out = capturedStderr([&] {
+        ChatLine line(cases[0].first.c_str());
+        EXPECT_EQ(line.text(), cases[0].second);
+        for (const auto& [given, kept] : cases) {
+            line.setText(given.c_str());
+            EXPECT_EQ(line.text(), kept);
+            line.setResponse(given.c_str(), 3);
+            EXPECT_EQ(line.text(), kept);
+        }
+        line.clear(); // keeps the value but not the response
         EXPECT_EQ(line.response(), -1);
-        EXPECT_EQ(line.value(), 42);
-        EXPECT_FALSE(line.shown());
+        EXPECT_EQ(line.value(), 3);
     });
+    EXPECT_EQ(out, "Creating Chat line " + cases[0].first + "\n");
 }
 
 // Drawing: solid art in distinct colours so every layer can be told apart by its pixels.
@@ -212,11 +154,19 @@ class ChatBoxDrawTest : public ChatBoxTest {
     }
     void TearDown() override { al_destroy_font(font); }
 
+    // Loads a solid picture into the store under the name, as only its pictures are drawn.
+    void loadPortrait(const char* name, int size, ALLEGRO_COLOR colour) {
+        BitmapHolder picture(solidBitmap(size, size, colour));
+        const std::string path = testing::TempDir() + name + ".png";
+        ASSERT_TRUE(al_save_bitmap(path.c_str(), picture));
+        ASSERT_TRUE(game.portraits->load(name, path.c_str()));
+    }
+
     // Whether any pixel of the rectangle has the colour.
-    static bool anyPixel(ALLEGRO_BITMAP* b, int x0, int y0, int x1, int y1, Rgba colour) {
+    bool anyPixel(int x0, int y0, int x1, int y1, Rgba colour) {
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x)
-                if (pixelAt(b, x, y) == colour)
+                if (pixelAt(frame, x, y) == colour)
                     return true;
         return false;
     }
@@ -229,57 +179,37 @@ class ChatBoxDrawTest : public ChatBoxTest {
 
 TEST_F(ChatBoxDrawTest, DrawsBackgroundPortraitsBubblesAndText) {
     ASSERT_NE(font, nullptr);
-    BitmapHolder portraitBackground(solidBitmap(64, 64, al_map_rgb(0, 255, 0)));
-    BitmapHolder portrait(solidBitmap(32, 32, al_map_rgb(255, 0, 0)));
+    loadPortrait("Back", 64, al_map_rgb(0, 255, 0));
+    loadPortrait("Face", 32, al_map_rgb(255, 0, 0));
     chat->clearAll();
     chat->setLine(0, "MMMM");
     chat->setResponse(2, "MMMM", 4);
-
-    // Only the store's pictures can be selected, so the test draws through it.
-    const std::string dir = testing::TempDir();
-    ASSERT_TRUE(al_save_bitmap((dir + "pbg.png").c_str(), portraitBackground));
-    ASSERT_TRUE(al_save_bitmap((dir + "p.png").c_str(), portrait));
-    ASSERT_TRUE(game.portraits->load("Back", (dir + "pbg.png").c_str()));
-    ASSERT_TRUE(game.portraits->load("Face", (dir + "p.png").c_str()));
     chat->setPortraitBackground("Back");
     chat->setPortrait("Face");
-
-    chat->draw(frame);
+    chat->drawIfShown(frame); // hidden: nothing
+    EXPECT_EQ(pixelAt(frame, 0, 380), rgb(0, 0, 0));
+    chat->show();
+    chat->drawIfShown(frame);
     const Rgba navy = rgb(0, 0, 128), white = rgb(255, 255, 255), yellow = rgb(255, 255, 0);
     EXPECT_EQ(pixelAt(frame, 0, 379), rgb(0, 0, 0));
     EXPECT_EQ(pixelAt(frame, 0, 380), navy);
     EXPECT_EQ(pixelAt(frame, 687, 599), navy);
     EXPECT_EQ(pixelAt(frame, 10, 392), navy);
-    EXPECT_EQ(pixelAt(frame, 11, 393), rgb(255, 0, 0));           // portrait over ...
-    EXPECT_EQ(pixelAt(frame, 11 + 40, 393 + 40), rgb(0, 255, 0)); // ... its background
-    EXPECT_EQ(pixelAt(frame, 11 + 64, 393), navy);
-
+    EXPECT_EQ(pixelAt(frame, 11, 393), rgb(255, 0, 0)); // portrait over ...
+    EXPECT_EQ(pixelAt(frame, 51, 433), rgb(0, 255, 0)); // ... its background
+    EXPECT_EQ(pixelAt(frame, 75, 393), navy);
     // Line 0: text at 225, 393. Line 1 was cleared. Line 2: bubble at 225, 425, text at 241.
-    EXPECT_TRUE(anyPixel(frame, 225, 393, 257, 400, white));
-    EXPECT_FALSE(anyPixel(frame, 225, 409, 400, 424, white));
+    EXPECT_TRUE(anyPixel(225, 393, 257, 400, white));
+    EXPECT_FALSE(anyPixel(225, 409, 400, 424, white));
     EXPECT_EQ(pixelAt(frame, 225, 425), yellow);
     EXPECT_EQ(pixelAt(frame, 240, 440), yellow);
-    EXPECT_FALSE(anyPixel(frame, 225, 425, 240, 440, white));
-    EXPECT_TRUE(anyPixel(frame, 241, 425, 273, 432, white));
-    EXPECT_FALSE(anyPixel(frame, 225, 441, 687, 599, white));
-}
+    EXPECT_FALSE(anyPixel(225, 425, 240, 440, white));
+    EXPECT_TRUE(anyPixel(241, 425, 273, 432, white));
+    EXPECT_FALSE(anyPixel(225, 441, 687, 599, white));
 
-TEST_F(ChatBoxDrawTest, UnknownPortraitNameEmptiesThatLayerOnly) {
-    BitmapHolder portraitBackground(solidBitmap(64, 64, al_map_rgb(0, 255, 0)));
-    const std::string path = testing::TempDir() + "pbg2.png";
-    ASSERT_TRUE(al_save_bitmap(path.c_str(), portraitBackground));
-    ASSERT_TRUE(game.portraits->load("Back", path.c_str()));
-    chat->setPortraitBackground("Back");
+    // An unknown name empties that layer only.
     chat->setPortrait("Nobody");
     EXPECT_EQ(chat->portrait(), nullptr);
     chat->draw(frame);
     EXPECT_EQ(pixelAt(frame, 11, 393), rgb(0, 255, 0));
-}
-
-TEST_F(ChatBoxDrawTest, DrawIfShownDrawsOnlyWhenShown) {
-    chat->drawIfShown(frame);
-    EXPECT_EQ(pixelAt(frame, 0, 380), rgb(0, 0, 0));
-    chat->show();
-    chat->drawIfShown(frame);
-    EXPECT_EQ(pixelAt(frame, 0, 380), rgb(0, 0, 128));
 }

@@ -9,11 +9,13 @@
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
 using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
+using Keys = std::pair<int, int>;
 
 const char* const defaultFile = "//PRIMARY KEYS:\n"
                                 "Quit ESCAPE NONE\n"
@@ -28,31 +30,33 @@ const char* const badFileText =
     "The program will use the defaults.  Please delete your CFG.\n"
     "Please note the parser does not tolerate blank lines.  Use // to denote them.\n";
 
+// Up, Right, Down, Left, Sprint, Quit.
+const std::vector<Keys> defaults{{84, -1}, {83, -1}, {85, -1}, {82, -1}, {215, 216}, {59, -1}};
+enum { Up, Right, Down, Left, Sprint, Quit };
+
 // Each test runs in its own empty directory with fresh default bindings in the context.
 class ConfigReaderTest : public testing::Test {
   protected:
     void SetUp() override { game.keyBindings = &bindings; }
 
-    // Writes the file, reads it with a new reader and returns the console text.
-    std::string read(const std::string& content) {
-        testsupport::writeFile("FennowOnline.cfg", content);
+    // Writes the file (unless null), reads it with a new reader and returns the console text.
+    std::string read(const std::string* content, const char* path = nullptr) {
+        if (content)
+            testsupport::writeFile("FennowOnline.cfg", *content);
         CaptureStderr();
-        { ConfigReader reader; }
+        if (path) {
+            ConfigReader reader(path);
+        } else {
+            ConfigReader reader;
+        }
         return GetCapturedStderr();
     }
 
-    std::pair<int, int> keysOf(int index) const {
-        const KeyBinding* binding = bindings.binding(index);
-        return {binding->primaryKey, binding->secondaryKey};
-    }
-
-    void expectDefaults() const {
-        EXPECT_EQ(keysOf(0), std::make_pair(84, -1));
-        EXPECT_EQ(keysOf(1), std::make_pair(83, -1));
-        EXPECT_EQ(keysOf(2), std::make_pair(85, -1));
-        EXPECT_EQ(keysOf(3), std::make_pair(82, -1));
-        EXPECT_EQ(keysOf(4), std::make_pair(215, 216));
-        EXPECT_EQ(keysOf(5), std::make_pair(59, -1));
+    std::vector<Keys> keys() const {
+        std::vector<Keys> all;
+        for (int i = 0; i < 6; ++i)
+            all.emplace_back(bindings.binding(i)->primaryKey, bindings.binding(i)->secondaryKey);
+        return all;
     }
 
     testsupport::ScratchDir dir;
@@ -60,151 +64,81 @@ class ConfigReaderTest : public testing::Test {
     KeyBindings bindings;
 };
 
-enum { Up, Right, Down, Left, Sprint, Quit };
-
-TEST_F(ConfigReaderTest, FirstRunWritesTheDefaultFile) {
-    CaptureStderr();
-    { ConfigReader reader; }
-    EXPECT_EQ(GetCapturedStderr(),
-              "CFG File: FennowOnline.cfg not found.  Creating a new one - done\n");
+TEST_F(ConfigReaderTest, FirstRunWritesTheDefaultsThenReadsThemBack) {
+    EXPECT_EQ(read(nullptr), "CFG File: FennowOnline.cfg not found.  Creating a new one - done\n");
     EXPECT_EQ(testsupport::readFile("FennowOnline.cfg"), defaultFile);
-    expectDefaults();
-}
-
-TEST_F(ConfigReaderTest, ReadingTheDefaultFileReportsSixLines) {
-    EXPECT_EQ(read(defaultFile), "Read Quit: ESCAPE NONE\n"
-                                 "Read Up: ARROW_UP NONE\n"
-                                 "Read Right: ARROW_RIGHT NONE\n"
-                                 "Read Down: ARROW_DOWN NONE\n"
-                                 "Read Left: ARROW_LEFT NONE\n"
-                                 "Read Sprint: LSHIFT RSHIFT\n");
-    expectDefaults();
+    EXPECT_EQ(keys(), defaults);
+    EXPECT_EQ(read(nullptr), "Read Quit: ESCAPE NONE\nRead Up: ARROW_UP NONE\n"
+                             "Read Right: ARROW_RIGHT NONE\nRead Down: ARROW_DOWN NONE\n"
+                             "Read Left: ARROW_LEFT NONE\nRead Sprint: LSHIFT RSHIFT\n");
+    EXPECT_EQ(keys(), defaults);
     EXPECT_EQ(testsupport::readFile("FennowOnline.cfg"), defaultFile);
 }
 
 TEST_F(ConfigReaderTest, FileThatCannotBeCreatedKeepsTheDefaults) {
-    CaptureStderr();
-    { ConfigReader reader("missing-dir/FennowOnline.cfg"); }
     EXPECT_EQ(
-        GetCapturedStderr(),
+        read(nullptr, "missing-dir/FennowOnline.cfg"),
         "CFG File: missing-dir/FennowOnline.cfg not found.  Creating a new one - failed\n"
         "CFG File: missing-dir/FennowOnline.cfg could not be created.  Using the defaults.\n");
-    expectDefaults();
+    EXPECT_EQ(keys(), defaults);
 }
 
-// One row per file: its text, the console text it gives, and the keys of Up and Down after.
-struct Case {
-    const char* name;
-    std::string content;
-    std::string console;
-    std::pair<int, int> up;
-    std::pair<int, int> down;
-};
-
-class ConfigReaderCases : public ConfigReaderTest, public testing::WithParamInterface<Case> {};
-
-TEST_P(ConfigReaderCases, ReadsAppliesAndReports) {
-    EXPECT_EQ(read(GetParam().content), GetParam().console);
-    EXPECT_EQ(keysOf(Up), GetParam().up);
-    EXPECT_EQ(keysOf(Down), GetParam().down);
-    EXPECT_EQ(keysOf(Quit), std::make_pair(59, -1));
-}
-
-const std::pair<int, int> upDefault{84, -1};
-const std::pair<int, int> downDefault{85, -1};
-const std::string longWord31(31, 'K');
-const std::string longWord32(32, 'K');
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, ConfigReaderCases,
-    testing::Values(
-        Case{"EmptyFile", "", "", upDefault, downDefault},
-        Case{"BothKeys", "Up W S\n", "Read Up: W S\n", {23, 19}, downDefault},
-        Case{"LastLineWithoutLineEnd",
-             "Up W S\nDown X NONE",
-             "Read Up: W S\nRead Down: X NONE\n",
-             {23, 19},
-             {24, -1}},
-        Case{"CrLfLineEnds",
-             "Up W NONE\r\nDown S NONE\r\n",
-             "Read Up: W NONE\nRead Down: S NONE\n",
-             {23, -1},
-             {19, -1}},
-        Case{"SeveralSpaces", "Up    W     S   \n", "Read Up: W S\n", {23, 19}, downDefault},
-        Case{"ExtraWordsIgnored", "Up W S T U //note\n", "Read Up: W S\n", {23, 19}, downDefault},
-        Case{"LaterLineOverrides",
-             "Up W S\nUp I K\n",
-             "Read Up: W S\nRead Up: I K\n",
-             {9, 11},
-             downDefault},
-        Case{"CommentsOnlyAtColumnZero",
-             "//Up W S\nDown S NONE\n",
-             "Read Down: S NONE\n",
-             upDefault,
-             {19, -1}},
-        Case{"MissingSecondKey", "Up W\nDown S NONE\n",
-             "Read Up: W \nThere is no scancode named \n", upDefault, downDefault},
-        Case{"LowerCaseActionChangesNothing",
-             "up W S\nDown S NONE\n",
-             "Read up: W S\nRead Down: S NONE\n",
-             upDefault,
-             {19, -1}},
-        Case{"UnknownActionChangesNothing", "Jump W S\n", "Read Jump: W S\n", upDefault,
-             downDefault},
-        Case{"TabIsNoSeparator", "Up\tW S\nDown S NONE\n",
-             "Read Up\tW: S \nThere is no scancode named \n", upDefault, downDefault},
-        Case{"BlankLineStopsReading",
-             "Up W S\n\nDown S NONE\n",
-             "Read Up: W S\nRead :  \nThere is no scancode named \n",
-             {23, 19},
-             downDefault},
-        Case{"LeadingSpaceStopsReading", " Up W S\nDown S NONE\n",
-             "Read :  \nThere is no scancode named \n", upDefault, downDefault},
-        Case{"UnknownPrimaryReportedFirst", "Up JUMPKEY OTHERKEY\nDown S NONE\n",
-             "Read Up: JUMPKEY OTHERKEY\nThere is no scancode named JUMPKEY\n", upDefault,
-             downDefault},
-        Case{"UnknownSecondary", "Up W w\nDown S NONE\n",
-             "Read Up: W w\nThere is no scancode named w\n", upDefault, downDefault},
-        Case{"WordOf31CharactersIsLookedUp", "Up " + longWord31 + " NONE\n",
-             "Read Up: " + longWord31 + " NONE\nThere is no scancode named " + longWord31 + "\n",
-             upDefault, downDefault},
-        Case{"WordOf32CharactersIsAFault",
-             "Up W S\nDown " + longWord32 + " NONE\nUp I K\n",
-             "Read Up: W S\n" + std::string(badFileText),
-             {23, 19},
-             downDefault},
-        Case{"ActionOf32CharactersIsAFault", longWord32 + " W S\n", badFileText, upDefault,
-             downDefault},
+// One row per file: its text, the console text it gives, the keys of Up and Down after.
+TEST_F(ConfigReaderTest, ReadsAppliesAndReportsEachLine) {
+    const Keys up = defaults[Up], down = defaults[Down], ws{23, 19};
+    const std::string k31(31, 'K'), k32(32, 'K');
+    const std::string noScancode = "There is no scancode named ";
+    struct Case {
+        std::string content, console;
+        Keys up, down;
+    };
+    const Case cases[] = {
+        {"", "", up, down},
+        {"Up W S\nDown X NONE", "Read Up: W S\nRead Down: X NONE\n", ws, {24, -1}},
+        {"Up W NONE\r\nDown S Q\r\n", "Read Up: W NONE\nRead Down: S Q\n", {23, -1}, {19, 17}},
+        {"Up    W     S   \n", "Read Up: W S\n", ws, down},
+        {"Up W S T U //note\n", "Read Up: W S\n", ws, down},
+        {"Up W S\nUp NONE NONE\n", "Read Up: W S\nRead Up: NONE NONE\n", {-1, -1}, down},
+        {"//Up W S\nDown S NONE\n", "Read Down: S NONE\n", up, {19, -1}},
+        {"Up W\nDown S NONE\n", "Read Up: W \n" + noScancode + "\n", up, down},
+        {"up W S\nJump W S\nDown S NONE\n",
+         "Read up: W S\nRead Jump: W S\nRead Down: S NONE\n",
+         up,
+         {19, -1}},
+        {"Up\tW S\nDown S NONE\n", "Read Up\tW: S \n" + noScancode + "\n", up, down},
+        {"Up W S\n\nDown S NONE\n", "Read Up: W S\nRead :  \n" + noScancode + "\n", ws, down},
+        {" Up W S\nDown S NONE\n", "Read :  \n" + noScancode + "\n", up, down},
+        {"Up JUMPKEY OTHERKEY\n", "Read Up: JUMPKEY OTHERKEY\n" + noScancode + "JUMPKEY\n", up,
+         down},
+        {"Up W w\n", "Read Up: W w\n" + noScancode + "w\n", up, down},
+        {"Up " + k31 + " NONE\n", "Read Up: " + k31 + " NONE\n" + noScancode + k31 + "\n", up,
+         down},
+        {"Up W S\nDown " + k32 + " NONE\nUp I K\n", "Read Up: W S\n" + std::string(badFileText), ws,
+         down},
+        {k32 + " W S\n", badFileText, up, down},
         // 255 characters are read at once; the rest of a longer line is the next line.
-        Case{"LongLineIsSplit",
-             "Up W S " + std::string(248, 'y') + "Down X NONE\n",
-             "Read Up: W S\nRead Down: X NONE\n",
-             {23, 19},
-             {24, -1}}),
-    [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
+        {"Up W S " + std::string(248, 'y') + "Down X NONE\n",
+         "Read Up: W S\nRead Down: X NONE\n",
+         ws,
+         {24, -1}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        bindings.setKeys("Up", 84, -1);
+        bindings.setKeys("Down", 85, -1);
+        EXPECT_EQ(read(&c.content), c.console);
+        EXPECT_EQ(keys()[Up], c.up);
+        EXPECT_EQ(keys()[Down], c.down);
+        EXPECT_EQ(keys()[Quit], defaults[Quit]);
+    }
+}
 
 TEST_F(ConfigReaderTest, StopsAtTheFirstFaultAndKeepsWhatWasApplied) {
-    read("Left A NONE\nRight D NONE\nUp W\nDown S NONE\n");
-    EXPECT_EQ(keysOf(Left), std::make_pair(1, -1));
-    EXPECT_EQ(keysOf(Right), std::make_pair(4, -1));
-    EXPECT_EQ(keysOf(Up), upDefault);
-    EXPECT_EQ(keysOf(Down), downDefault);
-    EXPECT_EQ(keysOf(Sprint), std::make_pair(215, 216));
-}
-
-TEST_F(ConfigReaderTest, NoneEmptiesASlot) {
-    read("Sprint NONE NONE\nQuit ESCAPE Q\n");
-    EXPECT_EQ(keysOf(Sprint), std::make_pair(-1, -1));
-    EXPECT_EQ(keysOf(Quit), std::make_pair(59, 17));
-}
-
-TEST_F(ConfigReaderTest, ReadTextAppliesLinesFromMemory) {
-    ConfigReader reader{ConfigReader::TableOnly::Tag};
-    const std::string text = "Up W S\n";
-    CaptureStderr();
-    reader.readText(text.data(), text.size());
-    EXPECT_EQ(GetCapturedStderr(), "Read Up: W S\n");
-    EXPECT_EQ(keysOf(Up), std::make_pair(23, 19));
+    const std::string file = "Left A NONE\nRight D NONE\nUp W\nDown S NONE\n";
+    read(&file);
+    EXPECT_EQ(
+        keys(),
+        (std::vector<Keys>{
+            defaults[Up], {4, -1}, defaults[Down], {1, -1}, defaults[Sprint], defaults[Quit]}));
 }
 
 TEST_F(ConfigReaderTest, ArbitraryBytesNeverBreakTheReader) {
@@ -213,72 +147,37 @@ TEST_F(ConfigReaderTest, ArbitraryBytesNeverBreakTheReader) {
     const std::string alphabet = std::string("UpDownLeftSprintQuit WSAD/\r\n\t\0", 31) + "NONE";
     for (int round = 0; round < 300; ++round) {
         std::string text(random() % 700, ' ');
-        for (char& c : text) {
+        for (char& c : text)
             c = round % 2 ? alphabet[random() % alphabet.size()] : static_cast<char>(random());
-        }
         CaptureStderr();
         reader.readText(text.data(), text.size());
         GetCapturedStderr();
     }
-    SUCCEED();
 }
 
-// nextToken on one 256-byte line buffer.
-TEST(NextToken, CutsWordsAndSkipsSpaces) {
+// nextToken on one line buffer: words, the 31/32 character limit, and buffers at their ends.
+TEST(NextToken, CutsWordsWithinTheBuffer) {
+    char word[32];
     char line[256] = "Up   W S\r\n";
-    char word[32];
-    ASSERT_TRUE(ConfigReader::nextToken(word, line, 256));
-    EXPECT_STREQ(word, "Up");
-    EXPECT_STREQ(line, "W S");
-    ASSERT_TRUE(ConfigReader::nextToken(word, line, 256));
-    EXPECT_STREQ(word, "W");
-    ASSERT_TRUE(ConfigReader::nextToken(word, line, 256));
-    EXPECT_STREQ(word, "S");
-    ASSERT_TRUE(ConfigReader::nextToken(word, line, 256));
-    EXPECT_STREQ(word, "");
-    for (char c : line)
-        EXPECT_EQ(c, '\0');
-}
+    for (const char* expected : {"Up", "W", "S", ""}) {
+        ASSERT_TRUE(ConfigReader::nextToken(word, line, 256));
+        EXPECT_STREQ(word, expected);
+    }
+    EXPECT_EQ(std::memcmp(line, std::string(256, '\0').data(), 256), 0);
 
-TEST(NextToken, EmptyFirstWordClearsTheWholeLine) {
-    char line[256] = " Up W S";
-    char word[32];
-    ASSERT_TRUE(ConfigReader::nextToken(word, line, 256));
-    EXPECT_STREQ(word, "");
-    for (char c : line)
-        EXPECT_EQ(c, '\0');
-}
-
-TEST(NextToken, WordOf32CharactersFailsAndLeavesTheLine) {
-    char line[256] = {};
-    const std::string text = std::string(32, 'x') + " rest";
+    std::string text = std::string(31, 'x') + " " + std::string(32, 'y') + " rest";
     text.copy(line, text.size());
-    char word[32] = "unchanged";
+    line[text.size()] = '\0';
+    ASSERT_TRUE(ConfigReader::nextToken(word, line, 256));
+    EXPECT_EQ(std::string(word), std::string(31, 'x'));
+    text = std::string(line);
     EXPECT_FALSE(ConfigReader::nextToken(word, line, 256));
-    EXPECT_EQ(std::string(line), text);
-}
+    EXPECT_EQ(std::string(line), text); // a word of 32 leaves the line as it was
 
-TEST(NextToken, WordOf31CharactersFits) {
-    char line[256] = {};
-    const std::string text = std::string(31, 'x');
-    text.copy(line, text.size());
-    char word[32];
-    EXPECT_TRUE(ConfigReader::nextToken(word, line, 256));
-    EXPECT_EQ(std::string(word), text);
-}
-
-TEST(NextToken, FullBufferOfSpacesEnds) {
-    char line[256];
     std::memset(line, ' ', sizeof line);
     line[0] = 'A';
-    char word[32];
     EXPECT_TRUE(ConfigReader::nextToken(word, line, 256));
     EXPECT_STREQ(word, "A");
-    EXPECT_EQ(line[0], '\0');
-}
-
-TEST(NextToken, ShortOrMissingBuffersAreSafe) {
-    char word[32];
     char tiny[4] = {'a', 'b', 'c', 'd'};
     EXPECT_TRUE(ConfigReader::nextToken(word, tiny, 4));
     EXPECT_STREQ(word, "abcd");

@@ -9,33 +9,28 @@
 #include <string>
 #include <vector>
 
+using Values = std::vector<std::string>;
+
 // What one call of script code left behind: the console text, the values it returned
 // (described as "nil", "true", "1", "\"text\"", "table" ...) and Lua's error, if any.
 struct ScriptOutcome {
     std::string console;
-    std::vector<std::string> values;
+    Values values;
     std::string error;
     int results() const { return static_cast<int>(values.size()); }
 };
 
 // Describes the value at a stack position without changing it.
 inline std::string describeValue(lua_State* L, int index) {
-    switch (lua_type(L, index)) {
-    case LUA_TNIL:
-        return "nil";
-    case LUA_TBOOLEAN:
+    const int type = lua_type(L, index);
+    if (type == LUA_TBOOLEAN)
         return lua_toboolean(L, index) ? "true" : "false";
-    case LUA_TNUMBER: {
-        lua_pushvalue(L, index);
-        std::string text = lua_tostring(L, -1);
-        lua_pop(L, 1);
-        return text;
-    }
-    case LUA_TSTRING:
-        return "\"" + std::string(lua_tostring(L, index)) + "\"";
-    default:
-        return lua_typename(L, lua_type(L, index));
-    }
+    if (type != LUA_TNUMBER && type != LUA_TSTRING)
+        return lua_typename(L, type);
+    lua_pushvalue(L, index); // a copy, as lua_tostring turns a number into a string in place
+    const std::string text = lua_tostring(L, -1);
+    lua_pop(L, 1);
+    return type == LUA_TSTRING ? "\"" + text + "\"" : text;
 }
 
 // Every test gets its own ScriptHost (the game's full function table), registered as the
@@ -61,22 +56,14 @@ class ScriptTest : public testing::Test {
     ScriptOutcome call(const std::string& code) {
         ScriptOutcome outcome;
         const int top = lua_gettop(L());
-        if (luaL_loadstring(L(), code.c_str()) != 0) {
-            outcome.error = lua_tostring(L(), -1);
-            lua_settop(L(), top);
-            ADD_FAILURE() << "test chunk does not compile: " << outcome.error;
-            return outcome;
-        }
+        EXPECT_EQ(luaL_loadstring(L(), code.c_str()), 0) << "test chunk does not compile";
         testing::internal::CaptureStderr();
         const int status = lua_pcall(L(), 0, LUA_MULTRET, 0);
         outcome.console = testing::internal::GetCapturedStderr();
-        if (status != 0) {
+        if (status != 0)
             outcome.error = describeValue(L(), -1);
-        } else {
-            for (int i = top + 1; i <= lua_gettop(L()); ++i) {
-                outcome.values.push_back(describeValue(L(), i));
-            }
-        }
+        for (int i = top + 1; status == 0 && i <= lua_gettop(L()); ++i)
+            outcome.values.push_back(describeValue(L(), i));
         lua_settop(L(), top);
         return outcome;
     }
@@ -88,9 +75,18 @@ class ScriptTest : public testing::Test {
         return outcome.console;
     }
 
+    Values values(const std::string& code) { return call(code).values; }
+
+    // Runs a script file and returns its console text.
+    std::string runFile(const std::string& path) {
+        testing::internal::CaptureStderr();
+        host_->runFile(path.c_str());
+        return testing::internal::GetCapturedStderr();
+    }
+
     std::string global(const char* name) {
         lua_getglobal(L(), name);
-        std::string text = describeValue(L(), -1);
+        const std::string text = describeValue(L(), -1);
         lua_pop(L(), 1);
         return text;
     }

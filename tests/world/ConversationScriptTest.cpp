@@ -11,7 +11,9 @@
 #include <allegro5/allegro_ttf.h>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The farm's shipped conversation, run through the real script host and the real managers
@@ -35,45 +37,29 @@ class ConversationScriptTest : public testing::Test {
         chat = game.gui->chatBox();
     }
 
-    // Presses and releases in the middle of a character's hit box; returns the console.
-    std::string clickCharacter(const char* name) {
-        const Npc* npc = game.npcManager->findNpcByName(name);
-        EXPECT_NE(npc, nullptr) << name;
-        if (!npc)
-            return "";
-        const int x = (npc->left() + npc->right()) / 2;
-        const int y = (npc->top() + npc->bottom()) / 2;
+    // Presses and releases at the point as the game does (the GUI first, then the world).
+    static std::string clickAt(float x, float y) {
         return capturedStderr([x, y] {
-            game.gui->setMouse(static_cast<float>(x), static_cast<float>(y));
-            if (!game.gui->click(0))
-                game.environment->handleMouse(0, x, y);
-            if (!game.gui->click(1))
-                game.environment->handleMouse(1, x, y);
+            game.gui->setMouse(x, y);
+            for (int kind : {0, 1})
+                if (!game.gui->click(kind))
+                    game.environment->handleMouse(kind, static_cast<int>(x), static_cast<int>(y));
         });
     }
 
-    // The line index of the response with this text, or -1.
-    int responseLine(const std::string& text) const {
-        for (int i = 0; i < ChatBox::lineCount; ++i) {
-            const ChatLine* line = chat->line(i);
-            if (line->isResponse() && text == line->text())
-                return i;
-        }
-        return -1;
+    std::string clickCharacter(const char* name) {
+        const Npc* npc = game.npcManager->findNpcByName(name);
+        return npc ? clickAt((npc->left() + npc->right()) / 2, (npc->top() + npc->bottom()) / 2)
+                   : "no character " + std::string(name);
     }
 
     // Clicks the response with this text as the player would; returns the console.
     std::string pick(const std::string& text) {
-        const int index = responseLine(text);
-        EXPECT_GE(index, 0) << "no response '" << text << "' in:\n" << shownText();
-        if (index < 0)
-            return "";
-        const float y = static_cast<float>(chat->y() + 13 + 16 * index + 8);
-        return capturedStderr([y] {
-            game.gui->setMouse(300.0f, y);
-            EXPECT_TRUE(game.gui->click(0));
-            EXPECT_TRUE(game.gui->click(1));
-        });
+        for (int i = 0; i < ChatBox::lineCount; ++i)
+            if (chat->line(i)->isResponse() && text == chat->line(i)->text())
+                return clickAt(300.0f, static_cast<float>(chat->y() + 13 + 16 * i + 8));
+        ADD_FAILURE() << "no response '" << text << "' in:\n" << shownText();
+        return "";
     }
 
     // Every shown line, responses marked with "> ".
@@ -91,6 +77,21 @@ class ConversationScriptTest : public testing::Test {
         return shownText().find(fragment) != std::string::npos;
     }
 
+    // One step per row: click a character ("@Name"), pick a response or do nothing (""),
+    // then the chat box shows the fragment, or with a leading "!" does not.
+    void walk(std::initializer_list<std::pair<const char*, const char*>> steps) {
+        for (const auto& [action, fragment] : steps) {
+            if (*action == '@')
+                clickCharacter(action + 1);
+            else if (*action)
+                pick(action);
+            const bool absent = *fragment == '!';
+            EXPECT_TRUE(!*fragment || shows(fragment + absent) != absent)
+                << action << " / " << fragment << ":\n"
+                << shownText();
+        }
+    }
+
     ScopedGame scope;
     ChatBox* chat = nullptr;
 };
@@ -99,16 +100,14 @@ class ConversationScriptTest : public testing::Test {
 
 TEST_F(ConversationScriptTest, MapSpawnsTwoCharactersWithTheirOwnScripts) {
     ASSERT_EQ(game.npcManager->getNpcCount(), 2);
-    const Npc* quilla = game.npcManager->findNpcByName("Quilla");
-    const Npc* bramble = game.npcManager->findNpcByName("Bramble");
-    ASSERT_NE(quilla, nullptr);
-    ASSERT_NE(bramble, nullptr);
-    EXPECT_STREQ(quilla->getScriptPath(), "Data\\Scripts\\Quilla.lua");
-    EXPECT_STREQ(bramble->getScriptPath(), "Data\\Scripts\\Bramble.lua");
-    EXPECT_EQ(quilla->x(), 300);
-    EXPECT_EQ(quilla->y(), 200);
-    EXPECT_EQ(bramble->x(), 520);
-    EXPECT_EQ(bramble->y(), 260);
+    const Npc* quilla = game.npcManager->npc(0);
+    const Npc* bramble = game.npcManager->npc(1);
+    EXPECT_EQ(std::string(quilla->getName()) + quilla->getScriptPath(),
+              "QuillaData\\Scripts\\Quilla.lua");
+    EXPECT_EQ(std::string(bramble->getName()) + bramble->getScriptPath(),
+              "BrambleData\\Scripts\\Bramble.lua");
+    EXPECT_EQ(std::make_pair(quilla->x(), quilla->y()), std::make_pair(300, 200));
+    EXPECT_EQ(std::make_pair(bramble->x(), bramble->y()), std::make_pair(520, 260));
 
     // Loading the map again spawns nobody twice.
     capturedStderr([] { game.scriptHost->runFile("Data\\Scripts\\Maps\\WillowCreekFarm.lua"); });
@@ -116,65 +115,47 @@ TEST_F(ConversationScriptTest, MapSpawnsTwoCharactersWithTheirOwnScripts) {
 }
 
 TEST_F(ConversationScriptTest, QuillaTalksThroughSeveralTurnsAndRemembersTheChoice) {
-    clickCharacter("Quilla");
+    walk({{"@Quilla", "I'm Quilla"}});
     EXPECT_TRUE(game.gui->chatOpen());
-    EXPECT_TRUE(shows("I'm Quilla")) << shownText();
-    EXPECT_NE(chat->portrait(), nullptr);
     EXPECT_NE(chat->portraitBackground(), nullptr);
+    EXPECT_NE(chat->portrait(), nullptr);
     EXPECT_EQ(chat->portrait(), game.portraits->find("Quilla"));
     EXPECT_EQ(game.npcManager->getActiveNpc(), game.npcManager->findNpcByName("Quilla"));
-
     EXPECT_EQ(pick("What grows here?"),
               "Line response was 1\nCalling Script: Data\\Scripts\\Quilla.lua with value 1\n");
-    EXPECT_TRUE(shows("what would you grow?")) << shownText();
-    pick("Sunflowers. Something tall!");
-    EXPECT_TRUE(shows("Sunflowers!")) << shownText();
-    pick("Need a hand with anything?");
-    EXPECT_TRUE(shows("crows")) << shownText();
-    pick("Shoo! Shoo! Off with you!");
-    EXPECT_TRUE(shows("scatter")) << shownText();
+    walk({{"", "what would you grow?"},
+          {"Sunflowers. Something tall!", "Sunflowers!"},
+          {"Need a hand with anything?", "crows"},
+          {"Shoo! Shoo! Off with you!", "scatter"}});
     EXPECT_EQ(pick("All in a day's work. Bye!"), "Line response was -3\n");
     EXPECT_FALSE(game.gui->chatOpen());
-
     // The next conversation remembers the visit and the crop.
-    clickCharacter("Quilla");
-    EXPECT_TRUE(shows("visit 2")) << shownText();
-    EXPECT_TRUE(shows("Still dreaming of sunflowers?")) << shownText();
-    pick("Need a hand with anything?");
-    EXPECT_TRUE(shows("already chased off")) << shownText();
-
-    // Portraits were loaded once, however often the scripts ran.
-    EXPECT_EQ(game.portraits->count(), 2);
+    walk({{"@Quilla", "visit 2"},
+          {"", "Still dreaming of sunflowers?"},
+          {"Need a hand with anything?", "already chased off"}});
+    EXPECT_EQ(game.portraits->count(), 2); // loaded once, however often the scripts ran
 }
 
 TEST_F(ConversationScriptTest, BrambleKnowsWhatQuillaHeard) {
-    clickCharacter("Bramble");
-    EXPECT_TRUE(shows("Name's Bramble")) << shownText();
-    EXPECT_FALSE(shows("crows")) << shownText();
+    walk({{"@Bramble", "Name's Bramble"}});
     EXPECT_EQ(chat->portrait(), game.portraits->find("Bramble"));
-    pick("Tell me about the bees.");
-    pick("Yes please!");
-    EXPECT_TRUE(shows("One jar of clover honey")) << shownText();
-    pick("Tell me about your turnips.");
-    EXPECT_FALSE(shows("Quilla says")) << shownText();
-    pick("I'll leave you to it.");
+    walk({{"", "!crows"},
+          {"Tell me about the bees.", ""},
+          {"Yes please!", "One jar of clover honey"},
+          {"Tell me about your turnips.", "!Quilla says"},
+          {"I'll leave you to it.", ""}});
     EXPECT_FALSE(game.gui->chatOpen());
-
-    clickCharacter("Quilla");
-    pick("What grows here?");
-    pick("Turnips, to keep Bramble happy.");
-    pick("Need a hand with anything?");
-    pick("Shoo! Shoo! Off with you!");
-    pick("All in a day's work. Bye!");
-
-    clickCharacter("Bramble");
-    EXPECT_TRUE(shows("Visit 2")) << shownText();
-    EXPECT_TRUE(shows("ran off her crows")) << shownText();
-    pick("Are your turnips really the finest?");
-    EXPECT_TRUE(shows("you'd plant turnips too")) << shownText();
-    pick("Tell me about the bees.");
-    pick("Yes please!");
-    EXPECT_TRUE(shows("One jar per visitor")) << shownText();
+    walk({{"@Quilla", ""},
+          {"What grows here?", ""},
+          {"Turnips, to keep Bramble happy.", ""},
+          {"Need a hand with anything?", ""},
+          {"Shoo! Shoo! Off with you!", ""},
+          {"All in a day's work. Bye!", ""},
+          {"@Bramble", "Visit 2"},
+          {"", "ran off her crows"},
+          {"Are your turnips really the finest?", "you'd plant turnips too"},
+          {"Tell me about the bees.", ""},
+          {"Yes please!", "One jar per visitor"}});
     EXPECT_EQ(game.portraits->count(), 3);
 }
 

@@ -23,19 +23,15 @@ int luaRecord(lua_State* L) {
     return 1;
 }
 
-std::string writeScript(const std::string& fileName, const std::string& text) {
-    const std::string path = testing::TempDir() + fileName;
-    std::ofstream(path) << text;
-    return path;
-}
-
 // The conversation road with a real script host whose only function records what it sees.
+// Quilla's hit box is 132..164 by 118..186; Shadow overlaps its lower right; Bramble stands
+// apart at 332..364; Ghost's script does not exist.
 class WorldClickScriptTest : public testing::Test {
   protected:
     void SetUp() override {
         recorded.clear();
-        quillaScript = writeScript("quilla_record.lua", "Record()\n");
-        brambleScript = writeScript("bramble_record.lua", "Record() Record()\n");
+        std::ofstream(quillaScript) << "Record()\n";
+        std::ofstream(brambleScript) << "Record() Record()\n";
         capturedStderr([this] {
             game.scriptHost = new ScriptHost({{"Record", luaRecord}});
             game.npcManager = new NpcManager();
@@ -43,39 +39,64 @@ class WorldClickScriptTest : public testing::Test {
             game.environment = new Environment(50, 50);
             game.npcManager->addNpc(100, 100, "Quilla", 0, quillaScript.c_str(), "QuillaTemp");
             game.npcManager->addNpc(300, 100, "Bramble", 1, brambleScript.c_str(), "");
+            game.npcManager->addNpc(110, 110, "Shadow", 2, brambleScript.c_str(), "");
+            game.npcManager->addNpc(500, 100, "Ghost", 3, "no\\such.lua", "");
         });
         world = game.environment;
         chat = game.gui->chatBox();
+        chat->setLastResponse(5);
     }
 
     ScopedGame scope;
-    std::string quillaScript;
-    std::string brambleScript;
+    const std::string quillaScript = testing::TempDir() + "quilla_record.lua";
+    const std::string brambleScript = testing::TempDir() + "bramble_record.lua";
     Environment* world = nullptr;
     ChatBox* chat = nullptr;
 };
 
 } // namespace
 
+// Press where only Quilla stands, release where Quilla and Shadow overlap: both are Quilla.
 TEST_F(WorldClickScriptTest, ClickRunsTheScriptOnceWhileTheLastResponseIsMinusTwo) {
-    world->handleMouse(0, 140, 130);
-    EXPECT_FALSE(world->handleMouse(1, 150, 140));
+    EXPECT_TRUE(world->handleMouse(0, 133, 119));
+    EXPECT_FALSE(world->handleMouse(1, 160, 180));
     EXPECT_EQ(recorded, std::vector<int>{-2});
     EXPECT_EQ(chat->lastResponse(), -1);
     EXPECT_TRUE(game.gui->chatOpen());
+    EXPECT_TRUE(chat->isShown());
+    EXPECT_EQ(game.npcManager->getActiveNpc(), nullptr); // clicking does not select
+    EXPECT_FALSE(world->handleMouse(2, 140, 130));
 }
 
-TEST_F(WorldClickScriptTest, PressOnOneCharacterAndReleaseOnAnotherRunsNothing) {
-    world->handleMouse(0, 140, 130);
-    world->handleMouse(1, 340, 130);
-    world->handleMouse(0, 340, 130);
-    world->handleMouse(1, 600, 500);
+TEST_F(WorldClickScriptTest, PressAndReleaseOnDifferentThingsRunNothing) {
+    world->handleMouse(1, 140, 130); // a release before any press
+    const std::pair<std::pair<int, int>, std::pair<int, int>> cases[] = {
+        {{140, 130}, {340, 130}}, // Quilla, then Bramble
+        {{140, 130}, {600, 500}}, // Quilla, then open ground
+        {{600, 500}, {140, 130}}, // open ground, then Quilla
+        {{600, 500}, {600, 500}}};
+    for (auto [press, release] : cases) {
+        world->handleMouse(0, press.first, press.second);
+        world->handleMouse(1, release.first, release.second);
+    }
     EXPECT_TRUE(recorded.empty());
     EXPECT_FALSE(game.gui->chatOpen());
+    EXPECT_EQ(chat->lastResponse(), 5);
+}
+
+TEST_F(WorldClickScriptTest, PressTakenByTheGuiKeepsTheEarlierPressPoint) {
+    world->handleMouse(0, 600, 10); // open ground
+    game.gui->setMouse(300, 500);
+    EXPECT_TRUE(game.gui->click(0)); // taken by the chat box area: the world never sees it
+    world->handleMouse(1, 140, 130);
+    EXPECT_FALSE(game.gui->chatOpen());
+    world->handleMouse(0, 140, 130);
+    game.gui->click(0);
+    world->handleMouse(1, 141, 131);
+    EXPECT_TRUE(game.gui->chatOpen());
 }
 
 TEST_F(WorldClickScriptTest, BrokenScriptStillOpensTheChat) {
-    capturedStderr([] { game.npcManager->addNpc(500, 100, "Ghost", 2, "no\\such.lua", ""); });
     world->handleMouse(0, 540, 130);
     const std::string out = capturedStderr([this] { world->handleMouse(1, 540, 130); });
     EXPECT_EQ(out.rfind("Lua Error during Loading: ", 0), 0u) << out;

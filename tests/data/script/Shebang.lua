@@ -1,3 +1,4 @@
 #!/usr/bin/env lua
-first = 1
+before = 1
 error("line three")
+after = true

@@ -1,3 +1,0 @@
-before = true
-error("the well is dry")
-after = true
