@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -99,29 +100,54 @@ ALLEGRO_BITMAP* mirrorFrame(ALLEGRO_BITMAP* source) {
     return frame;
 }
 
-// Turns every pixel of exactly the colour r, g, b into transparent, as
-// al_convert_mask_to_alpha does, but through one lock instead of a call per pixel.
-void maskColour(ALLEGRO_BITMAP* bitmap, int r, int g, int b) {
+struct Rgb {
+    int r;
+    int g;
+    int b;
+};
+
+// Byte offsets of red, green, blue and alpha in one 32-bit pixel of a locked region.
+struct ByteOrder {
+    int r;
+    int g;
+    int b;
+    int a;
+};
+
+// Turns every pixel of exactly one of the colours into transparent, as one
+// al_convert_mask_to_alpha per colour does, but through one lock for all of them. The lock
+// keeps the bitmap's own format where it is one of the two 32-bit layouts Allegro loads into,
+// so locking and unlocking copy no pixels; any other format is locked as ABGR_8888_LE.
+void maskColours(ALLEGRO_BITMAP* bitmap, std::initializer_list<Rgb> colours) {
     if (bitmap == nullptr) {
         return;
     }
-    ALLEGRO_LOCKED_REGION* region =
-        al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_READWRITE);
+    const int own = al_get_bitmap_format(bitmap);
+    const bool argb = own == ALLEGRO_PIXEL_FORMAT_ARGB_8888;
+    const int lockFormat = argb ? own : ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE;
+    const ByteOrder order = argb ? ByteOrder{2, 1, 0, 3} : ByteOrder{0, 1, 2, 3};
+    ALLEGRO_LOCKED_REGION* region = al_lock_bitmap(bitmap, lockFormat, ALLEGRO_LOCK_READWRITE);
     if (region == nullptr) {
-        al_convert_mask_to_alpha(bitmap, al_map_rgb(r & 0xff, g & 0xff, b & 0xff));
+        for (const Rgb& c : colours) {
+            al_convert_mask_to_alpha(bitmap, al_map_rgb(c.r & 0xff, c.g & 0xff, c.b & 0xff));
+        }
         return;
     }
-    const unsigned char key[3] = {static_cast<unsigned char>(r & 0xff),
-                                  static_cast<unsigned char>(g & 0xff),
-                                  static_cast<unsigned char>(b & 0xff)};
     const int width = al_get_bitmap_width(bitmap);
     const int height = al_get_bitmap_height(bitmap);
     for (int y = 0; y < height; ++y) {
         auto* pixel = static_cast<unsigned char*>(region->data) + y * region->pitch;
         for (int x = 0; x < width; ++x, pixel += 4) {
             // Only opaque pixels can match: the colour of a see-through pixel is no key.
-            if (pixel[3] == 255 && pixel[0] == key[0] && pixel[1] == key[1] && pixel[2] == key[2]) {
-                std::memset(pixel, 0, 4);
+            if (pixel[order.a] != 255) {
+                continue;
+            }
+            for (const Rgb& c : colours) {
+                if (pixel[order.r] == (c.r & 0xff) && pixel[order.g] == (c.g & 0xff) &&
+                    pixel[order.b] == (c.b & 0xff)) {
+                    std::memset(pixel, 0, 4);
+                    break;
+                }
             }
         }
     }
@@ -189,8 +215,7 @@ ALLEGRO_BITMAP* BitmapLibrary::loadMasked(const char* path, int r, int g, int b)
         return nullptr;
     }
     ALLEGRO_BITMAP* bitmap = al_load_bitmap(hostPath(path).c_str());
-    maskColour(bitmap, 64, 64, 64);
-    maskColour(bitmap, r, g, b);
+    maskColours(bitmap, {{64, 64, 64}, {r, g, b}});
     return bitmap;
 }
 
@@ -248,8 +273,7 @@ void BitmapLibrary::ripStances(const char* path) {
     print("L");
     ALLEGRO_BITMAP* sheet = loadOrPlaceholder(path, 30 * frameSize, 3 * frameSize);
     print("C");
-    maskColour(sheet, 64, 64, 64);
-    maskColour(sheet, 34, 177, 76);
+    maskColours(sheet, {{64, 64, 64}, {34, 177, 76}});
     print("\n");
 
     for (int d = 0; d < 5; ++d) {
@@ -317,8 +341,7 @@ void BitmapLibrary::ripChatBubble(const char* path) {
 void BitmapLibrary::loadDirectBitmaps() {
     for (const DirectBitmap& direct : directBitmaps) {
         ALLEGRO_BITMAP* bitmap = loadOrPlaceholder(direct.path, direct.width, direct.height);
-        maskColour(bitmap, 64, 64, 64);
-        maskColour(bitmap, 255, 0, 255);
+        maskColours(bitmap, {{64, 64, 64}, {255, 0, 255}});
         bitmaps_[direct.slot] = bitmap;
     }
 }
