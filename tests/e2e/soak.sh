@@ -8,9 +8,10 @@
 #
 # Usage: soak.sh SECONDS GAME ROOT [SEED]
 # Environment: SOAK_BASELINE (seconds; default 20 for runs up to two minutes, else 60),
-# SOAK_RATE (mean actions per second, default 15, at most 50), SOAK_SAMPLE (seconds between
-# RSS samples, default 2), SOAK_MAX_GROWTH_KB (default 1024), SOAK_OUT (a folder that receives
-# the RSS samples, the console log and the summary).
+# SOAK_RATE (default 15: the mean pause between actions is 1/SOAK_RATE s and never below
+# 20 ms, so at most 50 actions a second; clicks take some more time of their own), SOAK_SAMPLE
+# (seconds between RSS samples, default 2), SOAK_MAX_GROWTH_KB (default 1024), SOAK_OUT (a
+# folder that receives the RSS samples, the console log and the summary).
 if [ -z "${DISPLAY:-}" ] && [ -z "${E2E_UNDER_XVFB:-}" ] && command -v xvfb-run >/dev/null; then
     export E2E_UNDER_XVFB=1
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
@@ -50,7 +51,7 @@ e2e_start
 e2e_wait_line "Begin primary game loop"
 e2e_find_window
 eval "$(xdotool getwindowgeometry --shell "$WIN")" || e2e_fail "no geometry for the window"
-e2e_log "seed $SEED, $SECONDS_TOTAL s, about $RATE actions/s, baseline at $BASELINE s"
+e2e_log "seed $SEED, $SECONDS_TOTAL s, mean pause 1/$RATE s, baseline at $BASELINE s"
 
 python3 "$HERE/soak_input.py" "$GAME_PID" "$X" "$Y" "$SECONDS_TOTAL" "$SEED" "$RATE" "$SAMPLE" \
     "$RSS_FILE" >"$COUNTS"
@@ -81,7 +82,8 @@ GROWTH_KB=$((END_KB - BASE_KB))
 count() { awk -v k="$1" '$1 == k { print $2 }' "$COUNTS"; }
 SCRIPT_RUNS=$(grep -c '^Calling Script: ' "$LOG")
 {
-    echo "seed $SEED, $SECONDS_TOTAL s of input at about $RATE actions/s"
+    echo "seed $SEED, $SECONDS_TOTAL s of input, mean pause 1/$RATE s:" \
+        "$(awk -v n="$(count actions)" -v t="$SECONDS_TOTAL" 'BEGIN { printf "%.1f", n / t }') actions/s"
     echo "actions $(count actions): key presses and releases $(count key_events), pointer moves $(count moves)," \
         "clicks on characters $(count character_clicks), on chat lines $(count chat_line_clicks)," \
         "on speed buttons $(count button_clicks), on open ground $(count ground_clicks)," \
