@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <utility>
@@ -89,6 +90,15 @@ TEST_F(ConfigReaderTest, FileThatCannotBeCreatedKeepsTheDefaults) {
         GetCapturedStderr(),
         "CFG File: missing-dir/FennowOnline.cfg not found.  Creating a new one - failed\n"
         "CFG File: missing-dir/FennowOnline.cfg could not be created.  Using the defaults.\n");
+    expectDefaults();
+}
+
+TEST_F(ConfigReaderTest, DirectoryInPlaceOfTheFileKeepsTheDefaults) {
+    std::filesystem::create_directory("FennowOnline.cfg");
+    CaptureStderr();
+    { ConfigReader reader; }
+    EXPECT_EQ(GetCapturedStderr(),
+              "CFG File: FennowOnline.cfg could not be read.  Using the defaults.\n");
     expectDefaults();
 }
 
