@@ -5,10 +5,13 @@
 #include <allegro5/allegro_image.h>
 #include <allegro5/allegro_ttf.h>
 
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -44,6 +47,66 @@ const DirectBitmap directBitmaps[] = {
 
 void print(const char* text) {
     std::fputs(text, stderr);
+}
+
+bool hasBmpExtension(const std::string& file) {
+    const std::size_t dot = file.rfind('.');
+    if (dot == std::string::npos || file.size() - dot != 4) {
+        return false;
+    }
+    return std::tolower(static_cast<unsigned char>(file[dot + 1])) == 'b' &&
+           std::tolower(static_cast<unsigned char>(file[dot + 2])) == 'm' &&
+           std::tolower(static_cast<unsigned char>(file[dot + 3])) == 'p';
+}
+
+std::uint32_t littleEndian32(const unsigned char* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+// Allegro's BMP reader accepts a file that ends inside its pixel rows and leaves the rows it
+// could not read black, so such a file would pass for a good picture. True when the headers
+// of an uncompressed BMP promise more pixel bytes than the file holds. Run-length compressed
+// files and files with headers the reader will refuse anyway are left to the reader.
+bool bmpCutShort(const std::string& file) {
+    std::FILE* stream = std::fopen(file.c_str(), "rb");
+    if (stream == nullptr) {
+        return false;
+    }
+    unsigned char head[34] = {};
+    const std::size_t got = std::fread(head, 1, sizeof head, stream);
+    const bool sized = std::fseek(stream, 0, SEEK_END) == 0;
+    const long fileSize = sized ? std::ftell(stream) : -1;
+    std::fclose(stream);
+    if (got < 26 || head[0] != 'B' || head[1] != 'M' || fileSize < 0) {
+        return false;
+    }
+    const std::uint32_t pixelOffset = littleEndian32(head + 10);
+    const std::uint32_t infoSize = littleEndian32(head + 14);
+    long long width = 0;
+    long long height = 0;
+    long long bitsPerPixel = 0;
+    if (infoSize == 12) {
+        width = head[18] | head[19] << 8;
+        height = head[20] | head[21] << 8;
+        bitsPerPixel = head[24] | head[25] << 8;
+    } else if (infoSize >= 40 && got == sizeof head) {
+        width = static_cast<std::int32_t>(littleEndian32(head + 18));
+        height = static_cast<std::int32_t>(littleEndian32(head + 22));
+        bitsPerPixel = head[28] | head[29] << 8;
+        const std::uint32_t compression = littleEndian32(head + 30);
+        if (compression != 0 && compression != 3 && compression != 6) {
+            return false;
+        }
+    } else {
+        return false;
+    }
+    if (width <= 0 || bitsPerPixel <= 0) {
+        return false;
+    }
+    const long long rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+    const long long needed = pixelOffset + rowBytes * (height < 0 ? -height : height);
+    return fileSize < needed;
 }
 
 // A stand-in for a missing picture: a yellow and dark blue checkerboard nobody can mistake
@@ -154,6 +217,59 @@ void maskColours(ALLEGRO_BITMAP* bitmap, std::initializer_list<Rgb> colours) {
     al_unlock_bitmap(bitmap);
 }
 
+// The characters from space to tilde, which every text the game draws is made of.
+constexpr int printableFirst = 32;
+constexpr int printableCount = 95;
+
+// How many characters from space on the font holds without a gap.
+int characterCount(ALLEGRO_FONT* font) {
+    const int rangeCount = al_get_font_ranges(font, 0, nullptr);
+    std::vector<int> ranges(2 * static_cast<std::size_t>(rangeCount > 0 ? rangeCount : 0));
+    al_get_font_ranges(font, rangeCount, ranges.data());
+    int next = printableFirst;
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (int i = 0; i < rangeCount; ++i) {
+            if (ranges[2 * i] <= next && ranges[2 * i + 1] >= next) {
+                next = ranges[2 * i + 1] + 1;
+                grown = true;
+            }
+        }
+    }
+    return next - printableFirst;
+}
+
+// Whether a line of text drawn with the font shows at least one pixel.
+bool drawsText(ALLEGRO_FONT* font) {
+    ALLEGRO_STATE state;
+    al_store_state(&state, ALLEGRO_STATE_NEW_BITMAP_PARAMETERS | ALLEGRO_STATE_TARGET_BITMAP |
+                               ALLEGRO_STATE_BLENDER);
+    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
+    al_set_new_bitmap_format(ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE);
+    ALLEGRO_BITMAP* probe = al_create_bitmap(256, 64);
+    bool shows = false;
+    if (probe != nullptr) {
+        al_set_target_bitmap(probe);
+        al_clear_to_color(al_map_rgba(0, 0, 0, 0));
+        al_set_blender(ALLEGRO_ADD, ALLEGRO_ONE, ALLEGRO_INVERSE_ALPHA);
+        al_draw_text(font, al_map_rgb(255, 255, 255), 0, 0, 0, "Hello 0123 ABC xyz");
+        ALLEGRO_LOCKED_REGION* region =
+            al_lock_bitmap(probe, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_READONLY);
+        for (int y = 0; region != nullptr && y < 64 && !shows; ++y) {
+            const auto* row = static_cast<const unsigned char*>(region->data) + y * region->pitch;
+            for (int x = 0; x < 256 && !shows; ++x) {
+                shows = row[4 * x + 3] != 0;
+            }
+        }
+        if (region != nullptr) {
+            al_unlock_bitmap(probe);
+        }
+        al_destroy_bitmap(probe);
+    }
+    al_restore_state(&state);
+    return shows;
+}
+
 } // namespace
 
 BitmapLibrary::BitmapLibrary() {
@@ -210,11 +326,33 @@ ALLEGRO_FONT* BitmapLibrary::font(int slot) const {
     return slot >= bitmapFont && slot < slotCount ? fonts_[slot - bitmapFont] : nullptr;
 }
 
+ALLEGRO_BITMAP* BitmapLibrary::loadFile(const char* path) {
+    if (path == nullptr) {
+        return nullptr;
+    }
+    const std::string file = hostPath(path);
+    if (hasBmpExtension(file) && bmpCutShort(file)) {
+        return nullptr;
+    }
+    // Always decoded into a memory bitmap: when Allegro's PNG reader gives up halfway through
+    // a display bitmap, the half-made bitmap stays on the display's list and the display
+    // hangs when it is destroyed. The finished picture moves to the display afterwards.
+    const int flags = al_get_new_bitmap_flags();
+    al_set_new_bitmap_flags((flags & ~ALLEGRO_VIDEO_BITMAP) | ALLEGRO_MEMORY_BITMAP);
+    ALLEGRO_BITMAP* bitmap = al_load_bitmap(file.c_str());
+    al_set_new_bitmap_flags(flags);
+    if (bitmap != nullptr && (flags & ALLEGRO_MEMORY_BITMAP) == 0 &&
+        al_get_current_display() != nullptr) {
+        al_convert_bitmap(bitmap);
+    }
+    return bitmap;
+}
+
 ALLEGRO_BITMAP* BitmapLibrary::loadMasked(const char* path, int r, int g, int b) {
     if (path == nullptr) {
         return nullptr;
     }
-    ALLEGRO_BITMAP* bitmap = al_load_bitmap(hostPath(path).c_str());
+    ALLEGRO_BITMAP* bitmap = loadFile(path);
     maskColours(bitmap, {{64, 64, 64}, {r, g, b}});
     return bitmap;
 }
@@ -224,12 +362,29 @@ ALLEGRO_BITMAP* BitmapLibrary::loadMagentaMasked(const char* path) {
 }
 
 ALLEGRO_BITMAP* BitmapLibrary::loadOrPlaceholder(const char* path, int width, int height) {
-    ALLEGRO_BITMAP* bitmap = al_load_bitmap(hostPath(path).c_str());
+    ALLEGRO_BITMAP* bitmap = loadFile(path);
     if (bitmap == nullptr) {
         notices_ += std::string("Could not load ") + path + ", using a placeholder.\n";
         bitmap = makePlaceholder(width, height);
     }
     return bitmap;
+}
+
+ALLEGRO_BITMAP* BitmapLibrary::loadSheet(const char* path, int width, int height) {
+    ALLEGRO_BITMAP* sheet = loadOrPlaceholder(path, width, height);
+    const int sheetWidth = sheet != nullptr ? al_get_bitmap_width(sheet) : width;
+    const int sheetHeight = sheet != nullptr ? al_get_bitmap_height(sheet) : height;
+    if (sheetWidth >= width && sheetHeight >= height) {
+        return sheet;
+    }
+    // Frames cut from a sheet that is too small would come out partly or wholly empty: a
+    // player could not tell a broken sheet from a missing character.
+    char text[64];
+    std::snprintf(text, sizeof text, " is %i x %i pixels, smaller than %i x %i", sheetWidth,
+                  sheetHeight, width, height);
+    notices_ += std::string(path) + text + ", using a placeholder.\n";
+    al_destroy_bitmap(sheet);
+    return makePlaceholder(width, height);
 }
 
 ALLEGRO_FONT* BitmapLibrary::loadFontOrBuiltin(const char* path, bool trueType) {
@@ -238,7 +393,25 @@ ALLEGRO_FONT* BitmapLibrary::loadFontOrBuiltin(const char* path, bool trueType) 
         trueType ? al_load_ttf_font(file.c_str(), fontSize, 0) : al_load_bitmap_font(file.c_str());
     if (font == nullptr) {
         notices_ += std::string("Could not load ") + path + ", using the built-in font.\n";
-        font = al_create_builtin_font();
+        return al_create_builtin_font();
+    }
+    std::string problem;
+    if (!trueType) {
+        const int count = characterCount(font);
+        if (count < printableCount) {
+            problem = " holds " + std::to_string(count) + " characters, not the " +
+                      std::to_string(printableCount) + " from space to tilde";
+        }
+    }
+    // A file cut short may still open: Allegro fills a display bitmap from a short TGA file,
+    // and a TrueType file keeps its glyphs in the part that went missing.
+    if (problem.empty() && !drawsText(font)) {
+        problem = " draws no text";
+    }
+    if (!problem.empty()) {
+        notices_ += std::string(path) + problem + ", using the built-in font.\n";
+        al_destroy_font(font);
+        return al_create_builtin_font();
     }
     return font;
 }
@@ -252,7 +425,7 @@ void BitmapLibrary::flushNotices() {
 void BitmapLibrary::ripMudTiles(const char* path) {
     print("Ripping Mud Tiles - ");
     print("L");
-    ALLEGRO_BITMAP* sheet = loadOrPlaceholder(path, 3 * tileSize, 2 * tileSize);
+    ALLEGRO_BITMAP* sheet = loadSheet(path, 3 * tileSize, 2 * tileSize);
     print(" ");
     for (int k = 0; k < 6; ++k) {
         std::fprintf(stderr, "%i", k);
@@ -271,7 +444,7 @@ void BitmapLibrary::ripMudTiles(const char* path) {
 void BitmapLibrary::ripStances(const char* path) {
     print("Ripping Vornel Stances - ");
     print("L");
-    ALLEGRO_BITMAP* sheet = loadOrPlaceholder(path, 30 * frameSize, 3 * frameSize);
+    ALLEGRO_BITMAP* sheet = loadSheet(path, 30 * frameSize, 3 * frameSize);
     print("C");
     maskColours(sheet, {{64, 64, 64}, {34, 177, 76}});
     print("\n");
@@ -321,7 +494,8 @@ void BitmapLibrary::ripStances(const char* path) {
 void BitmapLibrary::ripChatBubble(const char* path) {
     print("Ripping Chat Bubble - ");
     print("L");
-    ALLEGRO_BITMAP* sheet = loadOrPlaceholder(path, 4 * bubbleCell, bubbleCell);
+    // The last frame reads only the top-left corner of its cell.
+    ALLEGRO_BITMAP* sheet = loadSheet(path, 3 * bubbleCell + bubbleFrame, bubbleFrame);
     print(" ");
     for (int i = 0; i < 4; ++i) {
         std::fprintf(stderr, "%i", i);

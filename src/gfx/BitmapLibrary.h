@@ -7,9 +7,10 @@
 
 // Every fixed graphic and font of the game, loaded and cut once at start-up into 123
 // numbered slots that the rest of the game reads by number and never writes. Every slot holds
-// a bitmap or font after construction: a file that cannot be loaded is reported by name and
-// replaced by a visible placeholder of the expected size (or Allegro's built-in font). The
-// library owns everything in its slots and releases it when destroyed.
+// a bitmap or font after construction: a file that cannot be loaded, or a sheet too small for
+// its frames, is reported by name and replaced by a visible placeholder of the expected size
+// (or Allegro's built-in font). The library owns everything in its slots and releases it when
+// destroyed.
 class BitmapLibrary {
   public:
     static constexpr int slotCount = 123;
@@ -40,11 +41,18 @@ class BitmapLibrary {
     // Slots 120 to 122; null outside that range.
     ALLEGRO_FONT* font(int slot) const;
 
+    // al_load_bitmap on the host's form of a data path, safe for damaged files; null also for
+    // a BMP file that ends before its last pixel row, which Allegro would load with black rows.
+    static ALLEGRO_BITMAP* loadFile(const char* path);
     static ALLEGRO_BITMAP* loadMasked(const char* path, int r, int g, int b);
     static ALLEGRO_BITMAP* loadMagentaMasked(const char* path);
 
   private:
     ALLEGRO_BITMAP* loadOrPlaceholder(const char* path, int width, int height);
+    // A sheet to cut frames from: smaller than width x height it is replaced, with a notice.
+    ALLEGRO_BITMAP* loadSheet(const char* path, int width, int height);
+    // A font file that cannot be opened, lacks characters or draws nothing is reported and
+    // replaced by Allegro's built-in font.
     ALLEGRO_FONT* loadFontOrBuiltin(const char* path, bool trueType);
     void flushNotices();
     void ripMudTiles(const char* path);

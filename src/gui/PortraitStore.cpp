@@ -1,6 +1,6 @@
 #include "gui/PortraitStore.h"
 
-#include "core/HostPath.h"
+#include "gfx/BitmapLibrary.h"
 
 #include <cstdio>
 #include <string>
@@ -26,7 +26,7 @@ bool PortraitStore::load(const char* name, const char* path) {
         name = "";
     if (!path)
         path = "";
-    ALLEGRO_BITMAP* bitmap = al_load_bitmap(hostPath(path).c_str());
+    ALLEGRO_BITMAP* bitmap = BitmapLibrary::loadFile(path);
     if (!bitmap) {
         std::fprintf(stderr, "Could not load portrait %s.\n", path);
         return false;

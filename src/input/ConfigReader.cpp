@@ -233,6 +233,10 @@ void ConfigReader::readOrCreate(const char* path) {
         return;
     }
     readStream(file);
+    // A directory of that name opens but cannot be read; the bindings keep their defaults.
+    if (std::ferror(file)) {
+        std::fprintf(stderr, "CFG File: %s could not be read.  Using the defaults.\n", path);
+    }
     std::fclose(file);
 }
 

@@ -186,4 +186,67 @@ TEST(BitmapLibraryMissingArt, PlaceholdersOfTheExpectedSizes) {
         EXPECT_NE(library->font(i), nullptr);
 }
 
+// Damaged files: each is named on the console and replaced, never used half-read.
+TEST(BitmapLibraryDamagedArt, BmpCutShortCountsAsUnreadable) {
+    testsupport::ScratchDir dir;
+    testart::writeMudTiles();
+    const std::string whole = testsupport::readFile("Data/Graphics/Tiles/MudTiles.bmp");
+    ALLEGRO_BITMAP* good = BitmapLibrary::loadFile("Data\\Graphics\\Tiles\\MudTiles.bmp");
+    ASSERT_NE(good, nullptr);
+    al_destroy_bitmap(good);
+    // Allegro's reader alone would take this file and fill the missing rows with black.
+    testsupport::writeFile("Data/Graphics/Tiles/MudTiles.bmp", whole.substr(0, whole.size() - 1));
+    EXPECT_EQ(BitmapLibrary::loadFile("Data\\Graphics\\Tiles\\MudTiles.bmp"), nullptr);
+    testsupport::writeFile("Data/Graphics/Tiles/MudTiles.bmp", whole.substr(0, 60));
+    EXPECT_EQ(BitmapLibrary::loadFile("Data\\Graphics\\Tiles\\MudTiles.bmp"), nullptr);
+    EXPECT_EQ(BitmapLibrary::loadFile(nullptr), nullptr);
+}
+
+TEST(BitmapLibraryDamagedArt, SheetsTooSmallAreReplacedAndFontsChecked) {
+    testsupport::ScratchDir dir;
+    testart::writeAllPictures();
+    testart::writeKeyedPicture("Data/Graphics/Vornels/MareSprite.png", 1440, 144,
+                               al_map_rgb(1, 2, 3));
+    testart::writeKeyedPicture("Data/Graphics/Tiles/MudTiles.bmp", 7, 3, al_map_rgb(1, 2, 3));
+    testart::writeKeyedPicture("Data/Graphics/GUI/ChatBubble.png", 151, 40, al_map_rgb(1, 2, 3));
+    // One glyph box in its border colour: a bitmap font of a single character.
+    testsupport::writeImage("Data/Graphics/Fonts/a4_font.tga", 12, 12, [](int x, int y) {
+        const bool inside = x >= 1 && x <= 8 && y >= 1 && y <= 8;
+        return inside ? al_map_rgb(255, 255, 255) : al_map_rgb(255, 255, 0);
+    });
+    // A TrueType file cut short opens but draws nothing.
+    const std::string mono =
+        testsupport::readFile("/usr/share/fonts/truetype/freefont/FreeMono.ttf");
+    if (!mono.empty())
+        testsupport::writeFile("Data/Graphics/Fonts/Courier.ttf", mono.substr(0, mono.size() / 2));
+    CaptureStderr();
+    auto library = std::make_unique<BitmapLibrary>();
+    const std::string console = GetCapturedStderr();
+
+    EXPECT_NE(console.find("Data\\Graphics\\Vornels\\MareSprite.png is 1440 x 144 pixels, smaller "
+                           "than 2880 x 288, using a placeholder.\n"),
+              std::string::npos);
+    EXPECT_NE(console.find("Data\\Graphics\\Tiles\\MudTiles.bmp is 7 x 3 pixels, smaller than 96 "
+                           "x 64, using a placeholder.\n"),
+              std::string::npos);
+    EXPECT_NE(console.find("Data\\Graphics\\GUI\\ChatBubble.png is 151 x 40 pixels, smaller than "
+                           "152 x 32, using a placeholder.\n"),
+              std::string::npos);
+    EXPECT_NE(console.find("Data\\Graphics\\Fonts\\a4_font.tga holds 1 characters, not the 95 "
+                           "from space to tilde, using the built-in font.\n"),
+              std::string::npos);
+    if (!mono.empty()) {
+        EXPECT_NE(console.find("Data\\Graphics\\Fonts\\Courier.ttf draws no text, using the "
+                               "built-in font.\n"),
+                  std::string::npos);
+    }
+    // The placeholders show in the frames, at the frame sizes.
+    EXPECT_EQ(pixel(library->bitmap(0), 0, 0), opaque(0, 0, 160));
+    EXPECT_EQ(pixel(library->bitmap(106), 16, 0), opaque(255, 230, 0));
+    EXPECT_EQ(al_get_bitmap_width(library->bitmap(106)), 32);
+    EXPECT_EQ(pixel(library->bitmap(115), 0, 0), opaque(0, 0, 160));
+    for (int i = 120; i < 123; ++i)
+        EXPECT_NE(library->font(i), nullptr);
+}
+
 } // namespace

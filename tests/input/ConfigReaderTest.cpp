@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <utility>
@@ -73,6 +74,13 @@ TEST_F(ConfigReaderTest, FirstRunWritesTheDefaultsThenReadsThemBack) {
                              "Read Left: ARROW_LEFT NONE\nRead Sprint: LSHIFT RSHIFT\n");
     EXPECT_EQ(keys(), defaults);
     EXPECT_EQ(testsupport::readFile("FennowOnline.cfg"), defaultFile);
+}
+
+TEST_F(ConfigReaderTest, DirectoryInPlaceOfTheFileKeepsTheDefaults) {
+    std::filesystem::create_directory("FennowOnline.cfg");
+    EXPECT_EQ(read(nullptr),
+              "CFG File: FennowOnline.cfg could not be read.  Using the defaults.\n");
+    EXPECT_EQ(keys(), defaults);
 }
 
 TEST_F(ConfigReaderTest, FileThatCannotBeCreatedKeepsTheDefaults) {
