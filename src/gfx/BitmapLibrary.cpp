@@ -422,6 +422,17 @@ void BitmapLibrary::flushNotices() {
     notices_.clear();
 }
 
+// The common end of every ripping step: the sheet is no longer needed once its frames are cut.
+void BitmapLibrary::finishSheet(ALLEGRO_BITMAP* sheet) {
+    print(" ");
+    print("D ");
+    if (sheet != nullptr) {
+        al_destroy_bitmap(sheet);
+    }
+    print("done\n");
+    flushNotices();
+}
+
 void BitmapLibrary::ripMudTiles(const char* path) {
     print("Ripping Mud Tiles - ");
     print("L");
@@ -432,13 +443,7 @@ void BitmapLibrary::ripMudTiles(const char* path) {
         bitmaps_[mudTileFirst + k] = cutFrame(sheet, tileSize * (k % 3), tileSize * (k / 3),
                                               tileSize, tileSize, tileSize, tileSize);
     }
-    print(" ");
-    print("D ");
-    if (sheet != nullptr) {
-        al_destroy_bitmap(sheet);
-    }
-    print("done\n");
-    flushNotices();
+    finishSheet(sheet);
 }
 
 void BitmapLibrary::ripStances(const char* path) {
@@ -482,13 +487,7 @@ void BitmapLibrary::ripStances(const char* path) {
         }
         print("\n");
     }
-    print(" ");
-    print("D ");
-    if (sheet != nullptr) {
-        al_destroy_bitmap(sheet);
-    }
-    print("done\n");
-    flushNotices();
+    finishSheet(sheet);
 }
 
 void BitmapLibrary::ripChatBubble(const char* path) {
@@ -503,13 +502,7 @@ void BitmapLibrary::ripChatBubble(const char* path) {
         bitmaps_[chatBubbleFirst + i] =
             cutFrame(sheet, bubbleCell * i, 0, bubbleCell, bubbleCell, bubbleFrame, bubbleFrame);
     }
-    print(" ");
-    print("D ");
-    if (sheet != nullptr) {
-        al_destroy_bitmap(sheet);
-    }
-    print("done\n");
-    flushNotices();
+    finishSheet(sheet);
 }
 
 void BitmapLibrary::loadDirectBitmaps() {

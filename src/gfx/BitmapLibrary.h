@@ -55,6 +55,7 @@ class BitmapLibrary {
     // replaced by Allegro's built-in font.
     ALLEGRO_FONT* loadFontOrBuiltin(const char* path, bool trueType);
     void flushNotices();
+    void finishSheet(ALLEGRO_BITMAP* sheet);
     void ripMudTiles(const char* path);
     void ripStances(const char* path);
     void ripChatBubble(const char* path);
