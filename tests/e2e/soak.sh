@@ -56,7 +56,7 @@ read -r BASE_T BASE_KB < <(awk -v b="$BASELINE" '$1 >= b { print; exit }' "$RSS"
 GROWTH_KB=$((END_KB - BASE_KB))
 SCRIPT_RUNS=$(grep -c '^Calling Script: ' "$LOG")
 {
-    echo "seed $SEED, $TOTAL s: $(tr '\n' ' ' <"$WORK/counts.txt"), responses that ran a script $SCRIPT_RUNS," \
+    echo "seed $SEED, $TOTAL s: $(paste -sd' ' "$WORK/counts.txt"), responses that ran a script $SCRIPT_RUNS," \
         "conversations closed $(grep -c '^Line response was -3$' "$LOG")"
     echo "VmRSS kB: baseline at $BASE_T s $BASE_KB, end $END_KB, growth $GROWTH_KB (limit $MAX_GROWTH_KB)"
     echo "samples (s kB): $(tr '\n' ' ' <"$RSS")"
