@@ -1,13 +1,12 @@
 #!/usr/bin/env python3
 """Random input for the soak run: a reproducible stream of key presses and releases (arrows,
 shifts), pointer moves and clicks on the farm's characters, chat-box lines, speed buttons and
-open ground, sent through the XTEST extension (as real devices would), at a bounded rate.
-While it runs it samples the game's VmRSS every few seconds and stops early if the game ends.
+open ground, sent through the XTEST extension (as real devices would) at a bounded rate. It
+samples the game's VmRSS every SAMPLE seconds into RSS_FILE and stops early if the game ends.
 
 Usage: soak_input.py PID WINDOW_X WINDOW_Y SECONDS SEED RATE SAMPLE RSS_FILE
-Prints a summary of what it sent as "name value" lines on standard output. Exit status 0 when
-the stream ran to its end, 3 when the game ended first, 2 when the display could not be used.
-All keys and buttons are let go at the end.
+Prints "actions N" and "x_events N". Exit status 0 when the stream ran to its end, 3 when the
+game ended first, 2 when the display could not be used. All keys are let go at the end.
 """
 import ctypes
 import random
@@ -19,8 +18,7 @@ KEYSYMS = {"Up": 0xFF52, "Down": 0xFF54, "Left": 0xFF51, "Right": 0xFF53,
 # Hit boxes of the farm's folk (spawned at 300, 200 and 520, 260; box x+32..x+64, y+18..y+86).
 CHARACTERS = [(332, 218, 364, 286), (552, 278, 584, 346)]
 # Corners of the twelve 17 x 17 speed buttons; each covers 18 x 18 pixels.
-BUTTONS = [(0, 0), (17, 0), (34, 0), (0, 34), (17, 34), (34, 34),
-           (68, 0), (85, 0), (102, 0), (68, 34), (85, 34), (102, 34)]
+BUTTONS = [(x, y) for y in (0, 34) for x in (0, 17, 34, 68, 85, 102)]
 MIN_PAUSE = 0.02  # at most 50 actions a second
 
 
@@ -31,38 +29,25 @@ class Xtest:
         self.x11 = ctypes.CDLL("libX11.so.6")
         self.xtst = ctypes.CDLL("libXtst.so.6")
         self.x11.XOpenDisplay.restype = ctypes.c_void_p
-        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        self.x11.XFlush.argtypes = [ctypes.c_void_p]
-        self.x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
         self.x11.XKeysymToKeycode.restype = ctypes.c_ubyte
-        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        for name, args in (("XTestFakeMotionEvent", [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
-                                                     ctypes.c_int, ctypes.c_ulong]),
-                           ("XTestFakeButtonEvent", [ctypes.c_void_p, ctypes.c_uint,
-                                                     ctypes.c_int, ctypes.c_ulong]),
-                           ("XTestFakeKeyEvent", [ctypes.c_void_p, ctypes.c_uint,
-                                                  ctypes.c_int, ctypes.c_ulong])):
-            getattr(self.xtst, name).argtypes = args
-        self.display = self.x11.XOpenDisplay(None)
+        self.display = ctypes.c_void_p(self.x11.XOpenDisplay(None))
         if not self.display:
             raise OSError("cannot open the display")
         self.origin = (origin_x, origin_y)
         self.events = 0
 
     def move(self, x, y):
-        self.xtst.XTestFakeMotionEvent(self.display, -1, self.origin[0] + x, self.origin[1] + y, 0)
-        self._sent()
+        self._sent(self.xtst.XTestFakeMotionEvent(self.display, -1, self.origin[0] + x,
+                                                  self.origin[1] + y, ctypes.c_ulong(0)))
 
     def button(self, number, down):
-        self.xtst.XTestFakeButtonEvent(self.display, number, int(down), 0)
-        self._sent()
+        self._sent(self.xtst.XTestFakeButtonEvent(self.display, number, int(down), ctypes.c_ulong(0)))
 
     def key(self, name, down):
-        code = self.x11.XKeysymToKeycode(self.display, KEYSYMS[name])
-        self.xtst.XTestFakeKeyEvent(self.display, code, int(down), 0)
-        self._sent()
+        code = self.x11.XKeysymToKeycode(self.display, ctypes.c_ulong(KEYSYMS[name]))
+        self._sent(self.xtst.XTestFakeKeyEvent(self.display, code, int(down), ctypes.c_ulong(0)))
 
-    def _sent(self):
+    def _sent(self, _):
         self.x11.XFlush(self.display)
         self.events += 1
 
@@ -75,11 +60,8 @@ class Stream:
         self.rng = random.Random(seed)
         self.mean_pause = 1.0 / rate
         self.held = set()
-        self.counts = dict.fromkeys(
-            ["actions", "key_events", "moves", "character_clicks", "chat_line_clicks",
-             "button_clicks", "ground_clicks", "drags", "other_buttons"], 0)
+        self.actions = 0
 
-    # Points of each kind.
     def on_character(self):
         left, top, right, bottom = self.rng.choice(CHARACTERS)
         return self.rng.randint(left, right), self.rng.randint(top, bottom)
@@ -98,30 +80,21 @@ class Stream:
         # Anywhere above the chat box that is neither a button nor a character.
         while True:
             x, y = self.rng.randint(0, 799), self.rng.randint(0, 379)
-            if x <= 119 and y <= 51:
-                continue
-            if any(l <= x <= r and t <= y <= b for l, t, r, b in CHARACTERS):
-                continue
-            return x, y
+            if not (x <= 119 and y <= 51) and not any(
+                    l <= x <= r and t <= y <= b for l, t, r, b in CHARACTERS):
+                return x, y
 
     def anywhere(self):
         return self.rng.randint(0, 799), self.rng.randint(0, 599)
 
-    def point(self):
-        return self.rng.choice([self.on_character, self.on_chat_line, self.on_button,
-                                self.on_ground, self.anywhere])()
-
-    def click(self, point, kind):
+    def click(self, point):
         # Mostly the left button; the game treats the others alike.
         number = self.rng.choices([1, 2, 3], weights=[8, 1, 1])[0]
-        if number != 1:
-            self.counts["other_buttons"] += 1
         self.x.move(*point)
         time.sleep(0.005)
         self.x.button(number, True)
         time.sleep(self.rng.uniform(0.01, 0.05))
         self.x.button(number, False)
-        self.counts[kind] += 1
 
     def act(self):
         roll = self.rng.random()
@@ -130,64 +103,47 @@ class Stream:
             down = key not in self.held
             self.x.key(key, down)
             (self.held.add if down else self.held.discard)(key)
-            self.counts["key_events"] += 1
         elif roll < 0.50:
             self.x.move(*self.anywhere())
-            self.counts["moves"] += 1
-        elif roll < 0.62:
-            self.click(self.on_character(), "character_clicks")
-        elif roll < 0.82:
-            self.click(self.on_chat_line(), "chat_line_clicks")
-        elif roll < 0.88:
-            self.click(self.on_button(), "button_clicks")
         elif roll < 0.94:
-            self.click(self.on_ground(), "ground_clicks")
+            kinds = [(0.12, self.on_character), (0.20, self.on_chat_line),
+                     (0.06, self.on_button), (0.06, self.on_ground)]
+            self.click(self.rng.choices([k for _, k in kinds], [w for w, _ in kinds])[0]())
         else:
             # Press on one place, release on another.
-            self.x.move(*self.point())
+            points = [self.on_character, self.on_chat_line, self.on_button, self.on_ground,
+                      self.anywhere]
+            self.x.move(*self.rng.choice(points)())
             self.x.button(1, True)
             time.sleep(0.02)
-            self.x.move(*self.point())
+            self.x.move(*self.rng.choice(points)())
             time.sleep(0.02)
             self.x.button(1, False)
-            self.counts["drags"] += 1
-        self.counts["actions"] += 1
+        self.actions += 1
         # Pauses between MIN_PAUSE and 2 * mean - MIN_PAUSE: the mean is 1 / rate.
         time.sleep(self.rng.uniform(MIN_PAUSE, max(MIN_PAUSE, 2 * self.mean_pause - MIN_PAUSE)))
-
-    def release_all(self):
-        for key in sorted(self.held):
-            self.x.key(key, False)
-        self.held.clear()
 
 
 def rss_kb(pid):
     try:
         with open(f"/proc/{pid}/status") as status:
-            for line in status:
-                if line.startswith("VmRSS:"):
-                    return int(line.split()[1])
-    except OSError:
-        pass
-    return None
+            return next(int(l.split()[1]) for l in status if l.startswith("VmRSS:"))
+    except (OSError, StopIteration):
+        return None
 
 
 def main():
     pid, origin_x, origin_y, seconds, seed = (int(a) for a in sys.argv[1:6])
     rate, sample, rss_file = float(sys.argv[6]), float(sys.argv[7]), sys.argv[8]
-    rate = min(max(rate, 1.0), 1.0 / MIN_PAUSE)
     try:
         x = Xtest(origin_x, origin_y)
     except OSError as error:
         print(f"soak_input: {error}", file=sys.stderr)
         return 2
-    stream = Stream(x, seed, rate)
-    start = time.monotonic()
-    next_sample = 0.0
-    status = 0
+    stream = Stream(x, seed, min(max(rate, 1.0), 1.0 / MIN_PAUSE))
+    start, next_sample, status = time.monotonic(), 0.0, 0
     with open(rss_file, "w") as samples:
-        while True:
-            elapsed = time.monotonic() - start
+        while (elapsed := time.monotonic() - start) < seconds:
             if elapsed >= next_sample:
                 kb = rss_kb(pid)
                 if kb is None:
@@ -196,13 +152,10 @@ def main():
                 samples.write(f"{elapsed:.1f} {kb}\n")
                 samples.flush()
                 next_sample += sample
-            if elapsed >= seconds:
-                break
             stream.act()
-    stream.release_all()
-    x.x11.XCloseDisplay(x.display)
-    for name, value in stream.counts.items():
-        print(name, value)
+    for key in sorted(stream.held):
+        x.key(key, False)
+    print("actions", stream.actions)
     print("x_events", x.events)
     return status
 
