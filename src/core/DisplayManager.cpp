@@ -94,6 +94,7 @@ void DisplayManager::drawWorld(ALLEGRO_BITMAP* target) {
     if (environment == nullptr)
         return;
     if (mapPicture_ != nullptr && !layerByLayer_) {
+        // The picture shows one Environment; another one (tests swap them) needs its own.
         if (environment != pictured_) {
             pictured_ = environment;
             mapPicture_->remake();
