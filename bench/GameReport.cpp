@@ -6,11 +6,13 @@
 //
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/bench/GameReport [startup-runs] [idle-seconds]
 //
-// Defaults: 10 start-up runs, 60 idle seconds. Start-up and the idle run happen in child
-// processes (this program started again in a scratch directory that links Data/); the parent
-// stamps every console line of the child as it arrives, which splits start-up into its stages
-// without touching the game's code. Every other figure is measured in this process after the
-// game's own initGame, with the game's console sent to a log file. Nothing is asserted.
+// Defaults: 10 start-up runs (and as many drawing the world layer by layer), 60 idle seconds
+// (for each of three runs). Start-up, the idle runs and the idle reference (a bare Allegro
+// program drawing full-window bitmaps) happen in child processes (this program started again
+// in a scratch directory that links Data/); the parent stamps every console line of the child as it
+// arrives, which splits start-up into its stages without touching the game's code. Every other
+// figure is measured in this process after the game's own initGame, with the game's console sent to
+// a log file. Nothing is asserted.
 
 #include "../tests/map/MapImageBuilder.h"
 #include "core/DisplayManager.h"
@@ -29,6 +31,7 @@
 #include <allegro5/allegro_opengl.h>
 #include <malloc.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,6 +63,47 @@ double median(std::vector<double> samples) {
         return 0.0;
     std::sort(samples.begin(), samples.end());
     return samples[samples.size() / 2];
+}
+
+// A full-window bitmap of opaque pixels that vary, as a map layer that covers the window does.
+ALLEGRO_BITMAP* makeFullWindowBitmap(int seed) {
+    ALLEGRO_BITMAP* bitmap = al_create_bitmap(windowWidth, windowHeight);
+    ALLEGRO_LOCKED_REGION* region =
+        al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
+    for (int y = 0; y < windowHeight; ++y) {
+        auto* row = static_cast<unsigned char*>(region->data) + y * region->pitch;
+        for (int x = 0; x < windowWidth; ++x) {
+            row[4 * x] = static_cast<unsigned char>(x * 7 + seed * 50);
+            row[4 * x + 1] = static_cast<unsigned char>(y * 3);
+            row[4 * x + 2] = static_cast<unsigned char>(x ^ y);
+            row[4 * x + 3] = 255;
+        }
+    }
+    al_unlock_bitmap(bitmap);
+    return bitmap;
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The process's peak resident memory so far (VmHWM), in kB; -1 when it cannot be read.
+long peakResidentKb() {
+    FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr)
+        return -1;
+    char line[256];
+    long kb = -1;
+    while (std::fgets(line, sizeof line, status) != nullptr)
+        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1)
+            break;
+    std::fclose(status);
+    return kb;
 }
 
 // ---------------------------------------------------------------- child processes
@@ -107,6 +151,7 @@ int runIdleChild(double idleSeconds) {
     int eventCount = 0;
     bool redraw = false;
     const double start = monotonicNow();
+    const double cpuStart = cpuSeconds();
     std::vector<int> framesPerSecond(static_cast<size_t>(std::ceil(idleSeconds)) + 1, 0);
     long frames = 0;
     long ticks = 0;
@@ -132,6 +177,7 @@ int runIdleChild(double idleSeconds) {
         }
     }
     const double elapsed = monotonicNow() - start;
+    const double cpu = cpuSeconds() - cpuStart;
     framesPerSecond.resize(static_cast<size_t>(idleSeconds));
     std::printf("fps-mean %.2f\n", static_cast<double>(frames) / elapsed);
     std::printf("fps-worst-second %d\n",
@@ -139,8 +185,63 @@ int runIdleChild(double idleSeconds) {
     std::printf("ticks-per-second %.2f\n", static_cast<double>(ticks) / elapsed);
     std::printf("game-fps-figure %.2f\n", game.measuredFps);
     std::printf("draw-ms-mean %.3f\n", frames > 0 ? 1000.0 * drawSeconds / frames : 0.0);
+    std::printf("cpu-per-second %.3f\n", cpu / elapsed);
+    std::printf("peak-kb %ld\n", peakResidentKb());
+    std::printf("layers %d\n", game.mapManager->isReady() ? game.mapManager->layerCount() : 1);
     std::fflush(stdout);
     cleanupGame();
+    return 0;
+}
+
+// Reference child: a bare Allegro program that draws `layers` full-window bitmaps into every
+// frame, paced by a 60 Hz timer as the game's loop is, for the given time. Prints its CPU
+// seconds per second and frames per second.
+int runReferenceChild(int layers, double seconds) {
+    if (!al_init()) {
+        std::printf("failed\n");
+        return 1;
+    }
+    ALLEGRO_DISPLAY* display = al_create_display(windowWidth, windowHeight);
+    ALLEGRO_TIMER* timer = al_create_timer(1.0 / 60.0);
+    ALLEGRO_EVENT_QUEUE* queue = al_create_event_queue();
+    if (display == nullptr || timer == nullptr || queue == nullptr) {
+        std::printf("failed\n");
+        return 1;
+    }
+    al_register_event_source(queue, al_get_timer_event_source(timer));
+    al_register_event_source(queue, al_get_display_event_source(display));
+    std::vector<ALLEGRO_BITMAP*> fills;
+    for (int i = 0; i < layers; ++i)
+        fills.push_back(makeFullWindowBitmap(i));
+    al_start_timer(timer);
+    const double start = monotonicNow();
+    const double cpuStart = cpuSeconds();
+    long frames = 0;
+    bool redraw = false;
+    while (monotonicNow() - start < seconds) {
+        ALLEGRO_EVENT event;
+        al_wait_for_event(queue, &event);
+        if (event.type == ALLEGRO_EVENT_TIMER)
+            redraw = true;
+        if (redraw && al_is_event_queue_empty(queue)) {
+            al_set_target_backbuffer(display);
+            al_clear_to_color(al_map_rgb(0, 0, 0));
+            for (ALLEGRO_BITMAP* fill : fills)
+                al_draw_bitmap(fill, 0, 0, 0);
+            al_flip_display();
+            redraw = false;
+            ++frames;
+        }
+    }
+    const double elapsed = monotonicNow() - start;
+    std::printf("cpu-per-second %.3f\n", (cpuSeconds() - cpuStart) / elapsed);
+    std::printf("fps-mean %.2f\n", static_cast<double>(frames) / elapsed);
+    std::fflush(stdout);
+    for (ALLEGRO_BITMAP* fill : fills)
+        al_destroy_bitmap(fill);
+    al_destroy_event_queue(queue);
+    al_destroy_timer(timer);
+    al_destroy_display(display);
     return 0;
 }
 
@@ -164,7 +265,12 @@ void takeLines(std::string& pending, std::vector<StampedLine>& lines, double now
     }
 }
 
-ChildRun runChild(const std::filesystem::path& dir, const std::vector<std::string>& args) {
+// The ways a child game draws its world: through the map picture, or layer by layer as before
+// the picture existed (FENNOW_DRAW_LAYERS=1).
+enum class World { Picture, Layers };
+
+ChildRun runChild(const std::filesystem::path& dir, const std::vector<std::string>& args,
+                  World world = World::Picture) {
     ChildRun run;
     int out[2];
     int err[2];
@@ -187,6 +293,10 @@ ChildRun runChild(const std::filesystem::path& dir, const std::vector<std::strin
         close(err[1]);
         if (chdir(dir.c_str()) != 0)
             _exit(127);
+        if (world == World::Layers)
+            setenv("FENNOW_DRAW_LAYERS", "1", 1);
+        else
+            unsetenv("FENNOW_DRAW_LAYERS");
         execv(self.c_str(), argv.data());
         _exit(127);
     }
@@ -269,14 +379,20 @@ bool startupStages(const ChildRun& run, StartupStages& s) {
 }
 
 bool reportStartup(const std::filesystem::path& dir, int runs) {
+    // The runs take turns with one that draws the world layer by layer, so that a busy moment
+    // of the shared machine touches both alike.
     std::vector<StartupStages> all;
+    std::vector<double> layerTotals;
     for (int i = 0; i < runs; ++i) {
         StartupStages stages{};
-        if (!startupStages(runChild(dir, {"--child-startup"}), stages)) {
+        StartupStages layerStages{};
+        if (!startupStages(runChild(dir, {"--child-startup"}), stages) ||
+            !startupStages(runChild(dir, {"--child-startup"}, World::Layers), layerStages)) {
             std::fprintf(stderr, "GameReport: a start-up run showed no frame\n");
             return false;
         }
         all.push_back(stages);
+        layerTotals.push_back(1000.0 * layerStages.total);
     }
     auto column = [&](double StartupStages::*field) {
         std::vector<double> values;
@@ -317,45 +433,65 @@ bool reportStartup(const std::filesystem::path& dir, int runs) {
     for (const Row& row : rows)
         std::printf("| %s | %s | %.1f |\n", row.stage, row.endsAt, median(column(row.field)));
     std::printf("| **total** | | **%.1f** |\n\n", median(totals));
+    std::printf("The same start-up with the world drawn layer by layer (`FENNOW_DRAW_LAYERS=1`, "
+                "runs taking turns with the ones above): **%.0f ms** (min %.0f, max %.0f); "
+                "with the map picture against layer by layer: %.2f.\n\n",
+                median(layerTotals), *std::min_element(layerTotals.begin(), layerTotals.end()),
+                *std::max_element(layerTotals.begin(), layerTotals.end()),
+                median(totals) / median(layerTotals));
     return true;
 }
 
+double numberOf(const ChildRun& run, const char* key) {
+    return std::atof(valueOf(run, key).c_str());
+}
+
 void reportIdle(const std::filesystem::path& dir, double idleSeconds) {
-    const ChildRun run = runChild(dir, {"--child-idle", std::to_string(idleSeconds)});
-    std::printf("## Frame rate held while idle\n\n");
+    const std::string seconds = std::to_string(idleSeconds);
+    const ChildRun picture = runChild(dir, {"--child-idle", seconds});
+    const ChildRun layers = runChild(dir, {"--child-idle", seconds}, World::Layers);
+    const std::string layerCount = valueOf(picture, "layers");
+    const ChildRun reference = runChild(dir, {"--child-reference", layerCount, seconds});
+    std::printf("## Frame rate, CPU and memory while idle\n\n");
     std::printf("The game's loop left alone for %.0f s on the start map (ticks at 60 Hz, a "
-                "frame drawn when a tick asked for one and the queue is empty):\n\n",
-                idleSeconds);
-    std::printf("| Figure | Value |\n|---|---:|\n");
-    std::printf("| frames per second, mean | %s |\n", valueOf(run, "fps-mean").c_str());
-    std::printf("| frames in the worst whole second | %s |\n",
-                valueOf(run, "fps-worst-second").c_str());
-    std::printf("| timer ticks handled per second | %s |\n",
-                valueOf(run, "ticks-per-second").c_str());
-    std::printf("| the game's own `FPS` figure at the end | %s |\n",
-                valueOf(run, "game-fps-figure").c_str());
-    std::printf("| `drawFrame` time per frame, mean | %s ms |\n\n",
-                valueOf(run, "draw-ms-mean").c_str());
+                "frame drawn when a tick asked for one and the queue is empty), once with the "
+                "map picture and once drawing the world layer by layer (`FENNOW_DRAW_LAYERS=1`), "
+                "each in a process of its own; then, for the same time, the reference: a bare "
+                "Allegro program drawing %s full-window bitmaps (as many as the map has layers) "
+                "into every frame at 60 Hz. CPU is the process's user and system time over the "
+                "idle time, Mesa's rendering threads included (the X server's is not); peak "
+                "memory is the process's `VmHWM` at the end.\n\n",
+                idleSeconds, layerCount.c_str());
+    std::printf("| Figure | map picture | layer by layer |\n|---|---:|---:|\n");
+    const struct {
+        const char* figure;
+        const char* key;
+        const char* unit;
+    } rows[] = {
+        {"frames per second, mean", "fps-mean", ""},
+        {"frames in the worst whole second", "fps-worst-second", ""},
+        {"timer ticks handled per second", "ticks-per-second", ""},
+        {"the game's own `FPS` figure at the end", "game-fps-figure", ""},
+        {"`drawFrame` time per frame, mean", "draw-ms-mean", " ms"},
+        {"CPU seconds per second", "cpu-per-second", ""},
+    };
+    for (const auto& row : rows)
+        std::printf("| %s | %s%s | %s%s |\n", row.figure, valueOf(picture, row.key).c_str(),
+                    row.unit, valueOf(layers, row.key).c_str(), row.unit);
+    std::printf("| peak resident memory (`VmHWM`) | %.1f MB | %.1f MB |\n\n",
+                numberOf(picture, "peak-kb") / 1024.0, numberOf(layers, "peak-kb") / 1024.0);
+    const double referenceCpu = numberOf(reference, "cpu-per-second");
+    std::printf("The reference used %s CPU seconds per second at %s frames per second.\n\n",
+                valueOf(reference, "cpu-per-second").c_str(),
+                valueOf(reference, "fps-mean").c_str());
+    if (referenceCpu > 0)
+        std::printf("Idle CPU against the reference: **%.2f** with the map picture, %.2f layer by "
+                    "layer.\n\n",
+                    numberOf(picture, "cpu-per-second") / referenceCpu,
+                    numberOf(layers, "cpu-per-second") / referenceCpu);
 }
 
 // ---------------------------------------------------------------- in-process figures
-
-ALLEGRO_BITMAP* makeFullWindowBitmap(int seed) {
-    ALLEGRO_BITMAP* bitmap = al_create_bitmap(windowWidth, windowHeight);
-    ALLEGRO_LOCKED_REGION* region =
-        al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
-    for (int y = 0; y < windowHeight; ++y) {
-        auto* row = static_cast<unsigned char*>(region->data) + y * region->pitch;
-        for (int x = 0; x < windowWidth; ++x) {
-            row[4 * x] = static_cast<unsigned char>(x * 7 + seed * 50);
-            row[4 * x + 1] = static_cast<unsigned char>(y * 3);
-            row[4 * x + 2] = static_cast<unsigned char>(x ^ y);
-            row[4 * x + 3] = 255;
-        }
-    }
-    al_unlock_bitmap(bitmap);
-    return bitmap;
-}
 
 // Milliseconds per frame of each way of drawing, every frame cleared and flipped: the median
 // over rounds of 60 frames, the ways taking turns within each round so that a busy moment of
@@ -410,6 +546,39 @@ std::string glRenderer() {
            (version ? reinterpret_cast<const char*>(version) : "unknown");
 }
 
+// The frame's pixels in the back buffer after a composition, read back.
+std::vector<uint32_t> frameRead(ALLEGRO_BITMAP* back) {
+    DisplayManager* const display = game.displayManager;
+    display->composeFrame(back);
+    std::vector<uint32_t> pixels;
+    const ALLEGRO_LOCKED_REGION* region =
+        al_lock_bitmap(back, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_READONLY);
+    if (region == nullptr)
+        return pixels;
+    for (int y = 0; y < windowHeight; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const char*>(region->data) +
+                                                            static_cast<long>(y) * region->pitch);
+        pixels.insert(pixels.end(), row, row + windowWidth);
+    }
+    al_unlock_bitmap(back);
+    return pixels;
+}
+
+// Pixels of the whole frame that differ between the map picture and the layers one by one
+// (-1 when the back buffer cannot be read).
+long differingPixels(ALLEGRO_BITMAP* back,
+                     const std::function<void(const std::function<void()>&)>& layerByLayer) {
+    const std::vector<uint32_t> pictured = frameRead(back);
+    std::vector<uint32_t> layered;
+    layerByLayer([&] { layered = frameRead(back); });
+    if (pictured.empty() || pictured.size() != layered.size())
+        return -1;
+    long count = 0;
+    for (size_t i = 0; i < pictured.size(); ++i)
+        count += pictured[i] != layered[i];
+    return count;
+}
+
 void reportFrame() {
     const Npc* npc = clickTarget();
     if (npc != nullptr)
@@ -431,13 +600,22 @@ void reportFrame() {
     for (int i = 0; i < floorDraws; ++i)
         fills.push_back(makeFullWindowBitmap(i));
 
+    DisplayManager* const display = game.displayManager;
+    display->setDrawLayerByLayer(false);
+    auto layerByLayer = [display](const std::function<void()>& draw) {
+        display->setDrawLayerByLayer(true);
+        draw();
+        display->setDrawLayerByLayer(false);
+    };
     const std::vector<double> ms = msPerFrame({
         [] {},
         [&] { game.environment->draw(back); },
+        [&] { display->drawWorld(back); },
         [&] { game.player->draw(back); },
         [&] { game.npcManager->drawAll(back); },
         [&] { game.gui->draw(back); },
-        [&] { game.displayManager->composeFrame(back); },
+        [&] { layerByLayer([&] { display->composeFrame(back); }); },
+        [&] { display->composeFrame(back); },
         [&] {
             for (ALLEGRO_BITMAP* fill : fills)
                 al_draw_bitmap(fill, 0, 0, 0);
@@ -446,34 +624,42 @@ void reportFrame() {
     for (ALLEGRO_BITMAP* fill : fills)
         al_destroy_bitmap(fill);
     const double base = ms[0];
-    const double scene = ms[5] - base;
-    const double floor = ms[6] - base;
+    const double layered = ms[6] - base;
+    const double pictured = ms[7] - base;
+    const double floor = ms[8] - base;
 
     std::printf("## Frame composition\n\n");
     std::printf("The window's renderer: %s.\n\n", glRenderer().c_str());
     std::printf("One 800 x 600 frame of the start map with the player, %d characters and the "
                 "chat box %s (after a click on %s: portrait and dialogue lines), measured in "
                 "one run. Each way is drawn into the back buffer after a clear and followed by a "
-                "flip; the net figure subtracts the clear-and-flip alone. The fill floor draws "
-                "%d full-window bitmaps: one per map layer (%d) and %d for the player, "
-                "characters and chat box, whose pixels together cover %.0f%% of the "
-                "window.\n\n",
+                "flip; the net figure subtracts the clear-and-flip alone. The world (the map's "
+                "layers) is drawn either layer by layer, as `Environment::draw` does, or as the "
+                "picture of them composed once and copied. The fill floor draws %d full-window "
+                "bitmaps: one per map layer (%d) and %d for the player, characters and chat box, "
+                "whose pixels together cover %.0f%% of the window.\n\n",
                 game.npcManager->getNpcCount(), chatShown ? "open" : "NOT open",
                 npc ? npc->getName() : "nobody", floorDraws, layers, extraDraws,
                 100.0 * static_cast<double>(spriteArea) / static_cast<double>(windowArea));
     std::printf("| Part of the frame | ms per frame | net ms |\n|---|---:|---:|\n");
     const char* names[] = {"clear and flip alone",
-                           "map layers (`Environment::draw`)",
+                           "map layers one by one (`Environment::draw`)",
+                           "map picture (`DisplayManager::drawWorld`)",
                            "player (`Player::draw`)",
                            "characters (`NpcManager::drawAll`)",
                            "buttons and open chat box (`Gui::draw`)",
-                           "**whole frame** (`composeFrame`, texts included)",
+                           "**whole frame**, layer by layer (`composeFrame`, texts included)",
+                           "**whole frame**, map picture (`composeFrame`, texts included)",
                            "**fill floor** (full-window bitmap draws)"};
     for (size_t i = 0; i < ms.size(); ++i)
         std::printf("| %s | %.2f | %.2f |\n", names[i], ms[i], i == 0 ? 0.0 : ms[i] - base);
-    std::printf("\nWhole frame against the fill floor (net): **%.2f** (%.2f ms against %.2f "
-                "ms).\n\n",
-                floor > 0 ? scene / floor : 0.0, scene, floor);
+    std::printf("\nWhole frame against the fill floor (net): **%.2f** with the map picture "
+                "(%.2f ms against %.2f ms), %.2f layer by layer (%.2f ms).\n\n",
+                floor > 0 ? pictured / floor : 0.0, pictured, floor,
+                floor > 0 ? layered / floor : 0.0, layered);
+    std::printf("The two ways give the same picture: of the %d pixels of the whole frame read "
+                "back from the back buffer, %ld differ.\n\n",
+                windowWidth * windowHeight, differingPixels(back, layerByLayer));
     game.gui->closeChat();
 }
 
@@ -643,6 +829,8 @@ int main(int argc, char** argv) {
         return runStartupChild();
     if (argc >= 3 && std::strcmp(argv[1], "--child-idle") == 0)
         return runIdleChild(std::atof(argv[2]));
+    if (argc >= 4 && std::strcmp(argv[1], "--child-reference") == 0)
+        return runReferenceChild(std::max(1, std::atoi(argv[2])), std::atof(argv[3]));
     const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 10;
     const double idle = argc >= 3 ? std::atof(argv[2]) : 60.0;
     return runReport(runs, idle);

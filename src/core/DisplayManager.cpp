@@ -8,6 +8,22 @@
 #include "world/Environment.h"
 #include "world/NpcManager.h"
 
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+ALLEGRO_COLOR clearColour() {
+    return al_map_rgb(0, 0, 0);
+}
+
+bool layerByLayerAsked() {
+    const char* value = std::getenv("FENNOW_DRAW_LAYERS");
+    return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
+} // namespace
+
 DisplayManager::DisplayManager(int width, int height) {
     consoleWrite("Creating display manager\n");
     game.display = al_create_display(width, height);
@@ -20,9 +36,14 @@ DisplayManager::DisplayManager(int width, int height) {
     al_set_window_title(game.display, windowTitle);
     width_ = width;
     height_ = height;
+    mapPicture_ = std::make_unique<MapPicture>(width_, height_, clearColour());
+    layerByLayer_ = layerByLayerAsked();
 }
 
-DisplayManager::DisplayManager(int width, int height, NoWindow) : width_(width), height_(height) {}
+DisplayManager::DisplayManager(int width, int height, NoWindow)
+    : width_(width), height_(height),
+      mapPicture_(std::make_unique<MapPicture>(width, height, clearColour())),
+      layerByLayer_(layerByLayerAsked()) {}
 
 void DisplayManager::initText() {
     textFont_ = game.bitmapLibrary != nullptr ? game.bitmapLibrary->font(BitmapLibrary::bitmapFont)
@@ -44,10 +65,8 @@ void DisplayManager::composeFrame(ALLEGRO_BITMAP* target) {
         return;
     }
     al_set_target_bitmap(target);
-    al_clear_to_color(al_map_rgb(0, 0, 0));
-    if (game.environment != nullptr) {
-        game.environment->draw(target);
-    }
+    al_clear_to_color(clearColour());
+    drawWorld(target);
     if (game.player != nullptr) {
         game.player->draw(target);
     }
@@ -68,4 +87,26 @@ void DisplayManager::composeFrame(ALLEGRO_BITMAP* target) {
                       static_cast<double>(game.player->sprintSpeed()));
     }
     al_draw_textf(textFont_, textColour, 0.0f, 288.0f, 0, "FPS %f", game.measuredFps);
+}
+
+void DisplayManager::drawWorld(ALLEGRO_BITMAP* target) {
+    Environment* const environment = game.environment;
+    if (environment == nullptr)
+        return;
+    if (mapPicture_ != nullptr && !layerByLayer_) {
+        // The picture shows one Environment; another one (tests swap them) needs its own.
+        if (environment != pictured_) {
+            pictured_ = environment;
+            mapPicture_->remake();
+        }
+        if (mapPicture_->draw(
+                target, [environment](ALLEGRO_BITMAP* picture) { environment->draw(picture); }))
+            return;
+    }
+    environment->draw(target);
+}
+
+void DisplayManager::remakeMapPicture() {
+    if (mapPicture_ != nullptr)
+        mapPicture_->remake();
 }

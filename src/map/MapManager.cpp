@@ -35,6 +35,13 @@ int MapManager::countLayers() const {
     return count;
 }
 
+// The frame shows the map through a picture composed once; whatever changes the map makes it
+// anew.
+void MapManager::remakePicture() const {
+    if (game.displayManager != nullptr)
+        game.displayManager->remakeMapPicture();
+}
+
 bool MapManager::load(const char* name) {
     if (name == nullptr)
         name = "";
@@ -54,6 +61,8 @@ bool MapManager::load(const char* name) {
 
     std::fprintf(stderr, "Finished version of level loader: %s!\n", mapPath);
     loadResult_ = MapLibrary::loadMap(hostPath(mapPath).c_str(), 1);
+    // Even a failed load may have released the earlier map.
+    remakePicture();
     if (loadResult_ != 0) {
         std::fprintf(stderr, "Failed to load %s : %i.  Map Manager aborts loading.\n", name,
                      loadResult_);
@@ -97,6 +106,7 @@ void MapManager::unload() {
     if (!ready_)
         return;
     MapLibrary::freeMap();
+    remakePicture();
     ready_ = false;
     layerCount_ = 0;
 }

@@ -18,6 +18,7 @@ class MapManager {
 
   private:
     int countLayers() const;
+    void remakePicture() const;
 
     bool ready_ = false;
     int loadResult_ = 0;
