@@ -40,9 +40,10 @@ fail() {
 # anything a test leaves behind there is caught.
 tmp_parent=${TMPDIR:-/tmp}
 tmp_root=$(mktemp -d "$tmp_parent/fennow-test-run.XXXXXX")
-# The X server's own lock files and socket folders live in /tmp whatever TMPDIR says.
+# The X server's own lock files and socket folders live in /tmp whatever TMPDIR says; another
+# run of this command beside this one has a root of its own, which it removes itself.
 list_tmp_parent() {
-    find "$tmp_parent" -mindepth 1 -maxdepth 1 ! -path "$tmp_root" \
+    find "$tmp_parent" -mindepth 1 -maxdepth 1 ! -name 'fennow-test-run.*' \
         ! -name '.X*-lock' ! -name '.X11-unix' ! -name '.ICE-unix' ! -name '.XIM-unix' \
         ! -name '.font-unix' ! -name '.Test-unix' -printf '%f\n' 2>/dev/null | sort
 }
