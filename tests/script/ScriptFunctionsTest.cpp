@@ -1,5 +1,6 @@
 #include "ScriptWorldSupport.h"
 
+#include "gfx/BitmapLibrary.h"
 #include "gui/ChatBox.h"
 #include "gui/ChatLine.h"
 #include "world/Npc.h"
@@ -224,4 +225,34 @@ TEST_F(ScriptFunctionsTest, IntegerValuesAreNarrowedToFloatAndTruncated) {
         run(std::string("DeleteScriptVariable('n') AddScriptVariableI('n', ") + given + ")");
         EXPECT_EQ(values("return GetScriptVariableI('n')"), Values{read}) << given;
     }
+}
+
+// Names and texts are byte strings: a zero byte neither ends nor joins them. Each row's
+// result is worked out in Lua, where the strings keep all their bytes.
+TEST_F(ScriptFunctionsTest, NamesAndTextsKeepTheirZeroBytes) {
+    testing::internal::CaptureStderr();
+    BitmapLibrary library;
+    testing::internal::GetCapturedStderr();
+    game.bitmapLibrary = &library;
+    const std::pair<const char*, Values> cases[] = {
+        {"return SpawnNPC(0, 0, 'A', 'a.lua', 'QuillaTemp\\0x'), "
+         "SpawnNPC(0, 0, 'A\\0q', 'q.lua', 'QuillaTemp')",
+         {"1", "1"}},
+        // Selecting A\0q must not select A, nor the other way round.
+        {"SetActiveNPCA('A\\0q') AddScriptVariableI('who', 1) SetActiveNPCA('A') "
+         "local a = GetScriptVariableI('who') SetActiveNPCA('A\\0q') "
+         "return a, GetScriptVariableI('who')",
+         {"-100", "1"}},
+        {"AddScriptVariableI('a\\0b', 1) AddScriptVariableI('a\\0c', 2) "
+         "return GetScriptVariableI('a\\0b'), GetScriptVariableI('a\\0c'), GetScriptVariableI('a')",
+         {"1", "2", "-100"}},
+        {"AddScriptVariableA('s', 'x\\0y') local added = GetScriptVariableA('s') "
+         "SetScriptVariableA('s', '\\0z') return added == 'x\\0y', GetScriptVariableA('s') == "
+         "'\\0z'",
+         {"true", "true"}}};
+    for (const auto& [code, result] : cases)
+        EXPECT_EQ(values(code), result) << code;
+    EXPECT_EQ(npcs().npc(0)->bitmap(), library.bitmap(BitmapLibrary::npcDefaultSprite));
+    EXPECT_EQ(npcs().npc(1)->bitmap(), library.bitmap(BitmapLibrary::npcQuillaSprite));
+    game.bitmapLibrary = nullptr;
 }

@@ -80,7 +80,6 @@ TEST_F(NpcManagerTest, SpriteNameChoosesOneOfTwoSlots) {
     EXPECT_EQ(NpcManager::spriteSlotFor("QuillaTemp"), BitmapLibrary::npcQuillaSprite);
     for (const char* name : {"QuillaTemp ", "quillatemp", "Quilla", "", "BrambleTemp"})
         EXPECT_EQ(NpcManager::spriteSlotFor(name), BitmapLibrary::npcDefaultSprite) << name;
-    EXPECT_EQ(NpcManager::spriteSlotFor(nullptr), BitmapLibrary::npcDefaultSprite);
 }
 
 TEST_F(NpcManagerTest, OverlongScriptPathRefusesTheCharacter) {
