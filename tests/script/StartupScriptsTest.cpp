@@ -26,14 +26,6 @@ TEST_F(ScriptTest, VersionBarkNamesTheGameAndItsVersion) {
               std::string("Fennow-Online version ") + FENNOW_VERSION + "\n");
 }
 
-TEST_F(StartupScriptsTest, FarmFactsAreThereForLaterScripts) {
-    EXPECT_EQ(values("local known = false "
-                     "for _, w in ipairs(Farm.weathers) do known = known or w == Farm.weather end "
-                     "return Farm.name, known, type(Farm.chore), Farm.weatherLine() == "
-                     "'It is ' .. Farm.weather .. ' today on Willow Creek Farm.'"),
-              (Values{"\"Willow Creek Farm\"", "true", "\"string\"", "true"}));
-}
-
 TEST_F(StartupScriptsTest, TalkFillsLinesChoicesAndTheCloseResponse) {
     run("SetDialogueLine(11, 'left over')");
     chat().setLastResponse(-2);

@@ -99,7 +99,6 @@ TEST_F(ConversationScriptTest, MapSpawnsTwoCharactersOnce) {
 TEST_F(ConversationScriptTest, QuillaTalksThroughSeveralTurnsAndRemembersTheChoice) {
     walk({"@Quilla", "I'm Quilla"});
     EXPECT_EQ(chat->portrait(), game.portraits->find("Quilla"));
-    EXPECT_EQ(game.npcManager->getActiveNpc(), game.npcManager->findNpcByName("Quilla"));
     EXPECT_EQ(pick("What grows here?"),
               "Line response was 1\nCalling Script: Data\\Scripts\\Quilla.lua with value 1\n");
     walk({"", "what would you grow?", "Sunflowers. Something tall!", "Sunflowers!",
