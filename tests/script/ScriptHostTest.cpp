@@ -37,6 +37,8 @@ TEST_F(ScriptTest, FaultyFilesReportOneLineAndTheNextRunWorks) {
     }
     EXPECT_EQ(capturedStderr([this] { EXPECT_FALSE(host().runFile(nullptr)); }),
               "Lua Error during " + cases[1].second);
+    EXPECT_EQ(capturedStderr([this] { EXPECT_FALSE(host().execute()); }), // nothing loaded
+              "Lua Error during Execution: no chunk to run\n");
     // The syntax error ran nothing; the hash line is skipped and the lines after it run up to
     // the error.
     EXPECT_EQ(values("return x, before, after, greeting"),
@@ -71,6 +73,10 @@ TEST_F(ScriptTest, DebugFunctionsPrintTheirLinesAndSwitchTheDiagnostics) {
               "-Arg 1: (nil)\n-Arg 2: (true)\n-Arg 3: (false)\n-Arg 4: (table)\n"
               "-Arg 5: (function)\n-Arg 6: 1.5\n-Arg 7: 3\n-Arg 8: x%sy\n"
               "Insufficient Arguments for SetDialogueLine, aborting.\n");
+    lua_pushnumber(L(), 2.5); // called directly, with more arguments than the stack holds
+    EXPECT_EQ(capturedStderr([this] { host().printArgumentDiagnostics("P", 2, 2, L()); }),
+              "P called with 2 arguments.\nP expects 2 argument.\n-Arg 1: 2.5\n-Arg 2: (none)\n");
+    lua_pop(L(), 1);
     for (int i = 0; i < 2; ++i) {
         const ScriptOutcome off = call("return Deactivate_Debug_Mode('ignored', {})");
         EXPECT_EQ(off.console, "Dongs1\nDone1\n");

@@ -7,7 +7,6 @@
 // Deletion empties every slot of the name; additions fill the lowest empty slot, then grow.
 TEST(ScriptVariableStore, DeletionEmptiesSlotsThatAdditionsFillLowestFirst) {
     ScriptVariableStore store;
-    EXPECT_EQ(store.getVariableName(0), nullptr);
     for (const char* name : {"a", "b", "c", "b"})
         store.addIntVariable(name, 1.0f);
     store.deleteVariable("b");
