@@ -38,15 +38,13 @@ const Refusal refusals[] = {
     {"SpawnNPC(1, 2, {}, 'a.lua', '')", 5, 5, spawn},
     {"SpawnNPC(1, 2, 'Mare', nil, '')", 5, 5, spawn},
     {"SpawnNPC(1, 2, 'Mare', 'a.lua', print)", 5, 5, spawn},
-    {"AddScriptVariableI('gold')", 1, 2,
-     "Insufficient Arguments for AddScriptVariableI.  Aborting.\n"},
     {"DeleteScriptVariable(nil)", 1, 1,
      "Insufficient Arguments for DeleteScriptVariable.  Aborting.\n"}};
 
 } // namespace
 
 // The refusal line, nothing returned, nothing created; in debug mode the diagnostics first.
-// The variable functions, with an active character, check their count like the others.
+// A variable function, with an active character, checks its count like the others.
 TEST_F(ScriptTest, RefusedCallsPrintTheirLineAndReturnNothing) {
     run("SpawnNPC(0, 0, 'Mare', 'm.lua', '') SetActiveNPCI(0)");
     for (const bool debug : {false, true}) {
@@ -73,21 +71,26 @@ TEST_F(ScriptTest, RefusedCallsPrintTheirLineAndReturnNothing) {
               (Values{"nil", "\"after\""}));
 }
 
-// Without an active character the variable functions refuse before counting arguments, and
-// print no diagnostics even in debug mode.
-TEST_F(ScriptTest, VariableFunctionsWithoutActiveCharacterAreRefusedFirst) {
-    for (const char* name :
-         {"AddScriptVariableI", "AddScriptVariableA", "DeleteScriptVariable", "GetScriptVariableI",
-          "GetScriptVariableA", "SetScriptVariableI", "SetScriptVariableA"}) {
-        for (const char* arguments : {"('gold', 5)", "()"}) {
+// Each variable function called one argument short: without an active character it refuses
+// for want of one, before counting and without diagnostics even in debug mode; with one, for
+// want of arguments.
+TEST_F(ScriptTest, VariableFunctionsNeedACharacterFirstThenTheirArguments) {
+    const std::pair<const char*, const char*> calls[] = {
+        {"AddScriptVariableI", "('gold')"}, {"AddScriptVariableA", "('mood')"},
+        {"DeleteScriptVariable", "()"},     {"GetScriptVariableI", "()"},
+        {"GetScriptVariableA", "()"},       {"SetScriptVariableI", "('gold')"},
+        {"SetScriptVariableA", "('mood')"}};
+    host().activateDebugMode();
+    for (const char* refusal :
+         {" tried to reference an NPC that doesn't exist.  Aborting.\n", ".  Aborting.\n"}) {
+        for (const auto& [name, arguments] : calls) {
             const ScriptOutcome outcome = call(std::string("return ") + name + arguments);
-            EXPECT_EQ(outcome.console,
-                      std::string(name) +
-                          " tried to reference an NPC that doesn't exist.  Aborting.\n");
-            EXPECT_EQ(outcome.values.size(), 0u) << name << arguments;
-            host().activateDebugMode();
+            const std::string prefix = *refusal == '.' ? "Insufficient Arguments for " : "";
+            EXPECT_EQ(outcome.console, prefix + name + refusal);
+            EXPECT_EQ(outcome.values.size(), 0u) << name;
         }
         host().deactivateDebugMode();
+        run("SpawnNPC(0, 0, 'Mare', 'm.lua', '') SetActiveNPCI(0)");
     }
     // Functions without a check ignore any arguments.
     EXPECT_EQ(values("return ClearDialogue({}, nil, 3), GetLastChatResponse('x')"),
