@@ -22,12 +22,12 @@ int luaSetActiveNpcA(lua_State* L) {
     if (!checkArguments(L, name, 1)) {
         return 0;
     }
-    const char* npcName = argumentText(L, 1);
+    const auto npcName = argumentText(L, 1);
     if (!npcName) {
         return refuseCall(name);
     }
     if (game.npcManager) {
-        game.npcManager->setActiveNpcByName(npcName);
+        game.npcManager->setActiveNpcByName(*npcName);
     }
     return pushAccepted(L);
 }
@@ -41,15 +41,17 @@ int luaSpawnNpc(lua_State* L) {
     }
     const int x = argumentInt(L, 1);
     const int y = argumentInt(L, 2);
-    const char* npcName = argumentText(L, 3);
-    const char* scriptPath = argumentText(L, 4);
-    const char* spriteName = argumentText(L, 5);
+    const auto npcName = argumentText(L, 3);
+    const auto scriptPath = argumentText(L, 4);
+    const auto spriteName = argumentText(L, 5);
     if (!npcName || !scriptPath || !spriteName) {
         return refuseCall(name);
     }
     NpcManager* npcs = game.npcManager;
-    // addNpc refuses (and says why) a script path too long for a character to keep.
-    if (!npcs || !npcs->addNpc(x, y, npcName, npcs->getNpcCount(), scriptPath, spriteName)) {
+    // The script path names a file, so it is C text. addNpc refuses (and says why) a path too
+    // long for a character to keep.
+    if (!npcs ||
+        !npcs->addNpc(x, y, *npcName, npcs->getNpcCount(), scriptPath->data(), *spriteName)) {
         return 0;
     }
     return pushAccepted(L);

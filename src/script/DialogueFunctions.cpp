@@ -15,18 +15,21 @@ ChatBox* chatBox() {
 
 } // namespace
 
+// The chat box and the portrait store take C text: a zero byte ends a line, a portrait name
+// or a file path.
+
 // SetPortrait(name) -> 1
 int luaSetPortrait(lua_State* L) {
     const char* name = "SetPortrait";
     if (!checkDialogueArguments(L, name, 1)) {
         return 0;
     }
-    const char* portrait = argumentText(L, 1);
+    const auto portrait = argumentText(L, 1);
     if (!portrait) {
         return refuseDialogueCall(name);
     }
     if (ChatBox* chat = chatBox()) {
-        chat->setPortrait(portrait);
+        chat->setPortrait(portrait->data());
     }
     return pushAccepted(L);
 }
@@ -37,12 +40,12 @@ int luaSetPortraitBackground(lua_State* L) {
     if (!checkDialogueArguments(L, name, 1)) {
         return 0;
     }
-    const char* portrait = argumentText(L, 1);
+    const auto portrait = argumentText(L, 1);
     if (!portrait) {
         return refuseDialogueCall(name);
     }
     if (ChatBox* chat = chatBox()) {
-        chat->setPortraitBackground(portrait);
+        chat->setPortraitBackground(portrait->data());
     }
     return pushAccepted(L);
 }
@@ -54,13 +57,13 @@ int luaLoadPortrait(lua_State* L) {
     if (!checkDialogueArguments(L, name, 2)) {
         return 0;
     }
-    const char* portrait = argumentText(L, 1);
-    const char* path = argumentText(L, 2);
+    const auto portrait = argumentText(L, 1);
+    const auto path = argumentText(L, 2);
     if (!portrait || !path) {
         return refuseDialogueCall(name);
     }
     if (game.portraits) {
-        game.portraits->load(portrait, path);
+        game.portraits->load(portrait->data(), path->data());
     }
     return pushAccepted(L);
 }
@@ -72,12 +75,12 @@ int luaSetDialogueLine(lua_State* L) {
         return 0;
     }
     const int index = argumentInt(L, 1);
-    const char* text = argumentText(L, 2);
+    const auto text = argumentText(L, 2);
     if (!text) {
         return refuseDialogueCall(name);
     }
     if (ChatBox* chat = chatBox()) {
-        chat->setLine(index, text);
+        chat->setLine(index, text->data());
     }
     return pushAccepted(L);
 }
@@ -89,13 +92,13 @@ int luaSetDialogueResponse(lua_State* L) {
         return 0;
     }
     const int index = argumentInt(L, 1);
-    const char* text = argumentText(L, 2);
+    const auto text = argumentText(L, 2);
     const int value = argumentInt(L, 3);
     if (!text) {
         return refuseDialogueCall(name);
     }
     if (ChatBox* chat = chatBox()) {
-        chat->setResponse(index, text, value);
+        chat->setResponse(index, text->data(), value);
     }
     return pushAccepted(L);
 }

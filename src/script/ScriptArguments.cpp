@@ -50,12 +50,14 @@ float argumentFloat(lua_State* L, int position) {
     return narrowToFloat(lua_tonumber(L, position));
 }
 
-const char* argumentText(lua_State* L, int position) {
+std::optional<std::string_view> argumentText(lua_State* L, int position) {
     const int type = lua_type(L, position);
     if (type != LUA_TSTRING && type != LUA_TNUMBER) {
-        return nullptr;
+        return std::nullopt;
     }
-    return lua_tostring(L, position);
+    size_t length = 0;
+    const char* text = lua_tolstring(L, position, &length);
+    return std::string_view(text, length);
 }
 
 bool checkDialogueArguments(lua_State* L, const char* name, int expected) {

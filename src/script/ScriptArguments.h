@@ -2,6 +2,9 @@
 
 #include <lua.hpp>
 
+#include <optional>
+#include <string_view>
+
 // Reading script arguments and checking their count, shared by every script function.
 // Nothing here raises a Lua error: a wrong argument reads as 0 or as "no text", and a refused
 // check prints its line and tells the caller to return no results.
@@ -16,8 +19,10 @@ float narrowToFloat(double value);
 // Argument at a position read with lua_tonumber (numbers and numeric strings; else 0).
 int argumentInt(lua_State* L, int position);
 float argumentFloat(lua_State* L, int position);
-// A string unchanged or a number as Lua writes it; null for any other value or a missing one.
-const char* argumentText(lua_State* L, int position);
+// A string's bytes with their length, zero bytes included, or a number as Lua writes it; none
+// for any other value or a missing one. The view lives as long as the argument on the stack,
+// and Lua ends every string with a zero byte, so data() also serves where C text is wanted.
+std::optional<std::string_view> argumentText(lua_State* L, int position);
 
 // The dialogue and portrait functions' check: diagnostics in debug mode, then the count.
 // False after printing the function's own refusal line.

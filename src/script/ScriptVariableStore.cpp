@@ -2,8 +2,6 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 
 ScriptVariableStore::ScriptVariableStore() = default;
 ScriptVariableStore::~ScriptVariableStore() = default;
@@ -32,7 +30,7 @@ std::unique_ptr<ScriptVariable>& ScriptVariableStore::takeSlot() {
     return slots_.back();
 }
 
-ScriptVariable* ScriptVariableStore::findFirst(const char* name) const {
+ScriptVariable* ScriptVariableStore::findFirst(std::string_view name) const {
     for (const auto& slot : slots_) {
         if (slot && slot->name == name) {
             return slot.get();
@@ -48,7 +46,7 @@ const ScriptVariable* ScriptVariableStore::variableAt(int slot) const {
     return slots_[static_cast<size_t>(slot)].get();
 }
 
-void ScriptVariableStore::addIntVariable(const char* name, float value) {
+void ScriptVariableStore::addIntVariable(std::string_view name, float value) {
     auto variable = std::make_unique<ScriptVariable>();
     variable->name = name;
     variable->value = value;
@@ -56,7 +54,7 @@ void ScriptVariableStore::addIntVariable(const char* name, float value) {
     takeSlot() = std::move(variable);
 }
 
-void ScriptVariableStore::addStringVariable(const char* name, const char* text) {
+void ScriptVariableStore::addStringVariable(std::string_view name, std::string_view text) {
     auto variable = std::make_unique<ScriptVariable>();
     variable->name = name;
     variable->text = text;
@@ -64,7 +62,7 @@ void ScriptVariableStore::addStringVariable(const char* name, const char* text) 
     takeSlot() = std::move(variable);
 }
 
-void ScriptVariableStore::deleteVariable(const char* name) {
+void ScriptVariableStore::deleteVariable(std::string_view name) {
     for (auto& slot : slots_) {
         if (slot && slot->name == name) {
             slot.reset();
@@ -72,7 +70,7 @@ void ScriptVariableStore::deleteVariable(const char* name) {
     }
 }
 
-int ScriptVariableStore::getIntVariable(const char* name) const {
+int ScriptVariableStore::getIntVariable(std::string_view name) const {
     const ScriptVariable* variable = findFirst(name);
     if (!variable) {
         return -100;
@@ -80,15 +78,15 @@ int ScriptVariableStore::getIntVariable(const char* name) const {
     return variable->isInteger ? readInt(variable->value) : 0;
 }
 
-const char* ScriptVariableStore::getStringVariable(const char* name) const {
+const std::string* ScriptVariableStore::getStringVariable(std::string_view name) const {
     const ScriptVariable* variable = findFirst(name);
     if (!variable || variable->isInteger) {
         return nullptr;
     }
-    return variable->text.c_str();
+    return &variable->text;
 }
 
-bool ScriptVariableStore::setIntVariable(const char* name, float value) {
+bool ScriptVariableStore::setIntVariable(std::string_view name, float value) {
     ScriptVariable* variable = findFirst(name);
     if (!variable) {
         return false;
@@ -100,7 +98,7 @@ bool ScriptVariableStore::setIntVariable(const char* name, float value) {
     return true;
 }
 
-bool ScriptVariableStore::setStringVariable(const char* name, const char* text) {
+bool ScriptVariableStore::setStringVariable(std::string_view name, std::string_view text) {
     ScriptVariable* variable = findFirst(name);
     if (!variable) {
         return false;
@@ -111,19 +109,15 @@ bool ScriptVariableStore::setStringVariable(const char* name, const char* text) 
     return true;
 }
 
-const char* ScriptVariableStore::getVariableName(int slot) const {
+const std::string* ScriptVariableStore::getVariableName(int slot) const {
     const ScriptVariable* variable = variableAt(slot);
-    return variable ? variable->name.c_str() : nullptr;
+    return variable ? &variable->name : nullptr;
 }
 
-const char* ScriptVariableStore::getVariableText(int slot) const {
+std::optional<std::string> ScriptVariableStore::getVariableText(int slot) const {
     const ScriptVariable* variable = variableAt(slot);
     if (!variable) {
-        return nullptr;
+        return std::nullopt;
     }
-    if (!variable->isInteger) {
-        return variable->text.c_str();
-    }
-    std::snprintf(numberText_, sizeof numberText_, "%d", readInt(variable->value));
-    return numberText_;
+    return variable->isInteger ? std::to_string(readInt(variable->value)) : variable->text;
 }

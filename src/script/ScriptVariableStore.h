@@ -1,7 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One named variable of a character. An integer variable keeps its value as a float (what the
@@ -16,6 +18,7 @@ struct ScriptVariable {
 // A character's named script variables. Removal empties a slot and the next addition takes
 // the lowest empty slot, so every search (lowest slot first) may find a newer variable.
 // Slots are never removed: the slot count only grows, by one whenever no slot is empty.
+// Names and texts are byte strings: a zero byte is part of them like any other.
 class ScriptVariableStore {
   public:
     ScriptVariableStore();
@@ -23,19 +26,20 @@ class ScriptVariableStore {
     ScriptVariableStore(const ScriptVariableStore&) = delete;
     ScriptVariableStore& operator=(const ScriptVariableStore&) = delete;
 
-    void addIntVariable(const char* name, float value);
-    void addStringVariable(const char* name, const char* text);
-    void deleteVariable(const char* name);
+    void addIntVariable(std::string_view name, float value);
+    void addStringVariable(std::string_view name, std::string_view text);
+    void deleteVariable(std::string_view name);
     // -100 when no variable has the name; 0 for a string variable.
-    int getIntVariable(const char* name) const;
+    int getIntVariable(std::string_view name) const;
     // Null when no variable has the name or the first one is an integer variable.
-    const char* getStringVariable(const char* name) const;
-    bool setIntVariable(const char* name, float value);
-    bool setStringVariable(const char* name, const char* text);
+    const std::string* getStringVariable(std::string_view name) const;
+    bool setIntVariable(std::string_view name, float value);
+    bool setStringVariable(std::string_view name, std::string_view text);
     int getVariableCount() const { return static_cast<int>(slots_.size()); }
-    const char* getVariableName(int slot) const;
-    // The value as text; the returned pointer stays valid until the next call.
-    const char* getVariableText(int slot) const;
+    // Null for an empty slot or an index outside the slots.
+    const std::string* getVariableName(int slot) const;
+    // The value as text (an integer in decimal); none for an empty slot or outside the slots.
+    std::optional<std::string> getVariableText(int slot) const;
 
     // The stored float as a 32-bit int, truncated toward zero; NaN reads as 0 and values
     // beyond the int range saturate, so no value can make the conversion undefined.
@@ -43,9 +47,8 @@ class ScriptVariableStore {
 
   private:
     std::unique_ptr<ScriptVariable>& takeSlot();
-    ScriptVariable* findFirst(const char* name) const;
+    ScriptVariable* findFirst(std::string_view name) const;
     const ScriptVariable* variableAt(int slot) const;
 
     std::vector<std::unique_ptr<ScriptVariable>> slots_;
-    mutable char numberText_[16] = {};
 };

@@ -6,6 +6,8 @@
 #include "world/Npc.h"
 #include "world/NpcManager.h"
 
+#include <string>
+
 namespace {
 
 // The active character's variables, or null after the call was refused: first for want of
@@ -31,11 +33,11 @@ int luaAddScriptVariableI(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const char* variable = argumentText(L, 1);
+    const auto variable = argumentText(L, 1);
     if (!variable) {
         return refuseCall(name);
     }
-    variables->addIntVariable(variable, argumentFloat(L, 2));
+    variables->addIntVariable(*variable, argumentFloat(L, 2));
     return pushAccepted(L);
 }
 
@@ -46,12 +48,12 @@ int luaAddScriptVariableA(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const char* variable = argumentText(L, 1);
-    const char* text = argumentText(L, 2);
+    const auto variable = argumentText(L, 1);
+    const auto text = argumentText(L, 2);
     if (!variable || !text) {
         return refuseCall(name);
     }
-    variables->addStringVariable(variable, text);
+    variables->addStringVariable(*variable, *text);
     return pushAccepted(L);
 }
 
@@ -62,11 +64,11 @@ int luaDeleteScriptVariable(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const char* variable = argumentText(L, 1);
+    const auto variable = argumentText(L, 1);
     if (!variable) {
         return refuseCall(name);
     }
-    variables->deleteVariable(variable);
+    variables->deleteVariable(*variable);
     return pushAccepted(L);
 }
 
@@ -77,11 +79,11 @@ int luaGetScriptVariableI(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const char* variable = argumentText(L, 1);
+    const auto variable = argumentText(L, 1);
     if (!variable) {
         return refuseCall(name);
     }
-    lua_pushnumber(L, variables->getIntVariable(variable));
+    lua_pushnumber(L, variables->getIntVariable(*variable));
     return 1;
 }
 
@@ -92,13 +94,13 @@ int luaGetScriptVariableA(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const char* variable = argumentText(L, 1);
+    const auto variable = argumentText(L, 1);
     if (!variable) {
         return refuseCall(name);
     }
-    const char* text = variables->getStringVariable(variable);
+    const std::string* text = variables->getStringVariable(*variable);
     if (text) {
-        lua_pushstring(L, text);
+        lua_pushlstring(L, text->data(), text->size());
     } else {
         lua_pushnil(L);
     }
@@ -112,11 +114,11 @@ int luaSetScriptVariableI(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const char* variable = argumentText(L, 1);
+    const auto variable = argumentText(L, 1);
     if (!variable) {
         return refuseCall(name);
     }
-    variables->setIntVariable(variable, argumentFloat(L, 2));
+    variables->setIntVariable(*variable, argumentFloat(L, 2));
     return pushAccepted(L);
 }
 
@@ -127,11 +129,11 @@ int luaSetScriptVariableA(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const char* variable = argumentText(L, 1);
-    const char* text = argumentText(L, 2);
+    const auto variable = argumentText(L, 1);
+    const auto text = argumentText(L, 2);
     if (!variable || !text) {
         return refuseCall(name);
     }
-    variables->setStringVariable(variable, text);
+    variables->setStringVariable(*variable, *text);
     return pushAccepted(L);
 }

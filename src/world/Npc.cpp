@@ -17,9 +17,9 @@ int offset(int position, int distance) {
 
 } // namespace
 
-Npc::Npc(int x, int y, const char* name, int number, const char* scriptPath)
-    : number_(number), name_(name ? name : ""), x_(x), y_(y), left_(offset(x, 32)),
-      top_(offset(y, 18)), right_(offset(x, 64)), bottom_(offset(y, 86)) {
+Npc::Npc(int x, int y, std::string_view name, int number, const char* scriptPath)
+    : number_(number), name_(name), x_(x), y_(y), left_(offset(x, 32)), top_(offset(y, 18)),
+      right_(offset(x, 64)), bottom_(offset(y, 86)) {
     // The manager refuses longer paths; a direct caller gets the path cut to the field.
     if (scriptPath)
         std::strncpy(scriptPath_, scriptPath, maxScriptPath);

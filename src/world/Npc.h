@@ -5,17 +5,21 @@
 #include <allegro5/allegro.h>
 
 #include <string>
+#include <string_view>
 
 // A non-player character: a fixed position and bitmap, a hit box, the script run when it is
 // clicked, and its own script variables. The position, and with it the hit box (every edge
-// inclusive), never changes; the script path never exceeds maxScriptPath bytes.
+// inclusive), never changes; the script path never exceeds maxScriptPath bytes. The name is a
+// byte string, zero bytes included.
 class Npc {
   public:
     static constexpr int maxScriptPath = 255;
 
-    Npc(int x, int y, const char* name, int number, const char* scriptPath);
+    Npc(int x, int y, std::string_view name, int number, const char* scriptPath);
 
+    // The name as C text, for console lines; name() keeps every byte.
     const char* getName() const { return name_.c_str(); }
+    const std::string& name() const { return name_; }
     const char* getScriptPath() const { return scriptPath_; }
     int number() const { return number_; }
     int x() const { return x_; }

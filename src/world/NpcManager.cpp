@@ -7,10 +7,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
-constexpr const char* quillaSpriteName = "QuillaTemp";
+constexpr std::string_view quillaSpriteName = "QuillaTemp";
 
 } // namespace
 
@@ -25,22 +26,19 @@ NpcManager::~NpcManager() {
     delete[] npcs_;
 }
 
-int NpcManager::spriteSlotFor(const char* spriteName) {
-    if (spriteName && std::strcmp(spriteName, quillaSpriteName) == 0)
-        return BitmapLibrary::npcQuillaSprite;
-    return BitmapLibrary::npcDefaultSprite;
+int NpcManager::spriteSlotFor(std::string_view spriteName) {
+    return spriteName == quillaSpriteName ? BitmapLibrary::npcQuillaSprite
+                                          : BitmapLibrary::npcDefaultSprite;
 }
 
-Npc* NpcManager::addNpc(int x, int y, const char* name, int number, const char* scriptPath,
-                        const char* spriteName) {
-    if (!name)
-        name = "";
+Npc* NpcManager::addNpc(int x, int y, std::string_view name, int number, const char* scriptPath,
+                        std::string_view spriteName) {
     if (!scriptPath)
         scriptPath = "";
     if (std::strlen(scriptPath) > static_cast<size_t>(Npc::maxScriptPath)) {
         std::fprintf(stderr,
                      "Script path of NPC %s is longer than %i bytes; the NPC was not created.\n",
-                     name, Npc::maxScriptPath);
+                     std::string(name).c_str(), Npc::maxScriptPath);
         return nullptr;
     }
 
@@ -65,11 +63,9 @@ Npc* NpcManager::npc(int index) const {
     return npcs_[index];
 }
 
-Npc* NpcManager::findNpcByName(const char* name) const {
-    if (!name)
-        return nullptr;
+Npc* NpcManager::findNpcByName(std::string_view name) const {
     for (int i = 0; i < count_; ++i) {
-        if (std::strcmp(npcs_[i]->getName(), name) == 0)
+        if (npcs_[i]->name() == name)
             return npcs_[i];
     }
     return nullptr;
@@ -83,7 +79,7 @@ Npc* NpcManager::findNpcByNumber(int number) const {
     return nullptr;
 }
 
-void NpcManager::setActiveNpcByName(const char* name) {
+void NpcManager::setActiveNpcByName(std::string_view name) {
     active_ = findNpcByName(name);
 }
 

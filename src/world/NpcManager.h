@@ -2,10 +2,13 @@
 
 #include <allegro5/allegro.h>
 
+#include <string_view>
+
 class Npc;
 
 // Every non-player character, in spawning order, and the one that scripts made active. The
 // list only grows; the active character, when there is one, is always one of the list.
+// Names and sprite names are byte strings, compared by length and bytes.
 class NpcManager {
   public:
     NpcManager();
@@ -14,20 +17,20 @@ class NpcManager {
     NpcManager& operator=(const NpcManager&) = delete;
 
     // Null when the character was refused (a script path longer than Npc::maxScriptPath).
-    Npc* addNpc(int x, int y, const char* name, int number, const char* scriptPath,
-                const char* spriteName);
+    Npc* addNpc(int x, int y, std::string_view name, int number, const char* scriptPath,
+                std::string_view spriteName);
     int getNpcCount() const { return count_; }
     Npc* npc(int index) const;
-    Npc* findNpcByName(const char* name) const;
+    Npc* findNpcByName(std::string_view name) const;
     Npc* findNpcByNumber(int number) const;
-    void setActiveNpcByName(const char* name);
+    void setActiveNpcByName(std::string_view name);
     void setActiveNpcByNumber(int number);
     Npc* getActiveNpc() const { return active_; }
     Npc* npcAt(int x, int y) const;
     void drawAll(ALLEGRO_BITMAP* target);
 
     // The bitmap library slot of a sprite name: "QuillaTemp" exactly, or the default sprite.
-    static int spriteSlotFor(const char* spriteName);
+    static int spriteSlotFor(std::string_view spriteName);
 
   private:
     Npc** npcs_ = nullptr;

@@ -7,24 +7,19 @@
 #include <cmath>
 
 TEST(ScriptArguments, IntsTruncateTowardZeroAndSaturate) {
-    EXPECT_EQ(truncateToInt(1.9), 1);
-    EXPECT_EQ(truncateToInt(-3.7), -3);
-    EXPECT_EQ(truncateToInt(-0.9), 0);
-    EXPECT_EQ(truncateToInt(NAN), 0);
-    EXPECT_EQ(truncateToInt(2147483647.9), INT_MAX);
-    EXPECT_EQ(truncateToInt(2147483648.0), INT_MAX);
-    EXPECT_EQ(truncateToInt(INFINITY), INT_MAX);
-    EXPECT_EQ(truncateToInt(-2147483647.5), -2147483647);
-    EXPECT_EQ(truncateToInt(-2147483648.9), INT_MIN);
-    EXPECT_EQ(truncateToInt(-INFINITY), INT_MIN);
+    const double given[] = {1.9,      -0.9,          NAN,           2147483647.9,
+                            INFINITY, -2147483647.5, -2147483648.9, -INFINITY};
+    const int read[] = {1, 0, 0, INT_MAX, INT_MAX, -2147483647, INT_MIN, INT_MIN};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(truncateToInt(given[i]), read[i]) << given[i];
 }
 
+// Beyond the largest float the nearest one is still FLT_MAX up to half a step (2^103) above.
 TEST(ScriptArguments, FloatsNarrowToNearestAndOverflowToInfinity) {
-    EXPECT_EQ(narrowToFloat(2.9999999), 3.0f);
-    EXPECT_EQ(narrowToFloat(16777217.0), 16777216.0f);
-    EXPECT_EQ(narrowToFloat(static_cast<double>(FLT_MAX) + std::ldexp(1.0, 102)), FLT_MAX);
-    EXPECT_EQ(narrowToFloat(-static_cast<double>(FLT_MAX) - std::ldexp(1.0, 102)), -FLT_MAX);
-    EXPECT_EQ(narrowToFloat(static_cast<double>(FLT_MAX) + std::ldexp(1.0, 103)), INFINITY);
-    EXPECT_EQ(narrowToFloat(-1e300), -INFINITY);
+    const double max = FLT_MAX, step = std::ldexp(1.0, 103);
+    const double given[] = {2.9999999, max + step / 2, -max - step / 2, max + step, -1e300};
+    const float narrowed[] = {3.0f, FLT_MAX, -FLT_MAX, INFINITY, -INFINITY};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(narrowToFloat(given[i]), narrowed[i]) << given[i];
     EXPECT_TRUE(std::isnan(narrowToFloat(NAN)));
 }

@@ -1,62 +1,61 @@
 #pragma once
 
-#include "core/GameContext.h"
-#include "script/ScriptHost.h"
+#include "gui/ChatBox.h"
+#include "gui/ChatLine.h"
+#include "gui/GuiTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <string>
 #include <vector>
 
 using Values = std::vector<std::string>;
 
-// What one call of script code left behind: the console text, the values it returned
-// (described as "nil", "true", "1", "\"text\"", "table" ...) and Lua's error, if any.
+// What a chunk of script code left: the console text, its results (described as "nil",
+// "true", "1", "\"text\"", "table" ...) and Lua's error, if any.
 struct ScriptOutcome {
     std::string console;
     Values values;
     std::string error;
-    int results() const { return static_cast<int>(values.size()); }
 };
 
-// Describes the value at a stack position without changing it.
+// Describes the value at a stack position without changing it (lua_tostring would turn a
+// number into a string in place, so it reads a copy).
 inline std::string describeValue(lua_State* L, int index) {
     const int type = lua_type(L, index);
     if (type == LUA_TBOOLEAN)
         return lua_toboolean(L, index) ? "true" : "false";
     if (type != LUA_TNUMBER && type != LUA_TSTRING)
         return lua_typename(L, type);
-    lua_pushvalue(L, index); // a copy, as lua_tostring turns a number into a string in place
+    lua_pushvalue(L, index);
     const std::string text = lua_tostring(L, -1);
     lua_pop(L, 1);
     return type == LUA_TSTRING ? "\"" + text + "\"" : text;
 }
 
-// Every test gets its own ScriptHost (the game's full function table), registered as the
-// game's host, and checks at the end that the Lua stack is back where it started.
+// The game's script host with fresh managers for its functions to act on: the NPC manager,
+// the GUI with its chat box and the portrait store. The Lua stack must end where it started.
 class ScriptTest : public testing::Test {
   protected:
     void SetUp() override {
-        host_ = std::make_unique<ScriptHost>();
-        game.scriptHost = host_.get();
+        capturedStderr([] {
+            game.scriptHost = new ScriptHost();
+            game.npcManager = new NpcManager();
+            game.gui = new Gui();
+            game.portraits = new PortraitStore();
+        });
         startTop_ = lua_gettop(L());
     }
+    void TearDown() override { EXPECT_EQ(lua_gettop(L()), startTop_) << "unbalanced stack"; }
 
-    void TearDown() override {
-        EXPECT_EQ(lua_gettop(L()), startTop_) << "the Lua stack is unbalanced";
-        game.scriptHost = nullptr;
-        host_.reset();
-    }
-
-    lua_State* L() const { return host_->state(); }
-    ScriptHost& host() { return *host_; }
+    lua_State* L() const { return game.scriptHost->state(); }
+    ScriptHost& host() { return *game.scriptHost; }
+    NpcManager& npcs() { return *game.npcManager; }
+    ChatBox& chat() { return *game.gui->chatBox(); }
 
     // Runs a chunk of Lua code ("return SetDialogueLine(1, 'a')") and keeps its results.
     ScriptOutcome call(const std::string& code) {
         ScriptOutcome outcome;
         const int top = lua_gettop(L());
-        EXPECT_EQ(luaL_loadstring(L(), code.c_str()), 0) << "test chunk does not compile";
+        EXPECT_EQ(luaL_loadstring(L(), code.c_str()), 0) << "does not compile: " << code;
         testing::internal::CaptureStderr();
         const int status = lua_pcall(L(), 0, LUA_MULTRET, 0);
         outcome.console = testing::internal::GetCapturedStderr();
@@ -67,31 +66,18 @@ class ScriptTest : public testing::Test {
         lua_settop(L(), top);
         return outcome;
     }
-
-    // Runs code that must not raise a Lua error and returns its console text.
+    // Code that must not raise a Lua error; returns its console text.
     std::string run(const std::string& code) {
         const ScriptOutcome outcome = call(code);
         EXPECT_EQ(outcome.error, "") << code;
         return outcome.console;
     }
-
     Values values(const std::string& code) { return call(code).values; }
-
-    // Runs a script file and returns its console text.
     std::string runFile(const std::string& path) {
-        testing::internal::CaptureStderr();
-        host_->runFile(path.c_str());
-        return testing::internal::GetCapturedStderr();
-    }
-
-    std::string global(const char* name) {
-        lua_getglobal(L(), name);
-        const std::string text = describeValue(L(), -1);
-        lua_pop(L(), 1);
-        return text;
+        return capturedStderr([&] { host().runFile(path.c_str()); });
     }
 
   private:
-    std::unique_ptr<ScriptHost> host_;
+    ScopedGame scope;
     int startTop_ = 0;
 };

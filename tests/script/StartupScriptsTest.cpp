@@ -1,24 +1,21 @@
-#include "ScriptWorldSupport.h"
+#include "ScriptTestSupport.h"
 
-#include "gui/ChatBox.h"
-#include "gui/ChatLine.h"
 #include "world/Npc.h"
 
-#include <string>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
 // The start-up script as the game runs it, then the Talk and Farm helpers it leaves, used on
 // an active character Mare.
-class StartupScriptsTest : public ScriptWorldTest {
+class StartupScriptsTest : public ScriptTest {
   protected:
     void SetUp() override {
-        ScriptWorldTest::SetUp();
+        ScriptTest::SetUp();
         ASSERT_EQ(runFile("Data\\Scripts\\RunOnce.lua"), "");
-        run("SpawnNPC(0, 0, 'Mare', 'tests\\\\data\\\\script\\\\Mare.lua', '')");
+        run("SpawnNPC(0, 0, 'Mare', 'Mare.lua', '')");
     }
-
-    ChatBox& chat() { return *game.gui->chatBox(); }
     std::string lineText(int index) { return chat().line(index)->text(); }
 };
 
@@ -29,37 +26,28 @@ TEST_F(ScriptTest, VersionBarkNamesTheGameAndItsVersion) {
               std::string("Fennow-Online version ") + FENNOW_VERSION + "\n");
 }
 
-TEST_F(StartupScriptsTest, FarmFactsAreThereForLaterScripts) {
-    EXPECT_EQ(values("local known = false "
-                     "for _, w in ipairs(Farm.weathers) do known = known or w == Farm.weather end "
-                     "return Farm.name, known, type(Farm.chore), Farm.weatherLine() == "
-                     "'It is ' .. Farm.weather .. ' today on Willow Creek Farm.'"),
-              (Values{"\"Willow Creek Farm\"", "true", "\"string\"", "true"}));
-}
-
 TEST_F(StartupScriptsTest, TalkFillsLinesChoicesAndTheCloseResponse) {
     run("SetDialogueLine(11, 'left over')");
     chat().setLastResponse(-2);
     EXPECT_EQ(values("return Talk.start('Mare')"), Values{"-2"});
-    EXPECT_STREQ(npcs().getActiveNpc()->getName(), "Mare");
-    EXPECT_FALSE(chat().line(11)->shown());
+    EXPECT_EQ(npcs().getActiveNpc()->name(), "Mare");
     run("Talk.lines{ 'Hello!', 'The hens have been fed, the fence is mended and the creek "
         "runs clear.' } Talk.blank() Talk.choices{ {'Tell me more', 1}, {'Any chores?', 2} } "
         "Talk.bye()");
-    const char* const texts[] = {"Hello!",
-                                 "The hens have been fed, the fence is mended",
-                                 "and the creek runs clear.",
-                                 " ",
-                                 "Tell me more",
-                                 "Any chores?",
-                                 "Goodbye."};
-    const int responses[] = {-1, -1, -1, -1, 1, 2, -3};
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(lineText(i), texts[i]);
-        EXPECT_EQ(chat().responseOf(i), responses[i]) << i;
-    }
+    const std::pair<const char*, int> lines[] = {
+        {"Hello!", -1},
+        {"The hens have been fed, the fence is mended", -1},
+        {"and the creek runs clear.", -1},
+        {" ", -1},
+        {"Tell me more", 1},
+        {"Any chores?", 2},
+        {"Goodbye.", -3},
+        {"", -1}};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(std::make_pair(lineText(i), chat().responseOf(i)),
+                  std::make_pair(std::string(lines[i].first), lines[i].second));
+    EXPECT_FALSE(chat().line(11)->shown());
     EXPECT_EQ(values("return Talk.CLOSE, Talk.CLICKED, Talk.NONE"), (Values{"-3", "-2", "-1"}));
-
     // A full chat box warns instead of losing lines silently.
     run("for i = 8, 12 do Talk.say('line ' .. i) end");
     EXPECT_EQ(lineText(11), "line 12");
@@ -81,19 +69,22 @@ TEST_F(StartupScriptsTest, TalkWrapsByCharactersAndBytes) {
         EXPECT_EQ(values(std::string("return ") + code), result) << code;
 }
 
-// The example character of docs/scripting.md, run as the game runs it.
+// The complete character script of docs/scripting.md, read from there and run as the game runs
+// a character's script.
 TEST_F(StartupScriptsTest, DocumentedExampleCharacterTalks) {
-    chat().setLastResponse(-2);
-    EXPECT_EQ(runFile("tests\\data\\script\\Mare.lua"), "");
-    EXPECT_EQ(lineText(0), "Oh, a new face on Willow Creek Farm!");
-    EXPECT_EQ(chat().responseOf(3), 1);
-    EXPECT_EQ(chat().responseOf(5), -3);
-    chat().setLastResponse(1);
-    EXPECT_EQ(runFile("tests\\data\\script\\Mare.lua"), "");
-    EXPECT_EQ(lineText(0).rfind("Today someone has to ", 0), 0u) << lineText(0);
-    EXPECT_EQ(lineText(2), "I'll get to it.");
-    EXPECT_EQ(chat().responseOf(2), -3);
-    chat().setLastResponse(-2);
-    EXPECT_EQ(runFile("tests\\data\\script\\Mare.lua"), "");
-    EXPECT_EQ(lineText(0), "Back again?");
+    std::stringstream docs;
+    docs << std::ifstream("docs/scripting.md").rdbuf();
+    const std::string text = docs.str(), start = "-- Data\\Scripts\\Mare.lua\n";
+    const size_t from = text.find(start);
+    ASSERT_NE(from, std::string::npos);
+    const std::string example = text.substr(from, text.find("```", from) - from);
+    const std::pair<int, const char*> visits[] = {{-2, "Oh, a new face on Willow Creek Farm!"},
+                                                  {1, "Today someone has to "},
+                                                  {-2, "Back again?"}};
+    for (const auto& [response, first] : visits) {
+        chat().setLastResponse(response);
+        EXPECT_EQ(run(example), "");
+        EXPECT_EQ(lineText(0).rfind(first, 0), 0u) << lineText(0);
+        EXPECT_EQ(chat().responseOf(response == 1 ? 2 : 5), -3);
+    }
 }
