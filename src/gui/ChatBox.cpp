@@ -118,10 +118,10 @@ void ChatBox::drawIfShown(ALLEGRO_BITMAP* target) {
         draw(target);
 }
 
-void ChatBox::setPortrait(const char* name) {
+void ChatBox::setPortrait(std::string_view name) {
     portrait_ = game.portraits ? game.portraits->find(name) : nullptr;
 }
 
-void ChatBox::setPortraitBackground(const char* name) {
+void ChatBox::setPortraitBackground(std::string_view name) {
     portraitBackground_ = game.portraits ? game.portraits->find(name) : nullptr;
 }

@@ -3,6 +3,8 @@
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_font.h>
 
+#include <string_view>
+
 class ChatLine;
 
 // The dialogue panel at the bottom left: a background, two portrait layers and twelve text
@@ -53,8 +55,8 @@ class ChatBox {
     void draw(ALLEGRO_BITMAP* target);
     void drawIfShown(ALLEGRO_BITMAP* target);
 
-    void setPortrait(const char* name);
-    void setPortraitBackground(const char* name);
+    void setPortrait(std::string_view name);
+    void setPortraitBackground(std::string_view name);
     ALLEGRO_BITMAP* portrait() const { return portrait_; }
     ALLEGRO_BITMAP* portraitBackground() const { return portraitBackground_; }
 

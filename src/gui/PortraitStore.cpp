@@ -21,9 +21,7 @@ PortraitStore::~PortraitStore() {
     delete[] items_;
 }
 
-bool PortraitStore::load(const char* name, const char* path) {
-    if (!name)
-        name = "";
+bool PortraitStore::load(std::string_view name, const char* path) {
     if (!path)
         path = "";
     ALLEGRO_BITMAP* bitmap = BitmapLibrary::loadFile(path);
@@ -37,16 +35,14 @@ bool PortraitStore::load(const char* name, const char* path) {
     Portrait** grown = new Portrait*[count_ + 1];
     for (int i = 0; i < count_; ++i)
         grown[i] = items_[i];
-    grown[count_] = new Portrait{name, bitmap};
+    grown[count_] = new Portrait{std::string(name), bitmap};
     delete[] items_;
     items_ = grown;
     ++count_;
     return true;
 }
 
-ALLEGRO_BITMAP* PortraitStore::find(const char* name) const {
-    if (!name)
-        return nullptr;
+ALLEGRO_BITMAP* PortraitStore::find(std::string_view name) const {
     for (int i = 0; i < count_; ++i) {
         if (items_[i]->name == name)
             return items_[i]->bitmap;

@@ -2,10 +2,13 @@
 
 #include <allegro5/allegro.h>
 
+#include <string_view>
+
 struct Portrait;
 
 // Pictures that scripts load under names of their choosing, kept for the whole run.
-// Several entries may share a name; the earliest one is the one found.
+// Several entries may share a name; the earliest one is the one found. Names are compared
+// byte for byte over their whole length, zero bytes included.
 class PortraitStore {
   public:
     PortraitStore();
@@ -14,8 +17,8 @@ class PortraitStore {
     PortraitStore& operator=(const PortraitStore&) = delete;
 
     // False (and nothing added) when the file cannot be loaded.
-    bool load(const char* name, const char* path);
-    ALLEGRO_BITMAP* find(const char* name) const;
+    bool load(std::string_view name, const char* path);
+    ALLEGRO_BITMAP* find(std::string_view name) const;
     int count() const { return count_; }
 
   private:

@@ -15,8 +15,9 @@ ChatBox* chatBox() {
 
 } // namespace
 
-// The chat box and the portrait store take C text: a zero byte ends a line, a portrait name
-// or a file path.
+// Chat lines and file paths are C text: a zero byte ends them. Portrait names keep all their
+// bytes, so "A\0b" and "A\0c" name two portraits. Lua strings always end in a zero byte, so
+// data() is C text.
 
 // SetPortrait(name) -> 1
 int luaSetPortrait(lua_State* L) {
@@ -29,7 +30,7 @@ int luaSetPortrait(lua_State* L) {
         return refuseDialogueCall(name);
     }
     if (ChatBox* chat = chatBox()) {
-        chat->setPortrait(portrait->data());
+        chat->setPortrait(*portrait);
     }
     return pushAccepted(L);
 }
@@ -45,7 +46,7 @@ int luaSetPortraitBackground(lua_State* L) {
         return refuseDialogueCall(name);
     }
     if (ChatBox* chat = chatBox()) {
-        chat->setPortraitBackground(portrait->data());
+        chat->setPortraitBackground(*portrait);
     }
     return pushAccepted(L);
 }
@@ -63,7 +64,7 @@ int luaLoadPortrait(lua_State* L) {
         return refuseDialogueCall(name);
     }
     if (game.portraits) {
-        game.portraits->load(portrait->data(), path->data());
+        game.portraits->load(*portrait, path->data());
     }
     return pushAccepted(L);
 }

@@ -183,6 +183,12 @@ TEST_F(ScriptFunctionsTest, NamesAndTextsKeepTheirZeroBytes) {
          {"true", "true"}}};
     for (const auto& [code, result] : cases)
         EXPECT_EQ(values(code), result) << code;
+    run("LoadPortrait('P\\0a', 'Data\\\\Graphics\\\\Portraits\\\\QuillaPortrait.png') "
+        "LoadPortrait('P\\0b', 'Data\\\\Graphics\\\\Portraits\\\\BramblePortrait.png') "
+        "SetPortrait('P\\0b') SetPortraitBackground('P\\0a')");
+    EXPECT_EQ(chat().portrait(), game.portraits->find(std::string_view("P\0b", 3)));
+    EXPECT_EQ(chat().portraitBackground(), game.portraits->find(std::string_view("P\0a", 3)));
+    EXPECT_NE(chat().portrait(), chat().portraitBackground());
     EXPECT_EQ(npcs().npc(0)->bitmap(), library->bitmap(BitmapLibrary::npcDefaultSprite));
     EXPECT_EQ(npcs().npc(1)->bitmap(), library->bitmap(BitmapLibrary::npcQuillaSprite));
     delete library;
