@@ -70,8 +70,13 @@ TEST_F(BlockAnimationTest, EachTypeStepsThroughItsFrames) {
         {5, 0, 5, {4, 4, 4, 4}, {}},                       // a single frame stays put
         {6, 0, 5, {4, 4, 4, 4}, {}},
         {1, 0, 4, {4, 4, 4, 4}, {}}, // no frames at all
-        {0, 0, 8, {4, 4}, {}},       // still
-        {42, 0, 8, {4, 4}, {}},      // unknown type
+        {2, 0, 4, {4, 4}, {}},
+        {1, 0, 2, {4, 4}, {}}, // start above end: only start and end - 1 are ever shown
+        {2, 0, 2, {1, 1}, {}},
+        {5, 0, 2, {1, 4, 1, 4}, {8, 5, 8, 5}},
+        {6, 0, 2, {4, 1, 4, 1}, {7, 6, 7, 6}},
+        {0, 0, 8, {4, 4}, {}},  // still
+        {42, 0, 8, {4, 4}, {}}, // unknown type
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "type " << row.type << " end " << row.end);

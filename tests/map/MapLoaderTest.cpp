@@ -151,7 +151,7 @@ TEST_F(MapLoaderTest, RunLengthLayersFillSkipAndCopy) {
 }
 
 TEST_F(MapLoaderTest, TypeZeroTurnsByteOffsetsIntoIndices) {
-    B b = solidHeader(2, 1, 4, 3);
+    B b = solidHeader(5, 1, 4, 3);
     b.header.mapType = 0;
     B::Block block;
     block.background = 2; // written as 2 graphics of 64 bytes: offset 128
@@ -163,9 +163,10 @@ TEST_F(MapLoaderTest, TypeZeroTurnsByteOffsetsIntoIndices) {
     second.start = 1;
     second.end = 3;
     b.andt({1, 2, 0}, {first, second});
-    b.layerNumbers("BODY", {64, -32}); // block 2 and animation -2
+    // Offsets that are not whole records truncate toward zero: 70 / 32 and -17 / 16.
+    b.layerNumbers("BODY", {64, -32, 70, -17, -31});
     ASSERT_EQ(decode(b.image()), 0) << lastErrorDetail();
-    EXPECT_EQ(cellsOf(0), (std::vector<int>{2, -2}));
+    EXPECT_EQ(cellsOf(0), (std::vector<int>{2, -2, 2, -1, -1}));
     EXPECT_EQ(blockStructure(2)->backgroundGraphic, 2);
     EXPECT_EQ(blockStructure(2)->foreground3Graphic, 1);
     ASSERT_EQ(sequenceLength(), 3);
@@ -384,14 +385,23 @@ const BadImage kBadImages[] = {
      }},
     {"NoHeader", MapBadFile, [](B& b) { rest(b); }},
     {"HeaderAfterBlocks", MapBadFile, [](B& b) { b.bkdt(std::vector<B::Block>(3)).mphd(); }},
-    {"SecondHeader", MapBadFile, [](B& b) { rest(b.mphd().mphd()); }},
+    {"HeaderAfterALayer", MapBadFile, [](B& b) { headerAndRest(b).layer("BODY", kCells).mphd(); }},
     {"HeaderOf30Bytes", MapBadFile, with(&B::Header::length, 30)},
     {"ZeroWidth", MapBadFile, with(&B::Header::mapWidth, 0)},
     {"ZeroBlockHeight", MapBadFile, with(&B::Header::blockHeight, 0)},
     {"ZeroRecordSize", MapBadFile, with(&B::Header::blockRecordSize, 0)},
     {"NegativeGraphicCount", MapBadFile, with(&B::Header::graphicCount, -1, false)},
     {"ZeroColumnStep", MapBadFile, with(&B::Header::columnStep, 0)},
-    {"DepthOfFiveBytes", MapBadFile, with(&B::Header::blockDepth, 40)},
+    {"TypeZeroDepthOfNoBytes", MapBadFile,
+     [](B& b) {
+         b.header.mapType = 0;
+         with(&B::Header::blockDepth, 4, false)(b);
+     }},
+    {"BlankPixelsAboveTheLimit", MapOutOfMemory,
+     [](B& b) {
+         b.header.blockWidth = b.header.blockHeight = 4096;
+         with(&B::Header::blockDepth, 4, false)(b);
+     }},
     {"NoGraphics", MapBadFile, [](B& b) { b.mphd().bkdt(std::vector<B::Block>(3)); }},
     {"ShortBkdt", MapBadFile,
      [](B& b) { b.mphd().bkdt(std::vector<B::Block>(2)).bgfx(Bytes(3 * 64)); }},
@@ -422,10 +432,11 @@ const BadImage kBadImages[] = {
      [](B& b) {
          headerAndRest(b).chunk("ANDT", {0, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
      }},
-    {"SequenceNamesNoBlock", MapBadFile, [](B& b) { headerAndRest(b).andt({3}, {}); }},
+    {"ReachedFrameNamesNoBlock", MapBadFile, animated(2, 1, {0, 1, 3})},
     {"AnimationEndsPastSequence", MapBadFile, animated(0, 3, {0, 1})},
-    {"AnimationStartsAfterItsEnd", MapBadFile, animated(2, 1, {0, 1})},
+    {"AnimationStartsPastSequence", MapBadFile, animated(3, 1, {0, 1})},
     {"ShownAnimationWithoutFrames", MapBadFile, animated(1, 1, {0}, true)},
+    {"ShownAnimationStepsBelowItsSequence", MapBadFile, animated(1, 0, {0, 1}, true)},
     {"RunPastTheRowEnd", MapBadFile, runs(2, {3, 0, 0, 0, -3, 1, -5, 0, -5, 0})},
     {"RunsCutShort", MapBadFile, runs(2, {-5, 0, -5, 0, 3, 0})},
     {"OnlyEmptyCounts", MapBadFile, runs(2, std::vector<int>(100, 0))},
@@ -462,6 +473,56 @@ TEST_P(MalformedImageTest, IsRefusedAndLeavesNoMap) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, MalformedImageTest, testing::ValuesIn(kBadImages),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Unusual maps that are no danger to read: each loads, and check() proves it was read right.
+struct OddImage {
+    const char* name;
+    Build build;
+    std::function<void()> check;
+};
+
+const OddImage kOddImages[] = {
+    // Pixels of no bytes (depth 4) or of five (depth 40): the colours are the map's affair.
+    {"DepthOfNoBytes", [](B& b) { b.header.blockDepth = 4, headerAndRest(b).bgfx({}); },
+     [] { EXPECT_EQ(graphicCount(), 3); }},
+    {"DepthOfFiveBytes",
+     [](B& b) {
+         b.header.blockDepth = 40;
+         b.mphd().bkdt(std::vector<B::Block>(3)).bgfx(Bytes(3 * 16 * 5));
+     },
+     [] { EXPECT_EQ(graphicCount(), 3); }},
+    // Starting above its end, an animation steps between start and end - 1 only.
+    {"AnimationStartsAboveItsEnd", animated(2, 1, {1, 5, 2}, true),
+     [] {
+         EXPECT_EQ(blockOfCell(-1), 2);
+         updateAnimations();
+         EXPECT_EQ(blockOfCell(-1), 2);
+     }},
+    // Entry 1 names no block, but no animation reaches it.
+    {"UnreachedFrameNamesNoBlock", animated(2, 3, {0, 9, 1}, true),
+     [] { EXPECT_EQ(sequenceValue(1), 9); }},
+    // The later of two headers holds while no chunk has used the first.
+    {"SecondHeaderFirst",
+     [](B& b) {
+         b.header.mapWidth = 9;
+         b.mphd().chunk("NOVC", {'x'});
+         b.header.mapWidth = 5;
+         headerAndRest(b).layer("BODY", kCells);
+     },
+     [] { EXPECT_EQ(cellsOf(0), kCells); }},
+};
+
+class OddImageTest : public MapTest, public testing::WithParamInterface<OddImage> {};
+
+TEST_P(OddImageTest, Loads) {
+    B b = threeBlockMap();
+    GetParam().build(b);
+    ASSERT_EQ(decode(b.image()), 0) << lastErrorDetail();
+    GetParam().check();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, OddImageTest, testing::ValuesIn(kOddImages),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
