@@ -1,6 +1,7 @@
 #include "map/MapWriter.h"
 #include "map/MapTestSupport.h"
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 
@@ -13,61 +14,37 @@ namespace {
 // A map that touches every part of the format: odd block sizes, opaque black, transparent
 // pixels, foregrounds and user fields, two animations, repeated rows and a gap in the layers.
 MapContent richMap(int mapType, int depth, ByteOrder order) {
-    MapContent map;
+    MapContent map = maptest::writerMap(9, 6, {}, 4);
     map.mapType = mapType;
     map.blockDepth = depth;
     map.byteOrder = order;
-    map.mapWidth = 9;
-    map.mapHeight = 6;
-    map.blockWidth = 4;
     map.blockHeight = 3;
     map.note = "round trip";
-    map.graphics.push_back(std::vector<Pixel>(12, Pixel{0, 0, 0, 0}));
-    for (int g = 1; g <= 3; ++g) {
-        std::vector<Pixel> pixels;
-        for (int i = 0; i < 12; ++i) {
-            if (i == 5 && g == 2)
-                pixels.push_back(Pixel{0, 0, 0, 0});
-            else if (i == 7)
-                pixels.push_back(Pixel{0, 0, 0, 255}); // opaque black stays visible
-            else
-                pixels.push_back(Pixel{static_cast<std::uint8_t>(40 * g + 9 * i),
-                                       static_cast<std::uint8_t>(200 - 17 * i),
-                                       static_cast<std::uint8_t>(13 * g * i % 256), 255});
-        }
-        map.graphics.push_back(pixels);
-    }
-    for (int b = 0; b < 5; ++b) {
-        MapWriter::Block block;
-        block.background = b % 4;
-        block.foreground1 = b == 3 ? 2 : 0;
-        block.foreground3 = b == 4 ? 1 : 0;
-        block.userLong1 = -100000 * b;
-        block.userLong2 = 7 + b;
-        block.userShort1 = static_cast<std::int16_t>(-300 * b);
-        block.userShort2 = block.userByte2 = static_cast<std::uint8_t>(b);
-        block.userByte1 = static_cast<std::uint8_t>(250 - b);
-        block.userByte3 = 128;
-        block.flags = static_cast<std::uint8_t>(0x10 * b);
-        map.blocks.push_back(block);
-    }
+    map.graphics.assign(4, std::vector<Pixel>(12, Pixel{0, 0, 0, 0}));
+    for (int g = 1; g <= 3; ++g)
+        for (int i = 0; i < 12; ++i) // pixel 7 is opaque black, pixel 5 of graphic 2 clear
+            if (i != 5 || g != 2)
+                map.graphics[g][i] = i == 7 ? Pixel{0, 0, 0, 255}
+                                            : Pixel{uint8_t(40 * g + 9 * i), uint8_t(200 - 17 * i),
+                                                    uint8_t(13 * g * i % 256), 255};
+    map.blocks.clear();
+    for (int b = 0; b < 5; ++b)
+        map.blocks.push_back({b % 4, b == 3 ? 2 : 0, 0, b == 4 ? 1 : 0, -100000 * b, 7 + b,
+                              int16_t(-300 * b), int16_t(b), uint8_t(250 - b), uint8_t(b), 128,
+                              uint8_t(0x10 * b)});
     map.sequence = {1, 2, 3, 4, 2};
-    map.animations.push_back({1, 3, 3, 0, 0, 0, 3});
-    map.animations.push_back({6, 0, 0, -5, 3, 3, 5});
-    for (int y = 0; y < map.mapHeight; ++y) {
+    map.animations = {{1, 3, 3, 0, 0, 0, 3}, {6, 0, 0, -5, 3, 3, 5}};
+    for (int y = 0; y < map.mapHeight; ++y)
         for (int x = 0; x < map.mapWidth; ++x) {
-            map.layers[0].push_back(static_cast<std::int16_t>(x == y       ? -1
-                                                              : x == y + 1 ? -2
-                                                                           : (x + y) % 5));
-            map.layers[1].push_back(static_cast<std::int16_t>(y < 3 ? x % 2 : 4)); // repeated rows
-            map.layers[3].push_back(static_cast<std::int16_t>(x < 4 ? 0 : 3));
+            map.layers[0].push_back(int16_t(x == y ? -1 : x == y + 1 ? -2 : (x + y) % 5));
+            map.layers[1].push_back(int16_t(y < 3 ? x % 2 : 4)); // repeated rows
+            map.layers[3].push_back(int16_t(x < 4 ? 0 : 3));
         }
-    }
     return map;
 }
 
-// What the game shows for a pixel the author drew at this depth, as r, g, b, alpha.
-std::vector<int> expectedColour(const Pixel& p, int depth) {
+// What the game shows for a pixel the author drew at this depth.
+maptest::Rgba expectedColour(const Pixel& p, int depth) {
     if (p.a < 128)
         return {0, 0, 0, 0};
     int r = p.r, g = p.g, b = p.b;
@@ -110,10 +87,10 @@ TEST_P(MapWriterRoundTrip, LoaderReadsBackWhatWasWritten) {
                                 MapWriter::blockRecordSize, 5, 4}));
 
     for (int slot = 0; slot < MapLibrary::LayerSlots; ++slot) {
-        ASSERT_EQ(MapLibrary::layerPresent(slot) != 0, !map.layers[slot].empty()) << slot;
-        const std::int16_t* cells = MapLibrary::layerCells(slot);
-        for (std::size_t i = 0; i < map.layers[slot].size(); ++i)
-            ASSERT_EQ(cells[i], map.layers[slot][i]) << "layer " << slot << " cell " << i;
+        const int16_t* cells = MapLibrary::layerCells(slot);
+        EXPECT_EQ(cells ? std::vector<int16_t>(cells, cells + 54) : std::vector<int16_t>{},
+                  map.layers[slot])
+            << slot;
     }
 
     ASSERT_EQ(MapLibrary::blockCount(), 5);
@@ -134,7 +111,7 @@ TEST_P(MapWriterRoundTrip, LoaderReadsBackWhatWasWritten) {
 
     ASSERT_EQ(MapLibrary::sequenceLength(), 5);
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(MapLibrary::sequenceValue(i), map.sequence[i]);
+        EXPECT_EQ(MapLibrary::sequenceValue(i), map.sequence[i]) << i;
     ASSERT_EQ(MapLibrary::animationCount(), 3);
     for (int k = 0; k < 2; ++k) {
         const MapLibrary::BlockAnimation* a = MapLibrary::animation(k + 1);
@@ -148,12 +125,10 @@ TEST_P(MapWriterRoundTrip, LoaderReadsBackWhatWasWritten) {
 
     ASSERT_EQ(MapLibrary::graphicCount(), 4);
     for (int g = 0; g < 4; ++g)
-        for (int i = 0; i < 12; ++i) {
-            unsigned char r, gr, b, a;
-            al_unmap_rgba(al_get_pixel(MapLibrary::blockBitmap(g), i % 4, i / 4), &r, &gr, &b, &a);
-            EXPECT_EQ((std::vector<int>{r, gr, b, a}), expectedColour(map.graphics[g][i], depth))
+        for (int i = 0; i < 12; ++i)
+            EXPECT_EQ(maptest::pixelAt(MapLibrary::blockBitmap(g), i % 4, i / 4),
+                      expectedColour(map.graphics[g][i], depth))
                 << "graphic " << g << " pixel " << i;
-        }
 }
 
 std::string caseName(const testing::TestParamInfo<std::tuple<int, int, ByteOrder>>& info) {
@@ -230,16 +205,13 @@ TEST(MapWriterRuns, LargeLayersRoundTripInEveryRunEncoding) {
     // back-references far behind.
     MapContent map = maptest::writerMap(
         300, 120, {{1, 2, 3, 255}, {4, 5, 6, 255}, {7, 8, 9, 255}, {10, 11, 12, 255}}, 1);
-    std::vector<std::int16_t> cells;
     unsigned noise = 12345;
-    for (int y = 0; y < map.mapHeight; ++y) {
+    for (int y = 0; y < map.mapHeight; ++y)
         for (int x = 0; x < map.mapWidth; ++x) {
             noise = noise * 1103515245u + 12345u;
             const int v = y % 7 == 3 ? (noise >> 16) % 5 : y % 3 == 0 ? x % 3 + 1 : (x / 50) % 5;
-            cells.push_back(static_cast<std::int16_t>(v));
+            map.layers[0].push_back(int16_t(v));
         }
-    }
-    map.layers[0] = cells;
     for (int type : {2, 3}) {
         map.mapType = type;
         std::string error;
@@ -247,10 +219,8 @@ TEST(MapWriterRuns, LargeLayersRoundTripInEveryRunEncoding) {
         ASSERT_FALSE(bytes.empty()) << error;
         ASSERT_EQ(MapLibrary::decodeMap(bytes.data(), bytes.size(), 1), 0)
             << type << " " << MapLibrary::lastErrorDetail();
-        const std::int16_t* read = MapLibrary::layerCells(0);
-        ASSERT_NE(read, nullptr);
-        for (std::size_t i = 0; i < cells.size(); ++i)
-            ASSERT_EQ(read[i], cells[i]) << "type " << type << " cell " << i;
+        const int16_t* read = MapLibrary::layerCells(0);
+        EXPECT_TRUE(std::equal(map.layers[0].begin(), map.layers[0].end(), read)) << type;
         MapLibrary::freeMap();
     }
 }
@@ -279,10 +249,7 @@ TEST(MapWriterErrors, RefusesContentTheLoaderCouldNotRead) {
         {"cell names a missing block", [](MapContent& m) { m.layers[0][3] = 9; }},
         {"cell names a missing animation", [](MapContent& m) { m.layers[0][0] = -1; }},
         {"block names a missing graphic", [](MapContent& m) { m.blocks[1].foreground2 = 7; }},
-        {"layer of the wrong size",
-         [](MapContent& m) {
-             m.layers[2] = {1, 1};
-         }},
+        {"layer of the wrong size", [](MapContent& m) { m.layers[2].resize(2); }},
         {"short header with stagger", [](MapContent& m) { m.shortHeader = true, m.staggerX = 2; }},
         {"depth 12", [](MapContent& m) { m.blockDepth = 12; }},
         {"map type 4", [](MapContent& m) { m.mapType = 4; }},
@@ -291,14 +258,10 @@ TEST(MapWriterErrors, RefusesContentTheLoaderCouldNotRead) {
         {"frame outside the blocks", [](MapContent& m) { m.sequence = {5}; }},
         {"animation past the sequence",
          [](MapContent& m) {
-             m.animations.push_back({1, 0, 0, 0, 0, 0, 2});
+             m.animations.resize(1, {1, 0, 0, 0, 0, 0, 2});
          }},
         {"type 0 offset beyond 16 bits",
-         [](MapContent& m) {
-             m.mapType = 0;
-             m.blocks.resize(1100);
-             m.layers[0][0] = 1099;
-         }},
+         [](MapContent& m) { m.mapType = 0, m.blocks.resize(1100), m.layers[0][0] = 1099; }},
     };
     for (const Case& c : cases) {
         MapContent map = maptest::writerMap(3, 3, {{1, 2, 3, 255}, {4, 5, 6, 255}}, 2);
