@@ -110,6 +110,8 @@ TEST_F(MapLoaderTest, TypeZeroTurnsByteOffsetsIntoIndices) {
     EXPECT_EQ(cellsOf(0), (std::vector<int>{2, -2, 2, -1, -1}));
     EXPECT_EQ(blockStructure(2)->backgroundGraphic, 2);
     EXPECT_EQ(blockStructure(2)->foreground3Graphic, 1);
+    EXPECT_EQ(blockStructure(2)->foreground3, blockBitmap(1)); // foreground 0 is none
+    EXPECT_EQ(blockStructure(2)->foreground2, nullptr);
     EXPECT_EQ(sequenceValue(1), 2);
     ASSERT_EQ(animationCount(), 3);
     EXPECT_EQ(animation(1)->start, 0); // written as -N
