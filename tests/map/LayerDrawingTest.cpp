@@ -151,7 +151,7 @@ TEST_F(LayerDrawingTest, DrawsOnlyWhatExists) {
     drawBackground(INT_MIN, INT_MAX, 0, INT_MIN, INT_MAX, INT_MAX);
     drawBackground(0, 0, 0, 0, -100, -100);
     drawBackground(0, 0, INT_MIN, INT_MIN, INT_MAX, INT_MAX); // the map ends far left of us
-    load(solidHeader(5, 4, 32, 8).mphd());                    // no layer at all
+    load(solidHeader(5, 4, 32, 0).mphd());                    // no layer at all
     drawBackground(0, 0, 0, 0, 800, 600);
     freeMap();
     drawBackground(0, 0, 0, 0, 800, 600);
