@@ -19,8 +19,7 @@ const Pixel blue{30, 30, 200, 255};
 MapContent threeLayerMap() {
     MapContent map = maptest::writerMap(25, 19, {red, green, blue});
     map.layers[0] = maptest::filledLayer(map, 1);
-    map.layers[1] = maptest::filledLayer(map, 0);
-    map.layers[2] = maptest::filledLayer(map, 0);
+    map.layers[1] = map.layers[2] = maptest::filledLayer(map, 0);
     for (int y = 0; y < 19; ++y)
         map.layers[1][y * 25] = 2;
     for (int x = 0; x < 25; ++x)
@@ -59,6 +58,11 @@ class MapManagerTest : public testing::Test {
         return testing::internal::GetCapturedStderr();
     }
 
+    // Ready, layer count and the result of the last load.
+    std::vector<int> state() const {
+        return {manager.isReady(), manager.layerCount(), manager.loadResult()};
+    }
+
     bool scriptRan() {
         lua_getglobal(host.state(), "mapScriptRan");
         const bool ran = lua_tointeger(host.state(), -1) == 42;
@@ -81,9 +85,7 @@ TEST_F(MapManagerTest, LoadWritesThreeLinesCountsLayersAndRunsTheScript) {
     EXPECT_EQ(load("Farm"), "Finished version of level loader: Data\\Maps\\Farm.fmp!\n"
                             "There are 3 layers on this map.\n"
                             "Finished version of script loader: Data\\Scripts\\Maps\\Farm.lua!\n");
-    EXPECT_TRUE(manager.isReady());
-    EXPECT_EQ(manager.layerCount(), 3);
-    EXPECT_EQ(manager.loadResult(), 0);
+    EXPECT_EQ(state(), (std::vector<int>{1, 3, 0}));
     EXPECT_TRUE(scriptRan());
 }
 
@@ -92,10 +94,8 @@ TEST_F(MapManagerTest, LayerCountStopsAtTheFirstMissingSlotAndNoScriptIsNeeded) 
     map.layers[1].clear(); // BODY and LYR2 only
     writeMap("Gap", map);
     game.scriptHost = &host;
-    const std::string out = load("Gap");
-    EXPECT_NE(out.find("There are 1 layers on this map.\n"), std::string::npos) << out;
-    EXPECT_EQ(manager.layerCount(), 1);
-    EXPECT_TRUE(manager.isReady());
+    EXPECT_NE(load("Gap").find("There are 1 layers on this map.\n"), std::string::npos);
+    EXPECT_EQ(state(), (std::vector<int>{1, 1, 0}));
 }
 
 TEST_F(MapManagerTest, MissingFileWritesTheFailureLineAndRunsNoScript) {
@@ -104,9 +104,7 @@ TEST_F(MapManagerTest, MissingFileWritesTheFailureLineAndRunsNoScript) {
     EXPECT_EQ(load("WillowCreekFarm", false),
               "Finished version of level loader: Data\\Maps\\WillowCreekFarm.fmp!\n"
               "Failed to load WillowCreekFarm : -1.  Map Manager aborts loading.\n");
-    EXPECT_FALSE(manager.isReady());
-    EXPECT_EQ(manager.layerCount(), 0);
-    EXPECT_EQ(manager.loadResult(), -1);
+    EXPECT_EQ(state(), (std::vector<int>{0, 0, -1}));
     EXPECT_FALSE(scriptRan());
 }
 
@@ -122,15 +120,13 @@ TEST_F(MapManagerTest, DrawsEveryLayerInOrderOverTheWholeWindowOnlyWhenReady) {
     load("Farm");
     EXPECT_EQ(drawnConsole(target), "");
     EXPECT_EQ(al_get_target_bitmap(), target);
+    // BODY alone up to the last pixel of the window, LYR1 over it, LYR2 over both.
     const Rgba r{200, 30, 30, 255}, g{30, 200, 30, 255}, b{30, 30, 200, 255};
-    EXPECT_EQ(at(400, 300), r); // BODY only
-    EXPECT_EQ(at(799, 599), r); // the last pixel of the window
-    EXPECT_EQ(at(5, 300), g);   // LYR1 over BODY
-    EXPECT_EQ(at(400, 5), b);   // LYR2 over BODY
-    EXPECT_EQ(at(5, 5), b);     // LYR2 over LYR1
+    EXPECT_EQ((std::vector<Rgba>{at(400, 300), at(799, 599), at(5, 300), at(400, 5), at(5, 5)}),
+              (std::vector<Rgba>{r, r, g, b, b}));
 
     manager.unload();
-    EXPECT_FALSE(manager.isReady());
+    EXPECT_EQ(state(), (std::vector<int>{0, 0, 0}));
     EXPECT_EQ(MapLibrary::selectLayer(0), -1);
     EXPECT_EQ(drawnConsole(target), kNotReady);
     al_set_target_bitmap(nullptr);
@@ -143,14 +139,9 @@ TEST_F(MapManagerTest, ASecondLoadThatFails) {
     writeMap("Cut", threeLayerMap(), 600); // chunk data cut short
     load("Farm");
     load("Elsewhere", false);
-    EXPECT_TRUE(manager.isReady());
-    EXPECT_EQ(manager.layerCount(), 3);
-    EXPECT_EQ(manager.loadResult(), -1);
-    const std::string out = load("Cut", false);
-    EXPECT_NE(out.find("Failed to load Cut : -1.  Map Manager aborts loading.\n"),
-              std::string::npos);
-    EXPECT_FALSE(manager.isReady());
-    EXPECT_EQ(manager.layerCount(), 0);
+    EXPECT_EQ(state(), (std::vector<int>{1, 3, -1}));
+    load("Cut", false);
+    EXPECT_EQ(state(), (std::vector<int>{0, 0, -1}));
     EXPECT_EQ(drawnConsole(nullptr), kNotReady);
 }
 

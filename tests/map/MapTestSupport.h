@@ -16,9 +16,7 @@ namespace maptest {
 using testsupport::Rgba;
 using Bytes = std::vector<uint8_t>;
 
-inline Rgba pixelAt(ALLEGRO_BITMAP* bitmap, int x, int y) {
-    return testsupport::pixel(bitmap, x, y);
-}
+inline constexpr auto& pixelAt = testsupport::pixel;
 
 inline int decode(const Bytes& image, int makeTransparent = 1) {
     return MapLibrary::decodeMap(image.data(), image.size(), makeTransparent);
