@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <initializer_list>
 #include <vector>
 
 using namespace MapLibrary;
@@ -11,11 +10,6 @@ using namespace maptest;
 namespace {
 
 const Rgba kBackdrop{1, 2, 3, 255};
-
-struct Probe {
-    int x, y;
-    Rgba colour;
-};
 
 class LayerDrawingTest : public MapTest {
   protected:
@@ -50,9 +44,10 @@ class LayerDrawingTest : public MapTest {
     void load(const MapImageBuilder& b) { ASSERT_EQ(decode(b.image()), 0) << lastErrorDetail(); }
 
     Rgba at(int x, int y) { return pixelAt(target_, x, y); }
-    void expectAt(std::initializer_list<Probe> probes) {
-        for (const Probe& p : probes)
-            EXPECT_EQ(at(p.x, p.y), p.colour) << p.x << ", " << p.y;
+    // The colours at the points x0, y0, x1, y1, ...
+    void expectAt(const std::vector<int>& points, const std::vector<Rgba>& colours) {
+        for (size_t i = 0; i < colours.size(); ++i)
+            EXPECT_EQ(at(points[2 * i], points[2 * i + 1]), colours[i]) << "point " << i;
     }
 
     ALLEGRO_BITMAP* target_ = nullptr;
@@ -67,7 +62,7 @@ TEST_F(LayerDrawingTest, PlainMapFillsTheWindowFromCellZeroAndLeavesTargetAndCli
             ASSERT_EQ(at(c * 32, r * 32), cell(c, r)) << c << ", " << r;
             ASSERT_EQ(at(c * 32 + 31, std::min(r * 32 + 31, 599)), cell(c, r)) << c << ", " << r;
         }
-    expectAt({{800, 10, kBackdrop}, {10, 600, kBackdrop}});
+    expectAt({800, 10, 10, 600}, {kBackdrop, kBackdrop});
     al_set_clipping_rectangle(5, 6, 700, 500);
     drawBackground(0, 0, 0, 0, 800, 600);
     int x, y, w, h;
@@ -81,15 +76,9 @@ TEST_F(LayerDrawingTest, PlainMapFillsTheWindowFromCellZeroAndLeavesTargetAndCli
 TEST_F(LayerDrawingTest, OffsetIntoTheMapIsClippedToTheRectangle) {
     load(patternMap(30, 20));
     drawBackground(40, 0, 100, 50, 200, 100);
-    expectAt({{99, 60, kBackdrop},
-              {100, 60, cell(1, 0)},
-              {123, 60, cell(1, 0)},
-              {124, 60, cell(2, 0)},
-              {299, 60, cell(7, 0)},
-              {300, 60, kBackdrop},
-              {100, 49, kBackdrop},
-              {100, 149, cell(1, 3)},
-              {100, 150, kBackdrop}});
+    expectAt({99, 60, 100, 60, 123, 60, 124, 60, 299, 60, 300, 60, 100, 49, 100, 149, 100, 150},
+             {kBackdrop, cell(1, 0), cell(1, 0), cell(2, 0), cell(7, 0), kBackdrop, kBackdrop,
+              cell(1, 3), kBackdrop});
 }
 
 // An animated cell shows its current frame; a plain map draws graphic 0 like any other.
@@ -102,7 +91,7 @@ TEST_F(LayerDrawingTest, AnimatedCellsAndGraphicZeroOfTheSelectedLayer) {
     a.end = 3;
     load(addSolidChunks(b, cells).andt({2, 5, 6}, {a}).layer("LYR4", std::vector<int>(475, 3)));
     drawBackground(0, 0, 0, 0, 800, 600);
-    expectAt({{5, 5, graphicColour(5)}, {400, 300, graphicColour(0)}});
+    expectAt({5, 5, 400, 300}, {graphicColour(5), graphicColour(0)});
     updateAnimations();
     drawBackground(0, 0, 0, 0, 800, 600);
     EXPECT_EQ(at(5, 5), graphicColour(6));
@@ -121,31 +110,23 @@ TEST_F(LayerDrawingTest, StaggeredRowsOverlapTheRowsAboveAndSkipGraphicZero) {
         cells[i] = i == 30 ? 0 : cellBlock(i % 10, i / 10); // row 3, column 0 shows graphic 0
     load(b.layer("BODY", cells));
     drawBackground(16, 16, 0, 0, 200, 400);
-    expectAt({{5, 5, cell(1, 2)},   // row 2 (x 0..31, y 0..31) over row 1
-              {5, 20, cell(1, 2)},  // row 3, column 0 (x -16..15, y 16..47) is skipped
-              {20, 20, cell(1, 3)}, // row 3 (x 16..47)
-              {40, 40, cell(2, 4)}, // row 4 (x 32..63, y 32..63) over row 3
-              {40, 50, cell(1, 5)}, // row 5 (x 16..47, y 48..79) over row 4
-              {50, 60, cell(2, 5)},
-              {50, 70, cell(2, 6)}, // row 6 starts at y 64
-              {5, 100, cell(1, 8)}, // row 8 at y 96..127
-              {5, 130, kBackdrop},  // row 9 does not exist
-              {200, 60, kBackdrop}});
+    // Row 2 (x 0..31, y 0..31) over row 1; row 3 column 0 (x -16..15, y 16..47) skipped; row 3
+    // (x 16..47); row 4 (x 32..63, y 32..63) over row 3; row 5 (x 16..47, y 48..79) over row 4;
+    // row 6 from y 64; row 8 at y 96..127; no row 9.
+    expectAt({5, 5, 5, 20, 20, 20, 40, 40, 40, 50, 50, 60, 50, 70, 5, 100, 5, 130, 200, 60},
+             {cell(1, 2), cell(1, 2), cell(1, 3), cell(2, 4), cell(1, 5), cell(2, 5), cell(2, 6),
+              cell(1, 8), kBackdrop, kBackdrop});
 }
 
 // Views larger than the map, or left of and above it, draw only the map; nothing overflows.
 TEST_F(LayerDrawingTest, DrawsOnlyWhatExists) {
     load(patternMap(5, 4));
     drawBackground(0, 0, 0, 0, 800, 600);
-    expectAt(
-        {{150, 10, cell(4, 0)}, {160, 10, kBackdrop}, {10, 127, cell(0, 3)}, {10, 128, kBackdrop}});
+    expectAt({150, 10, 160, 10, 10, 127, 10, 128}, {cell(4, 0), kBackdrop, cell(0, 3), kBackdrop});
     clear();
     drawBackground(-40, -8, 0, 0, 300, 200);
-    expectAt({{39, 20, kBackdrop},
-              {40, 8, cell(0, 0)},
-              {40, 7, kBackdrop},
-              {72, 40, cell(1, 1)},
-              {200, 20, kBackdrop}});
+    expectAt({39, 20, 40, 8, 40, 7, 72, 40, 200, 20},
+             {kBackdrop, cell(0, 0), kBackdrop, cell(1, 1), kBackdrop});
     clear();
     drawBackground(INT_MAX, INT_MIN, INT_MIN, 0, INT_MAX, INT_MAX);
     drawBackground(INT_MIN, INT_MAX, 0, INT_MIN, INT_MAX, INT_MAX);

@@ -49,12 +49,13 @@ class MapImageBuilder {
         return chunk("MPHD", d);
     }
 
-    MapImageBuilder& cmap(const Bytes& rgb) { return chunk("CMAP", rgb); }
     // Graphics bytes as written (big-endian two-byte pixels).
     MapImageBuilder& bgfx(const Bytes& pixels) { return chunk("BGFX", pixels); }
 
     MapImageBuilder& bkdt(const std::vector<Block>& blocks) {
-        const int perGraphic = header.mapType == 0 ? graphicBytes() : 1;
+        const Header& h = header;
+        const int perGraphic =
+            h.mapType == 0 ? h.blockWidth * h.blockHeight * ((h.blockDepth + 1) / 8) : 1;
         Bytes d;
         for (const Block& b : blocks) {
             const size_t start = d.size();
@@ -120,10 +121,6 @@ class MapImageBuilder {
         for (int i = 0; i < 4; ++i)
             out[4 + i] = uint8_t(length >> (24 - 8 * i));
         return out;
-    }
-
-    int graphicBytes() const {
-        return header.blockWidth * header.blockHeight * ((header.blockDepth + 1) / 8);
     }
 
   private:

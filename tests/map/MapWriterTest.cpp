@@ -69,6 +69,12 @@ maptest::Rgba expectedColour(const Pixel& p, int depth) {
     return {r, g, b, 255};
 }
 
+// "type0_le_8": the name of a case and of its seed file.
+std::string caseName(const std::tuple<int, int, ByteOrder>& c) {
+    return "type" + std::to_string(std::get<0>(c)) +
+           (std::get<2>(c) == ByteOrder::Big ? "_be_" : "_le_") + std::to_string(std::get<1>(c));
+}
+
 class MapWriterRoundTrip : public testing::TestWithParam<std::tuple<int, int, ByteOrder>> {
   protected:
     void TearDown() override { MapLibrary::freeMap(); }
@@ -83,9 +89,7 @@ TEST_P(MapWriterRoundTrip, LoaderReadsBackWhatWasWritten) {
     // These maps are the fuzzer's seed corpus: FENNOW_WRITE_CORPUS=DIR writes them to DIR
     // (fuzz/corpus/map_decoder).
     if (const char* dir = std::getenv("FENNOW_WRITE_CORPUS"))
-        testsupport::writeFile(std::string(dir) + "/type" + std::to_string(mapType) +
-                                   (order == ByteOrder::Big ? "_be_" : "_le_") +
-                                   std::to_string(depth) + ".fmp",
+        testsupport::writeFile(std::string(dir) + "/" + caseName(GetParam()) + ".fmp",
                                std::string(bytes.begin(), bytes.end()));
     ASSERT_EQ(MapLibrary::decodeMap(bytes.data(), bytes.size(), 1), 0)
         << MapLibrary::errorName(MapLibrary::lastError()) << " " << MapLibrary::lastErrorDetail();
@@ -143,30 +147,11 @@ TEST_P(MapWriterRoundTrip, LoaderReadsBackWhatWasWritten) {
                 << "graphic " << g << " pixel " << i;
 }
 
-std::string caseName(const testing::TestParamInfo<std::tuple<int, int, ByteOrder>>& info) {
-    return "Type" + std::to_string(std::get<0>(info.param)) + "Depth" +
-           std::to_string(std::get<1>(info.param)) +
-           (std::get<2>(info.param) == ByteOrder::Little ? "Le" : "Be");
-}
-
 INSTANTIATE_TEST_SUITE_P(EveryTypeDepthAndOrder, MapWriterRoundTrip,
                          testing::Combine(testing::Values(0, 1, 2, 3),
                                           testing::Values(8, 15, 16, 24, 32),
                                           testing::Values(ByteOrder::Little, ByteOrder::Big)),
-                         caseName);
-
-std::uint32_t bigEndianAt(const std::vector<unsigned char>& bytes, std::size_t at) {
-    return (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) |
-           (std::uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
-}
-
-// The offset of the first chunk with this id, or 0.
-std::size_t findChunk(const std::vector<unsigned char>& bytes, const std::string& id) {
-    for (std::size_t at = 12; at + 8 <= bytes.size(); at += 8 + bigEndianAt(bytes, at + 4))
-        if (std::string(bytes.begin() + at, bytes.begin() + at + 4) == id)
-            return at;
-    return 0;
-}
+                         [](const auto& info) { return caseName(info.param); });
 
 // The round trip above covers the long header; here the short one and the note.
 TEST(MapWriterBytes, ShortHeaderAndNote) {
@@ -177,11 +162,13 @@ TEST(MapWriterBytes, ShortHeaderAndNote) {
     std::string error;
     const auto bytes = MapWriter::writeMap(map, error);
     ASSERT_FALSE(bytes.empty()) << error;
-    EXPECT_EQ(bigEndianAt(bytes, 16), 28u); // MPHD's length
-    ASSERT_NE(findChunk(bytes, "NOVC"), 0u);
-    EXPECT_EQ(bigEndianAt(bytes, findChunk(bytes, "NOVC") + 4), 3u);
     ASSERT_EQ(MapLibrary::decodeMap(bytes.data(), bytes.size(), 1), 0);
     EXPECT_EQ(MapLibrary::header().rowStep, 8);
+    std::string chunks; // id and length of each chunk the loader walked
+    for (int i = 0; i < MapLibrary::chunkCount(); ++i)
+        chunks += std::string(MapLibrary::chunk(i)->id) +
+                  std::to_string(MapLibrary::chunk(i)->length) + " ";
+    EXPECT_EQ(chunks.substr(0, 13), "MPHD28 NOVC3 ");
     MapLibrary::freeMap();
 }
 
@@ -269,8 +256,7 @@ TEST(MapWriterErrors, RefusesContentTheLoaderCouldNotRead) {
         map.layers[0] = maptest::filledLayer(map, 1);
         c.spoil(map);
         std::string error;
-        EXPECT_TRUE(MapWriter::writeMap(map, error).empty()) << c.name;
-        EXPECT_FALSE(error.empty()) << c.name;
+        EXPECT_TRUE(MapWriter::writeMap(map, error).empty() && !error.empty()) << c.name;
     }
 }
 
