@@ -27,7 +27,8 @@ unsigned char expand6(unsigned c) {
 
 // Decodes pixel p of the BGFX data by the map's depth and applies the rule that turns the
 // depth's transparent colour into magenta. Depths other than the five known ones are read by
-// their pixel size as the known depth of that size.
+// their pixel size as the known depth of that size (four bytes for any larger size); a pixel
+// of no bytes reads as black.
 Rgb decodePixel(const unsigned char* p, int pixelSize, int depth, bool makeTransparent,
                 const std::vector<unsigned char>& palette) {
     const Rgb magenta{255, 0, 255};
@@ -46,6 +47,8 @@ Rgb decodePixel(const unsigned char* p, int pixelSize, int depth, bool makeTrans
             c = {expand5(v >> 11), expand6((v >> 5) & 63), expand5(v & 31)};
         break;
     }
+    case 0:
+        break;
     case 3:
         c = {p[0], p[1], p[2]};
         break;
@@ -127,7 +130,7 @@ int convertGraphics(int makeTransparent, int graphicCount, int blockCount,
     MapState& s = mapState();
     const MapHeader& h = s.header;
     const int bits = backBufferBits();
-    const int pixelSize = (h.blockDepth + 1) / 8;
+    const int pixelSize = std::max(0, (h.blockDepth + 1) / 8); // depths below 7 store nothing
     const size_t pixels = size_t(graphicCount) * h.blockWidth * h.blockHeight;
     if (pixels > 0 && bits == 8)
         return failAndFree(MapUnsupported, "the display's back buffer has 8 bits per pixel");
@@ -140,9 +143,9 @@ int convertGraphics(int makeTransparent, int graphicCount, int blockCount,
                                                    std::to_string(entries));
     }
     s.colours.resize(pixels * 3);
-    const unsigned char* in = s.graphics.data();
     unsigned char* out = s.colours.data();
-    for (size_t i = 0; i < pixels; ++i, in += pixelSize, out += 3) {
+    for (size_t i = 0; i < pixels; ++i, out += 3) {
+        const unsigned char* in = s.graphics.data() + i * pixelSize;
         const Rgb c = decodePixel(in, pixelSize, h.blockDepth, makeTransparent != 0, s.palette);
         out[0] = c.r;
         out[1] = c.g;

@@ -5,6 +5,7 @@
 
 #include <allegro5/allegro.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +20,9 @@ namespace {
 // A layer holds at most this many cells (32 MB): run-length layers expand thousands of times,
 // so without a bound a small forged file could ask for gigabytes.
 constexpr long long MaxLayerCells = 1LL << 24;
+// Depths below 7 store no pixel bytes, so the file no longer bounds the graphics: the same
+// limit then holds for their pixels.
+constexpr long long MaxBlankPixels = 1LL << 24;
 
 std::string format(const char* fmt, ...) {
     char text[256];
@@ -50,8 +54,9 @@ bool isLittle() {
     return mapState().header.byteOrder == 1;
 }
 
+// A pixel never takes a negative number of bytes: depths below 7 store none.
 long long pixelBytes(int depth) {
-    return (depth + 1) / 8;
+    return std::max(0, (depth + 1) / 8);
 }
 
 long long graphicBytes(const MapHeader& h) {
@@ -61,11 +66,25 @@ long long graphicBytes(const MapHeader& h) {
 // Per-walk bookkeeping that is not part of the map itself.
 struct WalkState {
     bool headerSeen = false;
+    bool headerUsed = false; // a BKDT, ANDT or layer chunk has been decoded with the header
 };
 
+// The sequence positions an animation can show, as one or two ranges of first and last.
+// Steps run from start to end - 1 (start alone when they are equal); when start lies above
+// end, the step rules only ever land on start and end - 1.
+template <typename Visit> void forEachFrameRange(const BlockAnimation& a, Visit visit) {
+    if (a.start <= a.end) {
+        visit((long long)a.start, std::max((long long)a.start, (long long)a.end - 1));
+    } else {
+        visit((long long)a.start, (long long)a.start);
+        visit((long long)a.end - 1, (long long)a.end - 1);
+    }
+}
+
 int decodeHeader(WalkState& walk, const unsigned char* d, uint32_t n) {
-    if (walk.headerSeen)
-        return fail(MapBadFile, "a second MPHD chunk");
+    // A later header replaces an earlier one, but not once chunks were decoded with it.
+    if (walk.headerUsed)
+        return fail(MapBadFile, "MPHD chunk after a chunk that depends on the header");
     if (n < 28)
         return fail(MapBadFile, format("MPHD chunk of %u bytes, at least 28 needed", n));
     if (n > 28 && n < 36)
@@ -104,8 +123,11 @@ int decodeHeader(WalkState& walk, const unsigned char* d, uint32_t n) {
         return fail(MapBadFile, format("map size %d x %d", h.mapWidth, h.mapHeight));
     if (h.blockWidth <= 0 || h.blockHeight <= 0)
         return fail(MapBadFile, format("block size %d x %d", h.blockWidth, h.blockHeight));
-    if (pixelBytes(h.blockDepth) < 1 || pixelBytes(h.blockDepth) > 4)
-        return fail(MapBadFile, format("block depth %d", h.blockDepth));
+    // Type 0 divides graphic offsets by the size of a graphic.
+    if (h.mapType == 0 && pixelBytes(h.blockDepth) == 0)
+        return fail(MapBadFile,
+                    format("block depth %d stores no bytes, so type 0 offsets name no graphic",
+                           h.blockDepth));
     if (h.blockRecordSize <= 0)
         return fail(MapBadFile, format("block record size %d", h.blockRecordSize));
     if (h.blockCount < 0 || h.graphicCount < 0)
@@ -115,6 +137,12 @@ int decodeHeader(WalkState& walk, const unsigned char* d, uint32_t n) {
     if ((long long)h.mapWidth * h.mapHeight > MaxLayerCells)
         return fail(MapOutOfMemory, format("map of %d x %d cells is above the limit of %lld",
                                            h.mapWidth, h.mapHeight, MaxLayerCells));
+    if (pixelBytes(h.blockDepth) == 0 &&
+        (long long)h.graphicCount * h.blockWidth * h.blockHeight > MaxBlankPixels)
+        return fail(MapOutOfMemory,
+                    format("%d graphics of %d x %d pixels are above the limit of "
+                           "%lld pixels",
+                           h.graphicCount, h.blockWidth, h.blockHeight, MaxBlankPixels));
     return 0;
 }
 
@@ -178,13 +206,8 @@ int decodeAnimations(const unsigned char* d, uint32_t n) {
 
     std::vector<int32_t> sequence(terminator / 4);
     for (size_t i = 0; i < sequence.size(); ++i) {
-        long long value = read32(d + 4 * i, little);
-        if (h.mapType == 0)
-            value /= h.blockRecordSize;
-        if (value < 0 || value >= h.blockCount)
-            return fail(MapBadFile, format("animation frame %zu names block %lld of %d", i, value,
-                                           h.blockCount));
-        sequence[i] = int32_t(value);
+        const int32_t value = read32(d + 4 * i, little);
+        sequence[i] = h.mapType == 0 ? value / h.blockRecordSize : value;
     }
     const long long length = (long long)sequence.size();
     std::vector<BlockAnimation> animations(records);
@@ -201,7 +224,8 @@ int decodeAnimations(const unsigned char* d, uint32_t n) {
             if (h.mapType == 0)
                 field[f] = (field[f] + n) / 4;
         }
-        if (i > 0 && !(0 <= field[1] && field[1] <= field[2] && field[2] <= length))
+        const auto inside = [&](long long v) { return 0 <= v && v <= length; };
+        if (i > 0 && !(inside(field[1]) && inside(field[2])))
             return fail(MapBadFile,
                         format("animation %d runs over frames %lld..%lld of a sequence of %lld", i,
                                field[1], field[2], length));
@@ -209,6 +233,22 @@ int decodeAnimations(const unsigned char* d, uint32_t n) {
         a.current = int32_t(field[0]);
         a.start = int32_t(field[1]);
         a.end = int32_t(field[2]);
+    }
+    // Only the frames some animation can reach must name a block.
+    std::vector<int> reached(sequence.size() + 1, 0); // +1 at a range's start, -1 past its end
+    for (int i = 1; i < records; ++i)
+        forEachFrameRange(animations[i], [&](long long first, long long last) {
+            if (first >= 0 && last < length) {
+                ++reached[first];
+                --reached[last + 1];
+            }
+        });
+    int depth = 0;
+    for (size_t i = 0; i < sequence.size(); ++i) {
+        depth += reached[i];
+        if (depth > 0 && (sequence[i] < 0 || sequence[i] >= h.blockCount))
+            return fail(MapBadFile, format("animation frame %zu names block %d of %d", i,
+                                           sequence[i], h.blockCount));
     }
     s.sequence.swap(sequence);
     s.animations.swap(animations);
@@ -324,6 +364,7 @@ int decodeChunk(WalkState& walk, const char* id, const unsigned char* d, uint32_
         return 0; // NOVC and any unknown chunk
     if (!walk.headerSeen)
         return fail(MapBadFile, format("%.4s chunk before the MPHD chunk", id));
+    walk.headerUsed = true;
     if (slot >= 0)
         return decodeLayer(slot, d, n);
     if (id[1] == 'K')
@@ -357,10 +398,18 @@ int checkWholeMap(const WalkState& walk) {
                                            slot, v, v >= 0 ? "block" : "animation"));
         }
     }
-    const int sequence = int(s.sequence.size());
-    for (int i = 1; i < animations; ++i)
-        if (named[i] && s.animations[i].start >= sequence)
-            return fail(MapBadFile, format("animation %d, shown by a cell, has no frame", i));
+    const long long sequence = (long long)s.sequence.size();
+    for (int i = 1; i < animations; ++i) {
+        bool outside = false;
+        forEachFrameRange(s.animations[i], [&](long long first, long long last) {
+            outside = outside || first < 0 || last >= sequence;
+        });
+        if (named[i] && outside)
+            return fail(MapBadFile,
+                        format("animation %d, shown by a cell, can show a frame outside the "
+                               "sequence of %lld",
+                               i, sequence));
+    }
     return 0;
 }
 
@@ -580,7 +629,8 @@ int blockOfCell(int value) {
     const int current = s.animations[animations + value].current;
     if (current < 0 || current >= int(s.sequence.size()))
         return -1;
-    return s.sequence[current];
+    const int block = s.sequence[current];
+    return block >= 0 && block < int(s.blocks.size()) ? block : -1;
 }
 
 int blockCount() {

@@ -14,8 +14,9 @@ namespace MapLibrary {
 // The one map the library holds, shared by the loader, the graphics decoder, the drawing and
 // the animation code. While `loaded` is true every cell of every present layer names an
 // existing block structure or animation record, every block structure names existing
-// graphics, and every animation's frames lie inside the sequence and name existing blocks,
-// so drawing never needs to re-check the file.
+// graphics, every sequence entry that an animation can reach names an existing block, and
+// every frame of an animation that a cell shows lies inside the sequence, so drawing never
+// needs to re-check the file.
 struct MapState {
     MapHeader header;
     bool loaded = false;

@@ -1,17 +1,10 @@
 #include "map/MapManager.h"
-#include "core/GameContext.h"
-#include "core/TestSupport.h"
-#include "map/MapLibrary.h"
-#include "map/MapWriter.h"
-#include "map/MapWriterFixtures.h"
+#include "map/MapTestSupport.h"
 #include "script/ScriptHost.h"
 
-#include <allegro5/allegro.h>
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <string>
 
+using maptest::Rgba;
 using MapWriter::MapContent;
 using MapWriter::Pixel;
 
@@ -24,10 +17,9 @@ const Pixel blue{30, 30, 200, 255};
 // A 25 x 19 map of 32-pixel blocks (exactly the window) with BODY red everywhere, LYR1 green
 // in column 0 and clear elsewhere, and LYR2 blue in row 0 and clear elsewhere.
 MapContent threeLayerMap() {
-    MapContent map = MapWriterFixtures::solidMap(25, 19, {red, green, blue});
-    map.layers[0] = MapWriterFixtures::filledLayer(map, 1);
-    map.layers[1] = MapWriterFixtures::filledLayer(map, 0);
-    map.layers[2] = MapWriterFixtures::filledLayer(map, 0);
+    MapContent map = maptest::writerMap(25, 19, {red, green, blue});
+    map.layers[0] = maptest::filledLayer(map, 1);
+    map.layers[1] = map.layers[2] = maptest::filledLayer(map, 0);
     for (int y = 0; y < 19; ++y)
         map.layers[1][y * 25] = 2;
     for (int x = 0; x < 25; ++x)
@@ -38,10 +30,6 @@ MapContent threeLayerMap() {
 // Each test runs in a scratch directory holding Data/Maps and Data/Scripts/Maps.
 class MapManagerTest : public testing::Test {
   protected:
-    void SetUp() override {
-        std::filesystem::create_directories("Data/Maps");
-        std::filesystem::create_directories("Data/Scripts/Maps");
-    }
     void TearDown() override {
         game.scriptHost = nullptr;
         MapLibrary::freeMap();
@@ -70,6 +58,11 @@ class MapManagerTest : public testing::Test {
         return testing::internal::GetCapturedStderr();
     }
 
+    // Ready, layer count and the result of the last load.
+    std::vector<int> state() const {
+        return {manager.isReady(), manager.layerCount(), manager.loadResult()};
+    }
+
     bool scriptRan() {
         lua_getglobal(host.state(), "mapScriptRan");
         const bool ran = lua_tointeger(host.state(), -1) == 42;
@@ -92,9 +85,7 @@ TEST_F(MapManagerTest, LoadWritesThreeLinesCountsLayersAndRunsTheScript) {
     EXPECT_EQ(load("Farm"), "Finished version of level loader: Data\\Maps\\Farm.fmp!\n"
                             "There are 3 layers on this map.\n"
                             "Finished version of script loader: Data\\Scripts\\Maps\\Farm.lua!\n");
-    EXPECT_TRUE(manager.isReady());
-    EXPECT_EQ(manager.layerCount(), 3);
-    EXPECT_EQ(manager.loadResult(), 0);
+    EXPECT_EQ(state(), (std::vector<int>{1, 3, 0}));
     EXPECT_TRUE(scriptRan());
 }
 
@@ -103,10 +94,8 @@ TEST_F(MapManagerTest, LayerCountStopsAtTheFirstMissingSlotAndNoScriptIsNeeded) 
     map.layers[1].clear(); // BODY and LYR2 only
     writeMap("Gap", map);
     game.scriptHost = &host;
-    const std::string out = load("Gap");
-    EXPECT_NE(out.find("There are 1 layers on this map.\n"), std::string::npos) << out;
-    EXPECT_EQ(manager.layerCount(), 1);
-    EXPECT_TRUE(manager.isReady());
+    EXPECT_NE(load("Gap").find("There are 1 layers on this map.\n"), std::string::npos);
+    EXPECT_EQ(state(), (std::vector<int>{1, 1, 0}));
 }
 
 TEST_F(MapManagerTest, MissingFileWritesTheFailureLineAndRunsNoScript) {
@@ -115,9 +104,7 @@ TEST_F(MapManagerTest, MissingFileWritesTheFailureLineAndRunsNoScript) {
     EXPECT_EQ(load("WillowCreekFarm", false),
               "Finished version of level loader: Data\\Maps\\WillowCreekFarm.fmp!\n"
               "Failed to load WillowCreekFarm : -1.  Map Manager aborts loading.\n");
-    EXPECT_FALSE(manager.isReady());
-    EXPECT_EQ(manager.layerCount(), 0);
-    EXPECT_EQ(manager.loadResult(), -1);
+    EXPECT_EQ(state(), (std::vector<int>{0, 0, -1}));
     EXPECT_FALSE(scriptRan());
 }
 
@@ -126,25 +113,20 @@ TEST_F(MapManagerTest, DrawsEveryLayerInOrderOverTheWholeWindowOnlyWhenReady) {
     al_set_target_bitmap(target);
     al_clear_to_color(al_map_rgb(1, 2, 3));
     EXPECT_EQ(drawnConsole(target), kNotReady);
-    auto at = [&](int x, int y) {
-        unsigned char r, g, b;
-        al_unmap_rgb(al_get_pixel(target, x, y), &r, &g, &b);
-        return std::to_string(r) + "," + std::to_string(g) + "," + std::to_string(b);
-    };
-    EXPECT_EQ(at(10, 10), "1,2,3");
+    auto at = [&](int x, int y) { return maptest::pixelAt(target, x, y); };
+    EXPECT_EQ(at(10, 10), (Rgba{1, 2, 3, 255}));
 
     writeMap("Farm", threeLayerMap());
     load("Farm");
     EXPECT_EQ(drawnConsole(target), "");
     EXPECT_EQ(al_get_target_bitmap(), target);
-    EXPECT_EQ(at(400, 300), "200,30,30"); // BODY only
-    EXPECT_EQ(at(799, 599), "200,30,30"); // the last pixel of the window
-    EXPECT_EQ(at(5, 300), "30,200,30");   // LYR1 over BODY
-    EXPECT_EQ(at(400, 5), "30,30,200");   // LYR2 over BODY
-    EXPECT_EQ(at(5, 5), "30,30,200");     // LYR2 over LYR1
+    // BODY alone up to the last pixel of the window, LYR1 over it, LYR2 over both.
+    const Rgba r{200, 30, 30, 255}, g{30, 200, 30, 255}, b{30, 30, 200, 255};
+    EXPECT_EQ((std::vector<Rgba>{at(400, 300), at(799, 599), at(5, 300), at(400, 5), at(5, 5)}),
+              (std::vector<Rgba>{r, r, g, b, b}));
 
     manager.unload();
-    EXPECT_FALSE(manager.isReady());
+    EXPECT_EQ(state(), (std::vector<int>{0, 0, 0}));
     EXPECT_EQ(MapLibrary::selectLayer(0), -1);
     EXPECT_EQ(drawnConsole(target), kNotReady);
     al_set_target_bitmap(nullptr);
@@ -157,14 +139,9 @@ TEST_F(MapManagerTest, ASecondLoadThatFails) {
     writeMap("Cut", threeLayerMap(), 600); // chunk data cut short
     load("Farm");
     load("Elsewhere", false);
-    EXPECT_TRUE(manager.isReady());
-    EXPECT_EQ(manager.layerCount(), 3);
-    EXPECT_EQ(manager.loadResult(), -1);
-    const std::string out = load("Cut", false);
-    EXPECT_NE(out.find("Failed to load Cut : -1.  Map Manager aborts loading.\n"),
-              std::string::npos);
-    EXPECT_FALSE(manager.isReady());
-    EXPECT_EQ(manager.layerCount(), 0);
+    EXPECT_EQ(state(), (std::vector<int>{1, 3, -1}));
+    load("Cut", false);
+    EXPECT_EQ(state(), (std::vector<int>{0, 0, -1}));
     EXPECT_EQ(drawnConsole(nullptr), kNotReady);
 }
 

@@ -3,48 +3,32 @@
 #include "core/TestSupport.h"
 #include "map/MapImageBuilder.h"
 #include "map/MapLibrary.h"
+#include "map/MapWriter.h"
 
-#include <allegro5/allegro.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
-// Shared helpers of the map library tests: decoding built images, solid graphics of every
-// depth, and reading pixels back.
+// Shared helpers of the map tests: solid-colour maps built raw or through the map writer.
 namespace maptest {
 
 using testsupport::Rgba;
+using Bytes = std::vector<uint8_t>;
 
-inline Rgba pixelAt(ALLEGRO_BITMAP* bitmap, int x, int y) {
-    return testsupport::pixel(bitmap, x, y);
-}
+inline constexpr auto& pixelAt = testsupport::pixel;
 
-inline int decode(const std::vector<uint8_t>& image, int makeTransparent = 1) {
+inline int decode(const Bytes& image, int makeTransparent = 1) {
     return MapLibrary::decodeMap(image.data(), image.size(), makeTransparent);
 }
 
-// One pixel of a 32-bit graphic; the first byte is not read, so it carries noise.
-inline std::vector<uint8_t> pixel32(int r, int g, int b) {
-    return {0x5A, uint8_t(r), uint8_t(g), uint8_t(b)};
-}
-
-// `count` graphics of `size` pixels each, graphic i filled with colours[i].
-inline std::vector<uint8_t> solidGraphics(const std::vector<std::vector<uint8_t>>& colours,
-                                          int size) {
-    std::vector<uint8_t> out;
-    for (const auto& pixel : colours)
-        for (int i = 0; i < size; ++i)
-            out.insert(out.end(), pixel.begin(), pixel.end());
-    return out;
-}
-
-// The colour of graphic i in the drawing tests: distinct and never a masked colour.
+// The colour of graphic i: distinct and never a masked colour.
 inline Rgba graphicColour(int i) {
     return {(10 + i * 7) % 256, 100, (i * 37) % 256, 255};
 }
 
-// The header of a map of `blocks` solid graphics and blocks, `blockSize` pixels square.
+// A map of `blocks` blocks and 32-bit graphics, `blockSize` pixels square; solidChunks adds
+// MPHD, BKDT (block i shows graphic i), BGFX (graphic i in graphicColour(i)) and the BODY.
 inline MapImageBuilder solidHeader(int width, int height, int blockSize, int blocks) {
     MapImageBuilder b;
     b.header.mapWidth = width;
@@ -55,19 +39,16 @@ inline MapImageBuilder solidHeader(int width, int height, int blockSize, int blo
     return b;
 }
 
-// MPHD, BKDT (block i shows graphic i), BGFX (graphic i filled with graphicColour(i), 32-bit)
-// and the cells as BODY.
 inline MapImageBuilder& addSolidChunks(MapImageBuilder& b, const std::vector<int>& cells) {
-    const int blocks = b.header.blockCount;
-    std::vector<MapImageBuilder::Block> records(blocks);
-    std::vector<std::vector<uint8_t>> colours;
-    for (int i = 0; i < blocks; ++i) {
+    std::vector<MapImageBuilder::Block> records(b.header.blockCount);
+    Bytes pixels;
+    for (int i = 0; i < b.header.blockCount; ++i) {
         records[i].background = i;
         const Rgba c = graphicColour(i);
-        colours.push_back(pixel32(c.r, c.g, c.b));
+        for (int p = 0; p < b.header.blockWidth * b.header.blockHeight; ++p)
+            pixels.insert(pixels.end(), {0x5A, uint8_t(c.r), uint8_t(c.g), uint8_t(c.b)});
     }
-    b.mphd().bkdt(records).bgfx(solidGraphics(colours, b.header.blockWidth * b.header.blockHeight));
-    return b.layer("BODY", cells);
+    return b.mphd().bkdt(records).bgfx(pixels).layer("BODY", cells);
 }
 
 inline MapImageBuilder solidMap(int width, int height, int blockSize, int blocks,
@@ -75,6 +56,28 @@ inline MapImageBuilder solidMap(int width, int height, int blockSize, int blocks
     MapImageBuilder b = solidHeader(width, height, blockSize, blocks);
     addSolidChunks(b, cells);
     return b;
+}
+
+// The writer's form: graphic 0 clear, then one graphic and one block per colour (block i shows
+// graphic i); every layer absent until a test fills it.
+inline MapWriter::MapContent
+writerMap(int width, int height, const std::vector<MapWriter::Pixel>& colours, int blockSize = 32) {
+    MapWriter::MapContent map;
+    map.mapWidth = width;
+    map.mapHeight = height;
+    map.blockWidth = map.blockHeight = blockSize;
+    const size_t pixels = size_t(blockSize) * blockSize;
+    map.graphics.push_back(std::vector<MapWriter::Pixel>(pixels, MapWriter::Pixel{0, 0, 0, 0}));
+    map.blocks.resize(colours.size() + 1);
+    for (size_t i = 0; i < colours.size(); ++i) {
+        map.blocks[i + 1].background = int32_t(i + 1);
+        map.graphics.push_back(std::vector<MapWriter::Pixel>(pixels, colours[i]));
+    }
+    return map;
+}
+
+inline std::vector<int16_t> filledLayer(const MapWriter::MapContent& map, int16_t v) {
+    return std::vector<int16_t>(size_t(map.mapWidth) * map.mapHeight, v);
 }
 
 // Frees the map after every test, so no test sees another's map.
