@@ -18,7 +18,6 @@ namespace {
 
 using maptest::addSolidChunks;
 using maptest::graphicColour;
-using maptest::pixel32;
 using maptest::solidHeader;
 
 // Cell (c, r) of the generated maps shows one of the blocks 1 to 7.
@@ -75,9 +74,10 @@ std::vector<uint8_t> transparentUpperLayers() {
         for (int p = 0; p < 32 * 32; ++p) {
             const bool magenta = g == seeThroughBlock || (g == stripedBlock && p / 32 % 2 == 0);
             const testsupport::Rgba c = graphicColour(g == stripedBlock ? 3 : g);
-            const std::vector<uint8_t> pixel =
-                magenta ? pixel32(255, 0, 255) : pixel32(c.r, c.g, c.b);
-            pixels.insert(pixels.end(), pixel.begin(), pixel.end());
+            const std::initializer_list<uint8_t> pixel = {0x5A, uint8_t(magenta ? 255 : c.r),
+                                                          uint8_t(magenta ? 0 : c.g),
+                                                          uint8_t(magenta ? 255 : c.b)};
+            pixels.insert(pixels.end(), pixel);
         }
     }
     std::vector<int> middle(25 * 19, seeThroughBlock);
