@@ -34,16 +34,15 @@ class ChatBoxTest : public testing::Test {
 
 TEST_F(ChatBoxTest, StartsHiddenWithTwelveBlankLines) {
     std::string expected;
-    for (int i = 0; i < 12; ++i)
-        expected += "Creating Chat line  \n";
-    EXPECT_EQ(creation, expected);
-    EXPECT_FALSE(chat->isShown());
-    EXPECT_EQ(chat->lastResponse(), -1);
     for (int i = 0; i < 12; ++i) {
+        expected += "Creating Chat line  \n";
         EXPECT_STREQ(chat->line(i)->text(), " ");
         EXPECT_TRUE(chat->line(i)->shown());
         EXPECT_EQ(chat->responseOf(i), -1);
     }
+    EXPECT_EQ(creation, expected);
+    EXPECT_FALSE(chat->isShown());
+    EXPECT_EQ(chat->lastResponse(), -1);
     EXPECT_EQ(chat->line(12), nullptr);
 }
 
@@ -155,11 +154,10 @@ class ChatBoxDrawTest : public ChatBoxTest {
     void TearDown() override { al_destroy_font(font); }
 
     // Loads a solid picture into the store under the name, as only its pictures are drawn.
-    void loadPortrait(const char* name, int size, ALLEGRO_COLOR colour) {
-        BitmapHolder picture(solidBitmap(size, size, colour));
-        const std::string path = testing::TempDir() + name + ".png";
-        ASSERT_TRUE(al_save_bitmap(path.c_str(), picture));
-        ASSERT_TRUE(game.portraits->load(name, path.c_str()));
+    void loadPortrait(const std::string& name, int size, ALLEGRO_COLOR colour) {
+        testsupport::writeImage("Data/" + name + ".png", size, size,
+                                [colour](int, int) { return colour; });
+        ASSERT_TRUE(game.portraits->load(name.c_str(), ("Data/" + name + ".png").c_str()));
     }
 
     // Whether any pixel of the rectangle has the colour.
@@ -171,6 +169,7 @@ class ChatBoxDrawTest : public ChatBoxTest {
         return false;
     }
 
+    testsupport::ScratchDir dir;
     BitmapHolder background{solidBitmap(688, 220, al_map_rgb(0, 0, 128))};
     BitmapHolder bubble{solidBitmap(16, 16, al_map_rgb(255, 255, 0))};
     ALLEGRO_FONT* font = al_create_builtin_font();

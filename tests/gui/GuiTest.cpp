@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <tuple>
 
@@ -92,9 +91,6 @@ TEST_F(GuiTest, EdgesPressesAndClamping) {
     for (int i = 0; i < 3; ++i)
         clickAt(105, 5); // button 8, sprint + 0.01
     EXPECT_EQ(game.player->sprintSpeed(), ((5.0f + 0.01f) + 0.01f) + 0.01f);
-    char shown[16];
-    std::snprintf(shown, sizeof shown, "%.3f", static_cast<double>(game.player->sprintSpeed()));
-    EXPECT_STREQ(shown, "5.030");
 }
 
 TEST_F(GuiTest, ChatBoxAreaTakesClicksEvenWhileHidden) {
