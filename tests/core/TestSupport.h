@@ -99,7 +99,6 @@ inline Rgba pixel(ALLEGRO_BITMAP* bitmap, int x, int y) {
 inline Rgba opaque(int r, int g, int b) {
     return {r, g, b, 255};
 }
-constexpr Rgba transparent{0, 0, 0, 0};
 
 // Puts the game context back to empty when a test ends; the test owns what it created.
 class ContextGuard {
