@@ -6,7 +6,6 @@
 #include <allegro5/allegro_font.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -159,27 +158,14 @@ TEST(ArtAssets, ChatBoxTextColumnIsDark) {
     EXPECT_EQ(light, 0);
 }
 
-TEST(ArtAssets, BitmapFontIsMonospacedAndDrawsDistinctLetters) {
+// Status texts line up in columns only in a monospaced font; the game's own checks at loading
+// (every character there, text drawn) run on the shipped art in the bitmap library's tests.
+TEST(ArtAssets, BitmapFontIsMonospaced) {
     ALLEGRO_FONT* font = al_load_bitmap_font("Data/Graphics/Fonts/a4_font.tga");
     ASSERT_TRUE(font);
     const int width = al_get_text_width(font, "A");
     EXPECT_GT(width, 4);
     EXPECT_EQ(al_get_text_width(font, "FPS 60.000000~"), 14 * width);
-    Bitmap target(al_create_bitmap(40, 20));
-    al_set_target_bitmap(target.get());
-    auto lit = [&](const char* text) {
-        al_clear_to_color(al_map_rgb(0, 0, 0));
-        al_draw_text(font, al_map_rgb(255, 255, 255), 0, 0, 0, text);
-        std::string mask;
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 40; ++x)
-                mask += pixel(target.get(), x, y).r > 128 ? '#' : '.';
-        return mask;
-    };
-    const std::string a = lit("A");
-    EXPECT_GT(std::count(a.begin(), a.end(), '#'), 8);
-    EXPECT_NE(a, lit("I"));
-    EXPECT_EQ(lit(" "), std::string(800, '.'));
     al_destroy_font(font);
 }
 

@@ -123,6 +123,14 @@ TEST_F(BitmapLibraryTest, TilesFramesAndDirectBitmaps) {
     }
 }
 
+// The art the game ships, from the repository root: every file loads and is big enough, and
+// every font holds all the characters and draws text.
+TEST(BitmapLibraryShippedArt, LoadsWithoutANotice) {
+    CaptureStderr();
+    BitmapLibrary library;
+    EXPECT_EQ(GetCapturedStderr(), progressListing);
+}
+
 TEST(BitmapLibraryLoading, LoadMaskedTurnsGreyAndTheGivenColourTransparent) {
     testsupport::ScratchDir dir;
     testart::writeKeyedPicture("Data/Pic.png", 8, 8, al_map_rgb(34, 177, 76));
