@@ -64,17 +64,12 @@ inline void writeImage(const std::string& path, int width, int height,
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     ALLEGRO_BITMAP* bitmap = al_create_bitmap(width, height);
     ASSERT_NE(bitmap, nullptr);
-    ALLEGRO_STATE state;
-    al_store_state(&state, ALLEGRO_STATE_TARGET_BITMAP);
-    al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ANY, ALLEGRO_LOCK_WRITEONLY);
+    ALLEGRO_BITMAP* previous = al_get_target_bitmap();
     al_set_target_bitmap(bitmap);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
             al_put_pixel(x, y, paint(x, y));
-        }
-    }
-    al_unlock_bitmap(bitmap);
-    al_restore_state(&state);
+    al_set_target_bitmap(previous);
     ASSERT_TRUE(al_save_bitmap(path.c_str(), bitmap)) << path;
     al_destroy_bitmap(bitmap);
 }

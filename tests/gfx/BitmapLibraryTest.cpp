@@ -131,17 +131,6 @@ TEST(BitmapLibraryShippedArt, LoadsWithoutANotice) {
     EXPECT_EQ(GetCapturedStderr(), progressListing);
 }
 
-TEST(BitmapLibraryLoading, LoadMaskedTurnsGreyAndTheGivenColourTransparent) {
-    testsupport::ScratchDir dir;
-    testart::writeKeyedPicture("Data/Pic.png", 8, 8, al_map_rgb(34, 177, 76));
-    ALLEGRO_BITMAP* bitmap = BitmapLibrary::loadMasked("Data\\Pic.png", 34 + 256, 177, 76);
-    ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(pixel(bitmap, 1, 1).a + pixel(bitmap, 5, 5).a, 0);
-    EXPECT_EQ(pixel(bitmap, 2, 1), opaque(255, 0, 255));
-    al_destroy_bitmap(bitmap);
-    EXPECT_EQ(BitmapLibrary::loadMagentaMasked("Data\\Missing.png"), nullptr);
-}
-
 // Allegro's reader alone would take a BMP file cut short and fill the missing rows with black.
 TEST(BitmapLibraryLoading, BmpCutShortCountsAsUnreadable) {
     testsupport::ScratchDir dir;
