@@ -3,7 +3,6 @@
 // and animation frames that really move. The working directory is the repository root.
 #include "core/TestSupport.h"
 
-#include <allegro5/allegro_font.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -156,17 +155,6 @@ TEST(ArtAssets, ChatBoxTextColumnIsDark) {
         return 0.3 * c.r + 0.59 * c.g + 0.11 * c.b >= 110 || c == magenta;
     });
     EXPECT_EQ(light, 0);
-}
-
-// Status texts line up in columns only in a monospaced font; the game's own checks at loading
-// (every character there, text drawn) run on the shipped art in the bitmap library's tests.
-TEST(ArtAssets, BitmapFontIsMonospaced) {
-    ALLEGRO_FONT* font = al_load_bitmap_font("Data/Graphics/Fonts/a4_font.tga");
-    ASSERT_TRUE(font);
-    const int width = al_get_text_width(font, "A");
-    EXPECT_GT(width, 4);
-    EXPECT_EQ(al_get_text_width(font, "FPS 60.000000~"), 14 * width);
-    al_destroy_font(font);
 }
 
 // The map maker's list of farm tiles names every tile drawn on the sheet; tile 0 is empty.

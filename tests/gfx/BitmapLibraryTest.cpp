@@ -131,24 +131,14 @@ TEST(BitmapLibraryShippedArt, LoadsWithoutANotice) {
     EXPECT_EQ(GetCapturedStderr(), progressListing);
 }
 
-// Allegro's reader alone would take a BMP file cut short and fill the missing rows with black.
-TEST(BitmapLibraryLoading, BmpCutShortCountsAsUnreadable) {
-    testsupport::ScratchDir dir;
-    testart::writeMudTiles();
-    const std::string whole = testsupport::readFile("Data/Graphics/Tiles/MudTiles.bmp");
-    for (std::size_t size : {whole.size(), whole.size() - 1, std::size_t{60}}) {
-        testsupport::writeFile("Data/Graphics/Tiles/MudTiles.bmp", whole.substr(0, size));
-        ALLEGRO_BITMAP* bitmap = BitmapLibrary::loadFile("Data\\Graphics\\Tiles\\MudTiles.bmp");
-        EXPECT_EQ(bitmap != nullptr, size == whole.size()) << size;
-        al_destroy_bitmap(bitmap);
-    }
-    EXPECT_EQ(BitmapLibrary::loadFile(nullptr), nullptr);
-}
-
 // Each missing, unreadable or too small file is named after the progress line it interrupts and
 // replaced by a placeholder of the frame's size; each faulty font by the built-in font.
 TEST(BitmapLibraryBadArt, EveryFaultIsNamedAndReplaced) {
     testsupport::ScratchDir dir;
+    // Allegro's reader alone would take a BMP file cut short and fill the missing rows with black.
+    testart::writeMudTiles();
+    const std::string mud = testsupport::readFile("Data/Graphics/Tiles/MudTiles.bmp");
+    testsupport::writeFile("Data/Graphics/Tiles/MudTiles.bmp", mud.substr(0, mud.size() - 1));
     testart::writeKeyedPicture("Data/Graphics/Vornels/MareSprite.png", 1440, 144,
                                al_map_rgb(1, 2, 3));
     testart::writeKeyedPicture("Data/Graphics/GUI/ChatBubble.png", 151, 40, al_map_rgb(1, 2, 3));
@@ -196,6 +186,7 @@ TEST(BitmapLibraryBadArt, EveryFaultIsNamedAndReplaced) {
     }
     for (int i = 120; i < 123; ++i)
         EXPECT_NE(library->font(i), nullptr);
+    EXPECT_EQ(BitmapLibrary::loadFile(nullptr), nullptr);
 }
 
 } // namespace

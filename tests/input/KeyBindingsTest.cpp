@@ -64,14 +64,6 @@ TEST_F(KeyBindingsTest, RebindingByExactNameAndSharedKeys) {
     EXPECT_FALSE(game.quit);
 }
 
-TEST_F(KeyBindingsTest, SecondShiftKeepsSprintingAfterFirstIsReleased) {
-    bindings.setKeyState(ALLEGRO_KEY_LSHIFT, true);
-    bindings.setKeyState(ALLEGRO_KEY_RSHIFT, true);
-    bindings.setKeyState(ALLEGRO_KEY_LSHIFT, false);
-    player.update();
-    EXPECT_TRUE(player.sprinting);
-}
-
 // Either Quit key quits, on press and on release, and sets no flag; without a player only Quit
 // has an effect.
 TEST_F(KeyBindingsTest, QuitKeysQuitOnPressAndOnRelease) {
