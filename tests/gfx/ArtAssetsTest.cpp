@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -159,11 +157,8 @@ TEST(ArtAssets, ChatBoxTextColumnIsDark) {
 
 // The map maker's list of farm tiles names every tile drawn on the sheet; tile 0 is empty.
 TEST(ArtAssets, FarmTileListNamesEveryDrawnTile) {
-    std::ifstream in("tools/maps/FarmTiles.md");
-    ASSERT_TRUE(in);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string list = text.str();
+    const std::string list = testsupport::readFile("tools/maps/FarmTiles.md");
+    ASSERT_FALSE(list.empty());
     Bitmap farm(al_load_bitmap("tools/maps/FarmTiles.png"));
     ASSERT_TRUE(farm);
     EXPECT_EQ(figureIn(farm.get(), 0, 0, 32, 32), 0);

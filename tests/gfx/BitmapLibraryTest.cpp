@@ -40,32 +40,22 @@ const char* const fontNotices =
 // A library built from the small test sheets in a scratch Data/ tree (fonts missing).
 class BitmapLibraryTest : public testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        dir = new testsupport::ScratchDir();
+    BitmapLibraryTest() {
         testart::writeAllPictures();
         CaptureStderr();
-        library = new BitmapLibrary();
-        console = new std::string(GetCapturedStderr());
-    }
-    static void TearDownTestSuite() {
-        delete library;
-        delete console;
-        delete dir;
+        library = std::make_unique<BitmapLibrary>();
+        console = GetCapturedStderr();
     }
 
-    static ALLEGRO_BITMAP* slot(int i) { return library->bitmap(i); }
+    ALLEGRO_BITMAP* slot(int i) const { return library->bitmap(i); }
 
-    static testsupport::ScratchDir* dir;
-    static BitmapLibrary* library;
-    static std::string* console;
+    testsupport::ScratchDir dir;
+    std::unique_ptr<BitmapLibrary> library;
+    std::string console;
 };
 
-testsupport::ScratchDir* BitmapLibraryTest::dir = nullptr;
-BitmapLibrary* BitmapLibraryTest::library = nullptr;
-std::string* BitmapLibraryTest::console = nullptr;
-
 TEST_F(BitmapLibraryTest, PrintsTheRippingListingAndFillsEverySlot) {
-    EXPECT_EQ(*console, std::string(progressListing) + fontNotices);
+    EXPECT_EQ(console, std::string(progressListing) + fontNotices);
     for (int i = -1; i < 124; ++i) {
         EXPECT_EQ(library->bitmap(i) != nullptr, i >= 0 && i < 120) << i;
         EXPECT_EQ(library->font(i) != nullptr, i >= 120 && i < 123) << i;
