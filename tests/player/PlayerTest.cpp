@@ -109,18 +109,12 @@ TEST_F(PlayerTest, FrameSequenceOfTheThirtyOneTickCycle) {
     EXPECT_EQ(frames, "0000111112222233333444445555500000011");
 }
 
-TEST_F(PlayerTest, ZeroSpeedStillAnimatesAndNoEdgeStopsTheWalk) {
+TEST_F(PlayerTest, ZeroSpeedStillAnimates) {
     player.setWalkSpeed(0.0f);
     hold({Player::Up});
     ticks(6);
     EXPECT_EQ(player.y, 200.0f);
     EXPECT_EQ(player.frameSlot(), 8 + 1);
-    player.setWalkSpeed(2.2f);
-    releaseAll();
-    player.x = 799.0f;
-    hold({Player::Right});
-    ticks(10);
-    EXPECT_FLOAT_EQ(player.x, 799.0f + 22.0f);
 }
 
 TEST_F(PlayerTest, DrawWithoutLibraryOrTargetIsHarmless) {
