@@ -85,7 +85,7 @@ TEST(ArtAssets, EveryPictureHasItsSizeAndAFigureOnASeeThroughBackground) {
                   figure = figureIn(b.get(), 0, 0, p.width, p.height, p.keys);
         EXPECT_GE(100 * figure, p.figurePercent * area);
         if (p.keys == Keys::None) {
-            // Opaque art: black would vanish too in a map, so it is no colour of it either.
+            // Opaque art holds no colour key, nor pure black, which would read as a hole.
             EXPECT_EQ(
                 countIn(b.get(), 0, 0, p.width, p.height,
                         [](const Rgba& c) { return c == magenta || c == grey || c == black; }),
