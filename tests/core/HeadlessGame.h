@@ -34,7 +34,7 @@ class HeadlessGame {
         game.gui = new Gui();
         game.mapManager = new MapManager();
         game.environment = new Environment(50, 50);
-        startupConsole = testing::internal::GetCapturedStderr();
+        testing::internal::GetCapturedStderr();
     }
     ~HeadlessGame() {
         delete game.environment;
@@ -51,6 +51,4 @@ class HeadlessGame {
     }
     HeadlessGame(const HeadlessGame&) = delete;
     HeadlessGame& operator=(const HeadlessGame&) = delete;
-
-    std::string startupConsole;
 };

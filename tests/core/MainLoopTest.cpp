@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <tuple>
 
 namespace {
 
@@ -59,34 +61,33 @@ TEST_F(EventDispatch, RedrawAndQuitPerEvent) {
     }
 }
 
-TEST_F(EventDispatch, KeysGoToTheBindingsAndTicksMoveThePlayer) {
-    dispatchEvent(eventOf(ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_KEY_LEFT));
-    EXPECT_TRUE(game.player->primaryKeys[Player::Left]);
-    dispatchEvent(eventOf(ALLEGRO_EVENT_KEY_UP, ALLEGRO_KEY_LEFT));
-    EXPECT_FALSE(game.player->primaryKeys[Player::Left]);
-    // Key repeats and typed characters are not key downs.
-    dispatchEvent(eventOf(ALLEGRO_EVENT_KEY_CHAR, ALLEGRO_KEY_LEFT));
-    EXPECT_FALSE(game.player->primaryKeys[Player::Left]);
-    game.keyBindings->setKeyState(ALLEGRO_KEY_DOWN, true);
+// Key downs and ups go to the bindings (typed characters do not); ticks move the player; the
+// pointer goes to the Gui and clicks it does not take to the Environment, for every button.
+TEST_F(EventDispatch, KeysTicksPointerAndClicksReachTheirManagers) {
+    dispatchEvent(eventOf(ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_KEY_DOWN));
     dispatchEvent(eventOf(ALLEGRO_EVENT_TIMER));
+    dispatchEvent(eventOf(ALLEGRO_EVENT_KEY_UP, ALLEGRO_KEY_DOWN));
+    dispatchEvent(eventOf(ALLEGRO_EVENT_KEY_CHAR, ALLEGRO_KEY_DOWN));
     dispatchEvent(eventOf(ALLEGRO_EVENT_TIMER));
-    EXPECT_FLOAT_EQ(game.player->y, 4.4f);
-}
-
-TEST_F(EventDispatch, PointerGoesToTheGuiAndClicksToTheEnvironment) {
+    EXPECT_FLOAT_EQ(game.player->y, 2.2f);
     dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_AXES, 123, 456));
     EXPECT_EQ(game.gui->mouseY(), 456.0f);
     dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY, 600, 100));
     dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_LEAVE_DISPLAY, 1, 1));
     EXPECT_EQ(game.gui->mouseX(), 600.0f);
-    for (int button : {1, 2, 3}) {
-        CaptureStderr();
-        dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_BUTTON_DOWN, 600, 100, button));
-        dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_BUTTON_UP, 600, 100, button));
-        EXPECT_EQ(GetCapturedStderr(), "Mouse down event thrown to Environment\n"
-                                       "Mouse up event thrown to Environment\n")
-            << "button " << button;
-    }
+    // A click in the chat box area goes to the Gui, elsewhere to the Environment.
+    const std::string toGui =
+        "Gui handled mouse down event\nLine response was -1\nGui handled mouse up event\n";
+    const std::string toWorld =
+        "Mouse down event thrown to Environment\nMouse up event thrown to Environment\n";
+    for (int button : {1, 2, 3})
+        for (const auto& [x, y, console] : {std::tuple{600, 100, toWorld}, {300, 500, toGui}}) {
+            dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_AXES, x, y));
+            CaptureStderr();
+            dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_BUTTON_DOWN, 0, 0, button));
+            dispatchEvent(mouseEvent(ALLEGRO_EVENT_MOUSE_BUTTON_UP, 0, 0, button));
+            EXPECT_EQ(GetCapturedStderr(), console) << "button " << button << " at " << x;
+        }
 }
 
 TEST(EventDispatchAlone, EmptyContextIsSafe) {

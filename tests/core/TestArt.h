@@ -11,10 +11,6 @@ namespace testart {
 using testsupport::writeImage;
 
 // Cell colour of column c (0-29) in row r (0-2) of the player sheet: never a colour key.
-inline ALLEGRO_COLOR playerCellColour(int row, int column) {
-    return al_map_rgb(20 + 7 * column, 40 + 60 * row, 100);
-}
-
 inline testsupport::Rgba playerCellRgba(int row, int column) {
     return {20 + 7 * column, 40 + 60 * row, 100, 255};
 }
@@ -26,17 +22,15 @@ constexpr int markerX = 2, markerY = 3; // white: shows which way a frame faces
 inline void writePlayerSheet() {
     writeImage("Data/Graphics/Vornels/MareSprite.png", 2880, 288, [](int x, int y) {
         const int cx = x % 96, cy = y % 96;
-        if (cy == keyRowY && cx == keyGreyX)
-            return al_map_rgb(64, 64, 64);
-        if (cy == keyRowY && cx == keyGreenX)
-            return al_map_rgb(34, 177, 76);
-        if (cy == keyRowY && cx == nearGreyX)
-            return al_map_rgb(63, 64, 64);
-        if (cy == keyRowY && cx == magentaX)
-            return al_map_rgb(255, 0, 255);
+        if (cy == keyRowY && cx >= keyGreyX && cx <= magentaX) {
+            const ALLEGRO_COLOR keys[] = {al_map_rgb(64, 64, 64), al_map_rgb(34, 177, 76),
+                                          al_map_rgb(63, 64, 64), al_map_rgb(255, 0, 255)};
+            return keys[cx - keyGreyX];
+        }
         if (cx == markerX && cy == markerY)
             return al_map_rgb(255, 255, 255);
-        return playerCellColour(y / 96, x / 96);
+        const testsupport::Rgba cell = playerCellRgba(y / 96, x / 96);
+        return al_map_rgb(cell.r, cell.g, cell.b);
     });
 }
 

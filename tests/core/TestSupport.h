@@ -3,6 +3,7 @@
 #include "core/GameContext.h"
 
 #include <allegro5/allegro.h>
+#include <allegro5/allegro_font.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -64,17 +65,12 @@ inline void writeImage(const std::string& path, int width, int height,
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     ALLEGRO_BITMAP* bitmap = al_create_bitmap(width, height);
     ASSERT_NE(bitmap, nullptr);
-    ALLEGRO_STATE state;
-    al_store_state(&state, ALLEGRO_STATE_TARGET_BITMAP);
-    al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ANY, ALLEGRO_LOCK_WRITEONLY);
+    ALLEGRO_BITMAP* previous = al_get_target_bitmap();
     al_set_target_bitmap(bitmap);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
             al_put_pixel(x, y, paint(x, y));
-        }
-    }
-    al_unlock_bitmap(bitmap);
-    al_restore_state(&state);
+    al_set_target_bitmap(previous);
     ASSERT_TRUE(al_save_bitmap(path.c_str(), bitmap)) << path;
     al_destroy_bitmap(bitmap);
 }
@@ -99,7 +95,30 @@ inline Rgba pixel(ALLEGRO_BITMAP* bitmap, int x, int y) {
 inline Rgba opaque(int r, int g, int b) {
     return {r, g, b, 255};
 }
-constexpr Rgba transparent{0, 0, 0, 0};
+
+// The white pixels of a rectangle, one character per pixel.
+inline std::string whiteMask(ALLEGRO_BITMAP* bitmap, int left, int top, int width, int height) {
+    std::string mask;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x)
+            mask += pixel(bitmap, x, y) == opaque(255, 255, 255) ? '#' : '.';
+    return mask;
+}
+
+// What the text looks like in Allegro's built-in 8 x 8 font, drawn at the rectangle's corner.
+inline std::string textMask(const char* text, int width) {
+    ALLEGRO_FONT* font = al_create_builtin_font();
+    ALLEGRO_BITMAP* bitmap = al_create_bitmap(width, 8);
+    ALLEGRO_BITMAP* previous = al_get_target_bitmap();
+    al_set_target_bitmap(bitmap);
+    al_clear_to_color(al_map_rgb(0, 0, 0));
+    al_draw_text(font, al_map_rgb(255, 255, 255), 0, 0, 0, text);
+    al_set_target_bitmap(previous);
+    const std::string mask = whiteMask(bitmap, 0, 0, width, 8);
+    al_destroy_bitmap(bitmap);
+    al_destroy_font(font);
+    return mask;
+}
 
 // Puts the game context back to empty when a test ends; the test owns what it created.
 class ContextGuard {

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <tuple>
 
@@ -40,34 +39,27 @@ class GuiTest : public testing::Test {
 
 } // namespace
 
-TEST_F(GuiTest, TwelveSpeedButtonsInTwoBlocksWithDownArrowsTurned) {
+// Walk up, walk down, sprint up, sprint down: twelve 17-pixel buttons in two blocks, the down
+// arrows turned; a click on each steps its speed in single precision.
+TEST_F(GuiTest, TwelveSpeedButtonsEachStepTheirSpeed) {
     ASSERT_EQ(gui->buttonCount(), 12);
-    const int xs[12] = {0, 17, 34, 0, 17, 34, 68, 85, 102, 68, 85, 102};
+    const float steps[6] = {1.0f, 0.1f, 0.01f, -1.0f, -0.1f, -0.01f};
     for (int i = 0; i < 12; ++i) {
+        SCOPED_TRACE(i);
         const GuiButton* b = gui->button(i);
-        const int y = i % 6 < 3 ? 0 : 34;
+        const int x = 17 * (i % 3) + (i >= 6 ? 68 : 0), y = i % 6 < 3 ? 0 : 34;
         EXPECT_EQ(std::make_tuple(b->left(), b->top(), b->right(), b->bottom()),
-                  std::make_tuple(xs[i], y, xs[i] + 17, y + 17))
-            << i;
-        EXPECT_EQ(b->angle(), y == 0 ? 0.0f : 3.1415927f) << i;
+                  std::make_tuple(x, y, x + 17, y + 17));
+        EXPECT_EQ(b->angle(), y == 0 ? 0.0f : 3.1415927f);
+        game.player->setWalkSpeed(10.0f);
+        game.player->setSprintSpeed(20.0f);
+        EXPECT_TRUE(clickAt(x + 8, y + 8));
+        const bool sprint = i >= 6;
+        EXPECT_EQ(game.player->walkSpeed(), sprint ? 10.0f : 10.0f + steps[i % 6]);
+        EXPECT_EQ(game.player->sprintSpeed(), sprint ? 20.0f + steps[i % 6] : 20.0f);
     }
     EXPECT_EQ(gui->button(12), nullptr);
     EXPECT_EQ(gui->button(-1), nullptr);
-}
-
-TEST_F(GuiTest, EachSpeedButtonStepsItsSpeedInSinglePrecision) {
-    const float steps[6] = {1.0f, 0.1f, 0.01f, -1.0f, -0.1f, -0.01f};
-    for (int i = 0; i < 12; ++i) {
-        game.player->setWalkSpeed(10.0f);
-        game.player->setSprintSpeed(20.0f);
-        const GuiButton* b = gui->button(i);
-        gui->setMouse(b->x() + 8, b->y() + 8);
-        EXPECT_FALSE(gui->click(0)) << i;
-        EXPECT_TRUE(gui->click(1)) << i;
-        const bool sprint = i >= 6;
-        EXPECT_EQ(game.player->walkSpeed(), sprint ? 10.0f : 10.0f + steps[i % 6]) << i;
-        EXPECT_EQ(game.player->sprintSpeed(), sprint ? 20.0f + steps[i % 6] : 20.0f) << i;
-    }
 }
 
 TEST_F(GuiTest, EdgesPressesAndClamping) {
@@ -92,9 +84,6 @@ TEST_F(GuiTest, EdgesPressesAndClamping) {
     for (int i = 0; i < 3; ++i)
         clickAt(105, 5); // button 8, sprint + 0.01
     EXPECT_EQ(game.player->sprintSpeed(), ((5.0f + 0.01f) + 0.01f) + 0.01f);
-    char shown[16];
-    std::snprintf(shown, sizeof shown, "%.3f", static_cast<double>(game.player->sprintSpeed()));
-    EXPECT_STREQ(shown, "5.030");
 }
 
 TEST_F(GuiTest, ChatBoxAreaTakesClicksEvenWhileHidden) {
@@ -116,16 +105,8 @@ TEST_F(GuiTest, ButtonsCountOnlyCompletedClicksFromTheStartPosition) {
     gui->addButton(new GuiButton(310, 230, 20, 20, count, nullptr));
     EXPECT_FALSE(gui->click(0)); // before any pointer event: at the start position
     EXPECT_TRUE(gui->click(1));
-    EXPECT_EQ(clicks, 1);
-
-    GuiButton button(10, 10, 5, 5, count, nullptr);
-    EXPECT_FALSE(button.handleClick(0, 10, 10));
-    EXPECT_FALSE(button.handleClick(7, 10, 10)); // unknown kinds are ignored
-    EXPECT_TRUE(button.handleClick(1, 15, 15));
-    EXPECT_FALSE(button.pressedInside());
-    EXPECT_FALSE(button.handleClick(1, 15, 15)); // no press before it
-    EXPECT_FALSE(button.handleClick(0, 16, 10));
-    EXPECT_FALSE(button.handleClick(1, 12, 12));
+    EXPECT_TRUE(clickAt(330, 250)); // the far corner belongs to the button too
+    EXPECT_FALSE(gui->click(1));    // no press before it
     EXPECT_EQ(clicks, 2);
 }
 

@@ -5,6 +5,7 @@
 // pixel checks on memory bitmaps and captured console output.
 
 #include "core/GameContext.h"
+#include "core/TestSupport.h"
 #include "gui/Gui.h"
 #include "gui/PortraitStore.h"
 #include "map/MapManager.h"
@@ -16,7 +17,6 @@
 #include <allegro5/allegro.h>
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 // Empties the global game context for one test and again afterwards, destroying whatever
@@ -64,21 +64,12 @@ inline ALLEGRO_BITMAP* solidBitmap(int width, int height, ALLEGRO_COLOR colour) 
     return bitmap;
 }
 
-struct Rgba {
-    int r, g, b, a;
-    bool operator==(const Rgba& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
-};
-
-inline std::ostream& operator<<(std::ostream& out, const Rgba& c) {
-    return out << "(" << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ")";
-}
+using testsupport::Rgba;
 
 inline Rgba rgb(int r, int g, int b) {
-    return Rgba{r, g, b, 255};
+    return testsupport::opaque(r, g, b);
 }
 
 inline Rgba pixelAt(ALLEGRO_BITMAP* bitmap, int x, int y) {
-    unsigned char r, g, b, a;
-    al_unmap_rgba(al_get_pixel(bitmap, x, y), &r, &g, &b, &a);
-    return Rgba{r, g, b, a};
+    return testsupport::pixel(bitmap, x, y);
 }

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -76,14 +74,12 @@ TEST_F(ConfigReaderTest, FirstRunWritesTheDefaultsThenReadsThemBack) {
     EXPECT_EQ(testsupport::readFile("FennowOnline.cfg"), defaultFile);
 }
 
-TEST_F(ConfigReaderTest, DirectoryInPlaceOfTheFileKeepsTheDefaults) {
+// A directory where the file should be, and a file that cannot be created: the defaults stay.
+TEST_F(ConfigReaderTest, UnreadableOrUncreatableFileKeepsTheDefaults) {
     std::filesystem::create_directory("FennowOnline.cfg");
     EXPECT_EQ(read(nullptr),
               "CFG File: FennowOnline.cfg could not be read.  Using the defaults.\n");
     EXPECT_EQ(keys(), defaults);
-}
-
-TEST_F(ConfigReaderTest, FileThatCannotBeCreatedKeepsTheDefaults) {
     EXPECT_EQ(
         read(nullptr, "missing-dir/FennowOnline.cfg"),
         "CFG File: missing-dir/FennowOnline.cfg not found.  Creating a new one - failed\n"
@@ -108,6 +104,7 @@ TEST_F(ConfigReaderTest, ReadsAppliesAndReportsEachLine) {
         {"Up W S T U //note\n", "Read Up: W S\n", ws, down},
         {"Up W S\nUp NONE NONE\n", "Read Up: W S\nRead Up: NONE NONE\n", {-1, -1}, down},
         {"//Up W S\nDown S NONE\n", "Read Down: S NONE\n", up, {19, -1}},
+        {"/Up W S\nDown S NONE\n", "Read /Up: W S\nRead Down: S NONE\n", up, {19, -1}},
         {"Up W\nDown S NONE\n", "Read Up: W \n" + noScancode + "\n", up, down},
         {"up W S\nJump W S\nDown S NONE\n",
          "Read up: W S\nRead Jump: W S\nRead Down: S NONE\n",
@@ -140,30 +137,7 @@ TEST_F(ConfigReaderTest, ReadsAppliesAndReportsEachLine) {
     }
 }
 
-TEST_F(ConfigReaderTest, StopsAtTheFirstFaultAndKeepsWhatWasApplied) {
-    const std::string file = "Left A NONE\nRight D NONE\nUp W\nDown S NONE\n";
-    read(&file);
-    EXPECT_EQ(
-        keys(),
-        (std::vector<Keys>{
-            defaults[Up], {4, -1}, defaults[Down], {1, -1}, defaults[Sprint], defaults[Quit]}));
-}
-
-TEST_F(ConfigReaderTest, ArbitraryBytesNeverBreakTheReader) {
-    ConfigReader reader{ConfigReader::TableOnly::Tag};
-    std::mt19937 random(7);
-    const std::string alphabet = std::string("UpDownLeftSprintQuit WSAD/\r\n\t\0", 31) + "NONE";
-    for (int round = 0; round < 300; ++round) {
-        std::string text(random() % 700, ' ');
-        for (char& c : text)
-            c = round % 2 ? alphabet[random() % alphabet.size()] : static_cast<char>(random());
-        CaptureStderr();
-        reader.readText(text.data(), text.size());
-        GetCapturedStderr();
-    }
-}
-
-// nextToken on one line buffer: words, the 31/32 character limit, and buffers at their ends.
+// nextToken on its own: words and spaces cut off in turn, and buffers shorter than a word.
 TEST(NextToken, CutsWordsWithinTheBuffer) {
     char word[32];
     char line[256] = "Up   W S\r\n";
@@ -171,21 +145,7 @@ TEST(NextToken, CutsWordsWithinTheBuffer) {
         ASSERT_TRUE(ConfigReader::nextToken(word, line, 256));
         EXPECT_STREQ(word, expected);
     }
-    EXPECT_EQ(std::memcmp(line, std::string(256, '\0').data(), 256), 0);
-
-    std::string text = std::string(31, 'x') + " " + std::string(32, 'y') + " rest";
-    text.copy(line, text.size());
-    line[text.size()] = '\0';
-    ASSERT_TRUE(ConfigReader::nextToken(word, line, 256));
-    EXPECT_EQ(std::string(word), std::string(31, 'x'));
-    text = std::string(line);
-    EXPECT_FALSE(ConfigReader::nextToken(word, line, 256));
-    EXPECT_EQ(std::string(line), text); // a word of 32 leaves the line as it was
-
-    std::memset(line, ' ', sizeof line);
-    line[0] = 'A';
-    EXPECT_TRUE(ConfigReader::nextToken(word, line, 256));
-    EXPECT_STREQ(word, "A");
+    EXPECT_EQ(std::string(line, 256), std::string(256, '\0'));
     char tiny[4] = {'a', 'b', 'c', 'd'};
     EXPECT_TRUE(ConfigReader::nextToken(word, tiny, 4));
     EXPECT_STREQ(word, "abcd");
