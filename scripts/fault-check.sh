@@ -37,7 +37,7 @@ open(p, "w", encoding="utf-8").write(t.replace(os.environ["FROM"], os.environ["T
         echo "skipped (does not build): $file: $from"
         skipped=$((skipped + 1))
     elif ctest --test-dir "$build" -L unit -j 2 --stop-on-failure >"$saved.log" 2>&1 &&
-        xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$build" -L e2e -E soak \
+        xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --test-dir "$build" -L e2e -E soak \
             --stop-on-failure >>"$saved.log" 2>&1; then
         echo "MISSED: $file: $from -> $to"
         missed=$((missed + 1))

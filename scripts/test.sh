@@ -57,12 +57,14 @@ cleanup() {
 trap cleanup EXIT
 export TMPDIR=$tmp_root
 
-# Runs a command under Xvfb when there is no display to run it on.
+# Runs a command under Xvfb when there is no display to run it on. The server is kept as it is
+# when its last client leaves (-noreset): a server resetting while the next game connects can
+# break that connection.
 with_display() {
     if [ -n "${DISPLAY:-}" ]; then
         "$@"
     else
-        xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+        xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$@"
     fi
 }
 

@@ -42,7 +42,7 @@ e2e_init() {
     if [ -z "${DISPLAY:-}" ]; then
         if [ -z "${E2E_UNDER_XVFB:-}" ] && command -v xvfb-run >/dev/null; then
             export E2E_UNDER_XVFB=1
-            exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+            exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$@"
         fi
         echo "FAIL: no display and no xvfb-run" >&2
         exit 1

@@ -12,7 +12,7 @@
 # SOAK_OUT (a folder that receives the RSS samples, the console log and the summary).
 if [ -z "${DISPLAY:-}" ] && [ -z "${E2E_UNDER_XVFB:-}" ] && command -v xvfb-run >/dev/null; then
     export E2E_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$@"
 fi
 TOTAL=${1:?usage: soak.sh SECONDS GAME ROOT [SEED]}
 SEED=${4:-20261206}

@@ -85,6 +85,10 @@ TEST_F(StartupScriptsTest, DocumentedExampleCharacterTalks) {
         chat().setLastResponse(response);
         EXPECT_EQ(run(example), "");
         EXPECT_EQ(lineText(0).rfind(first, 0), 0u) << lineText(0);
-        EXPECT_EQ(chat().responseOf(response == 1 ? 2 : 5), -3);
+        // Where the close line stands depends on the day's chore, whose line may wrap.
+        int closing = 0;
+        for (int line = 0; line < 12; ++line)
+            closing += chat().responseOf(line) == -3;
+        EXPECT_EQ(closing, 1);
     }
 }
