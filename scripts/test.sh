@@ -90,6 +90,9 @@ asan_status=$tmp_root/asan-build.status
 if [ $((sanitize + fuzz)) -gt 0 ]; then
     targets=()
     [ $sanitize = 1 ] && targets+=(test_core test_input test_player test_gfx test_gui test_map test_script test_world)
+    if [ $sanitize = 1 ]; then
+        for dir in tests/tools/*/; do [ -d "$dir" ] && targets+=("test_tools_$(basename "$dir")"); done
+    fi
     if [ $fuzz = 1 ]; then
         for source in fuzz/*.cpp; do targets+=("$(basename "$source" .cpp)"); done
     fi
