@@ -1,7 +1,12 @@
 #pragma once
 
+#include "script/ScriptProblem.h"
+
 #include <lua.hpp>
 
+#include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 // One entry of the list of functions that scripts can call: a global name and its C function.
@@ -42,6 +47,19 @@ class ScriptHost {
 
     lua_State* state() const { return lua_; }
 
+    // Problems are reported only while a listener is set (author mode, the content checker);
+    // without one nothing of this runs and the console stays as it is.
+    using ProblemListener = std::function<void(const ScriptProblem&)>;
+    void setProblemListener(ProblemListener listener) { listener_ = std::move(listener); }
+    bool reportsProblems() const { return static_cast<bool>(listener_); }
+    // Reports a problem found by a script function, at the line of the running script that
+    // called it (and the author's line, when that was inside a shared helper).
+    void reportProblem(lua_State* L, ProblemKind kind, const std::string& message);
+    // Reports a problem with a location already known (or none).
+    void reportProblem(const ScriptProblem& problem);
+    // True when the last runFile, loadFile or execute failed.
+    bool lastRunFailed() const { return lastRunFailed_; }
+
     // A script still running after this many seconds is stopped with an execution error, so
     // an endless loop in a script cannot freeze the game for good.
     static constexpr double defaultRunTimeLimit = 5.0;
@@ -52,6 +70,8 @@ class ScriptHost {
     lua_State* lua_ = nullptr;
     bool debugMode_ = false;
     double runTimeLimit_ = defaultRunTimeLimit;
+    ProblemListener listener_;
+    bool lastRunFailed_ = false;
 };
 
 // The debug functions, registered first (defined in DebugFunctions.cpp).
