@@ -1,0 +1,244 @@
+#include "CheckWorld.h"
+
+#include "LuaSnapshot.h"
+
+#include "core/GameContext.h"
+#include "gui/ChatBox.h"
+#include "gui/ChatLine.h"
+#include "gui/Gui.h"
+#include "gui/PortraitStore.h"
+#include "script/CharacterFunctions.h"
+#include "script/ScriptArguments.h"
+#include "script/ScriptFunctionTable.h"
+#include "script/ScriptHost.h"
+#include "world/Npc.h"
+#include "world/NpcManager.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Where the characters spawned by the running world are noted.
+std::vector<SpawnedCharacter>* spawnLog = nullptr;
+
+// The game's SpawnNPC, called in the same frame so that every message and location stays the
+// game's own; a spawn it accepted is noted with the line of the call.
+int noteSpawn(lua_State* L) {
+    const int results = luaSpawnNpc(L);
+    if (results != 1 || !spawnLog)
+        return results;
+    SpawnedCharacter spawned;
+    spawned.x = argumentInt(L, 1);
+    spawned.y = argumentInt(L, 2);
+    spawned.name = std::string(argumentText(L, 3).value_or(""));
+    spawned.scriptPath = std::string(argumentText(L, 4).value_or(""));
+    spawned.spriteName = std::string(argumentText(L, 5).value_or(""));
+    if (const Npc* npc = game.npcManager->npc(game.npcManager->getNpcCount() - 1)) {
+        spawned.left = npc->left();
+        spawned.top = npc->top();
+        spawned.right = npc->right();
+        spawned.bottom = npc->bottom();
+    }
+    lua_Debug caller{};
+    if (lua_getstack(L, 1, &caller) && lua_getinfo(L, "Sl", &caller)) {
+        if (caller.source && caller.source[0] == '@')
+            spawned.file = caller.source + 1;
+        spawned.line = caller.currentline > 0 ? caller.currentline : 0;
+    }
+    spawnLog->push_back(std::move(spawned));
+    return results;
+}
+
+std::vector<ScriptFunction> checkedFunctions() {
+    std::vector<ScriptFunction> functions = scriptFunctionTable();
+    for (ScriptFunction& entry : functions) {
+        if (std::strcmp(entry.name, "SpawnNPC") == 0)
+            entry.function = noteSpawn;
+    }
+    return functions;
+}
+
+// A row's middle inside the chat box's text column, in window pixels.
+constexpr float rowX = ChatBox::textLeft + 20.0f;
+float rowY(const ChatBox& chat, int row) {
+    return static_cast<float>(chat.y() + ChatBox::textTop + chat.lineHeight() * row +
+                              chat.lineHeight() / 2);
+}
+
+} // namespace
+
+std::string mapScriptPath(const std::string& mapName) {
+    return "Data\\Scripts\\Maps\\" + mapName + ".lua";
+}
+
+CheckWorld::CheckWorld(double timeLimit, ProblemSink sink) {
+    // Lua's math.random draws from the C library's generator: every replay starts it alike.
+    std::srand(1);
+    static const std::vector<ScriptFunction> functions = checkedFunctions();
+    host_ = new ScriptHost(functions);
+    host_->setRunTimeLimit(timeLimit);
+    if (sink)
+        host_->setProblemListener(std::move(sink));
+    builtinGlobals_ = LuaSnapshot::globalNames(host_->state());
+    portraits_ = new PortraitStore();
+    npcs_ = new NpcManager();
+    activate();
+    // The chat box reads the game context as it is made.
+    gui_ = new Gui();
+    game.gui = gui_;
+}
+
+void CheckWorld::activate() {
+    game.scriptHost = host_;
+    game.portraits = portraits_;
+    game.npcManager = npcs_;
+    game.gui = gui_;
+    spawnLog = &spawned_;
+}
+
+CheckWorld::~CheckWorld() {
+    if (game.scriptHost == host_) {
+        spawnLog = nullptr;
+        game.gui = nullptr;
+        game.npcManager = nullptr;
+        game.portraits = nullptr;
+        game.scriptHost = nullptr;
+    }
+    delete gui_;
+    delete npcs_;
+    delete portraits_;
+    delete host_;
+}
+
+void CheckWorld::runStartupScripts() {
+    host_->runFile("Data\\Scripts\\VersionBark.lua");
+    host_->runFile("Data\\Scripts\\RunOnce.lua");
+}
+
+bool CheckWorld::runMapScript(const std::string& name) {
+    return host_->runFile(mapScriptPath(name).c_str());
+}
+
+bool CheckWorld::clickCharacter(int index) {
+    const Npc* npc = npcs_->npc(index);
+    if (!npc)
+        return true;
+    ChatBox* chat = gui_->chatBox();
+    chat->setLastResponse(-2);
+    const bool ran = host_->runFile(npc->getScriptPath());
+    chat->setLastResponse(-1);
+    gui_->openChat();
+    return ran;
+}
+
+bool CheckWorld::clickRow(int row) {
+    const ChatBox* chat = gui_->chatBox();
+    const int value = chat->responseOf(row);
+    // The GUI runs a script for this pick only when someone is active to answer it.
+    const bool runs = value != -1 && value != -3 && npcs_->getActiveNpc() != nullptr;
+    gui_->setMouse(rowX, rowY(*chat, row));
+    gui_->click(0);
+    gui_->click(1);
+    return !runs || !host_->lastRunFailed();
+}
+
+bool CheckWorld::chatShown() const {
+    return gui_->chatBox()->isShown();
+}
+
+std::vector<ChatChoice> CheckWorld::responseLines() const {
+    std::vector<ChatChoice> lines;
+    const ChatBox* chat = gui_->chatBox();
+    for (int row = 0; row < ChatBox::lineCount; ++row) {
+        const ChatLine* line = chat->line(row);
+        if (line && line->shown() && line->isResponse())
+            lines.push_back({row, line->value(), line->text()});
+    }
+    return lines;
+}
+
+std::vector<std::string> CheckWorld::pageLines() const {
+    std::vector<std::string> lines;
+    const ChatBox* chat = gui_->chatBox();
+    for (int row = 0; row < ChatBox::lineCount; ++row) {
+        const ChatLine* line = chat->line(row);
+        if (line && line->shown())
+            lines.push_back(line->text());
+    }
+    return lines;
+}
+
+std::uint64_t CheckWorld::pictureHash(ALLEGRO_BITMAP* bitmap) const {
+    if (!bitmap)
+        return 0;
+    const auto known = pictureHashes_.find(bitmap);
+    if (known != pictureHashes_.end())
+        return known->second;
+    // Over the size and every pixel in the bitmap's own format (locking in it copies
+    // nothing): two portraits are one state exactly when they look the same, whatever names
+    // they were loaded under.
+    const int width = al_get_bitmap_width(bitmap);
+    const int height = al_get_bitmap_height(bitmap);
+    std::uint64_t hash = 1469598103934665603ull ^ (static_cast<std::uint64_t>(width) << 32) ^
+                         static_cast<std::uint32_t>(height);
+    ALLEGRO_LOCKED_REGION* region =
+        al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ANY, ALLEGRO_LOCK_READONLY);
+    if (region) {
+        const std::size_t rowBytes = static_cast<std::size_t>(width) * region->pixel_size;
+        for (int y = 0; y < height; ++y) {
+            const auto* row = static_cast<const unsigned char*>(region->data) + y * region->pitch;
+            std::size_t i = 0;
+            for (; i + 8 <= rowBytes; i += 8) {
+                std::uint64_t word;
+                std::memcpy(&word, row + i, 8);
+                hash = (hash ^ word) * 1099511628211ull;
+                hash ^= hash >> 29;
+            }
+            for (; i < rowBytes; ++i)
+                hash = (hash ^ row[i]) * 1099511628211ull;
+        }
+        al_unlock_bitmap(bitmap);
+    }
+    pictureHashes_[bitmap] = hash;
+    return hash;
+}
+
+std::string CheckWorld::stateKey() const {
+    std::string key;
+    const ChatBox* chat = gui_->chatBox();
+    key += chat->isShown() ? "open|" : "closed|";
+    for (int row = 0; row < ChatBox::lineCount; ++row) {
+        const ChatLine* line = chat->line(row);
+        if (!line->shown()) {
+            key += "-|";
+            continue;
+        }
+        if (line->isResponse())
+            key += "r" + std::to_string(line->value());
+        key += ":";
+        key += line->text();
+        key += '|';
+    }
+    key += std::to_string(pictureHash(chat->portrait())) + "/" +
+           std::to_string(pictureHash(chat->portraitBackground())) + "|";
+    const Npc* active = npcs_->getActiveNpc();
+    key += "active " + std::to_string(active ? active->number() : -1) + "|";
+    for (int i = 0; i < npcs_->getNpcCount(); ++i) {
+        Npc* npc = npcs_->npc(i);
+        key += "npc" + std::to_string(i) + "{";
+        const ScriptVariableStore& variables = npc->variables();
+        for (int slot = 0; slot < variables.getVariableCount(); ++slot) {
+            const std::string* name = variables.getVariableName(slot);
+            const auto text = variables.getVariableText(slot);
+            if (name && text) {
+                key += std::to_string(name->size()) + ":" + *name + "=";
+                key += std::to_string(text->size()) + ":" + *text;
+            }
+            key += ';';
+        }
+        key += "}";
+    }
+    key += LuaSnapshot::globals(host_->state(), builtinGlobals_);
+    return key;
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "script/ScriptProblem.h"
+
+#include <allegro5/allegro.h>
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+class Gui;
+class NpcManager;
+class PortraitStore;
+class ScriptHost;
+
+// A character as the map's script spawned it, with the line of the SpawnNPC call.
+struct SpawnedCharacter {
+    std::string name;
+    std::string scriptPath;
+    std::string spriteName;
+    int x = 0;
+    int y = 0;
+    int left = 0, top = 0, right = 0, bottom = 0; // the hit box, edges included
+    std::string file; // the script that spawned it, as the game names it
+    int line = 0;
+};
+
+// One response line the player could pick: its row in the chat box, value and text.
+struct ChatChoice {
+    int row = 0;
+    int value = 0;
+    std::string text;
+};
+
+// One fresh game as far as conversations reach: the real script host with every script
+// function, the portrait store, the characters and the GUI with its chat box, built into the
+// global game context without a window. The bitmap library already in the context is shared
+// (it is only read). Scripts run exactly as in the game; a player's clicks are the game's
+// own click steps. Several worlds may exist, but only the active one (the last made or
+// activated) is in the game context, and only it may run scripts.
+class CheckWorld {
+  public:
+    using ProblemSink = std::function<void(const ScriptProblem&)>;
+
+    CheckWorld(double timeLimit, ProblemSink sink);
+    ~CheckWorld();
+    CheckWorld(const CheckWorld&) = delete;
+    CheckWorld& operator=(const CheckWorld&) = delete;
+
+    // Puts this world's managers into the game context.
+    void activate();
+
+    // The two start-up scripts, as the game runs them.
+    void runStartupScripts();
+    // The script of Data\Maps\<name>.fmp; false when it failed.
+    bool runMapScript(const std::string& name);
+    // A click on the character spawned at `index`: the last response is -2 while its script
+    // runs and -1 after it, and the chat box opens. False when the script failed.
+    bool clickCharacter(int index);
+    // A press and release on a chat box row. False when a script ran and failed.
+    bool clickRow(int row);
+
+    bool chatShown() const;
+    // Every response line shown, top to bottom (value -1 included).
+    std::vector<ChatChoice> responseLines() const;
+    // The text of every line shown, top to bottom.
+    std::vector<std::string> pageLines() const;
+    // What tells this state apart from every other: the chat box, the active character,
+    // every character's variables, the plain data in Lua's globals.
+    std::string stateKey() const;
+    const std::vector<SpawnedCharacter>& spawned() const { return spawned_; }
+
+  private:
+    std::uint64_t pictureHash(ALLEGRO_BITMAP* bitmap) const;
+
+    ScriptHost* host_ = nullptr;
+    PortraitStore* portraits_ = nullptr;
+    NpcManager* npcs_ = nullptr;
+    Gui* gui_ = nullptr;
+    std::vector<SpawnedCharacter> spawned_;
+    std::set<std::string> builtinGlobals_;
+    mutable std::map<ALLEGRO_BITMAP*, std::uint64_t> pictureHashes_;
+};
+
+// Data\Scripts\Maps\<name>.lua
+std::string mapScriptPath(const std::string& mapName);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "CheckOptions.h"
+#include "CheckReport.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// One run of the checker: finds the maps to check under the data root, builds the shared
+// pieces every world reads (Allegro without a window, the bitmap library with the real
+// fonts), sets each map up as the game does, checks the characters it spawns and walks their
+// conversations, then writes the report.
+class ContentChecker {
+  public:
+    explicit ContentChecker(CheckOptions options);
+
+    // The process exit status: 0 nothing found, 1 findings, 2 bad usage or no Data/.
+    // Findings and the summary go to `out`, usage problems to `err`.
+    int run(std::ostream& out, std::ostream& err);
+    const CheckReport& report() const { return report_; }
+
+  private:
+    bool findMaps(std::vector<std::string>& maps, std::string& error) const;
+    void checkMap(const std::string& name, const std::string& pathPrefix);
+
+    CheckOptions options_;
+    CheckReport report_;
+};

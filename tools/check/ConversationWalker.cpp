@@ -1,0 +1,233 @@
+#include "ConversationWalker.h"
+
+#include "CheckReport.h"
+
+#include <deque>
+#include <map>
+
+namespace {
+
+constexpr int closeValue = -3;
+constexpr int noResponse = -1;
+// Parked worlds are few: each holds a Lua state and its portraits.
+constexpr std::size_t parkedLimit = 64;
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+// The first line of a page that shows something, to name the page in a finding.
+std::string pageName(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        if (line.find_first_not_of(' ') != std::string::npos)
+            return "page " + quoted(line);
+    }
+    return "an empty page";
+}
+
+} // namespace
+
+ConversationWalker::ConversationWalker(const Settings& settings, int characterIndex,
+                                       const SpawnedCharacter& character, CheckReport& report)
+    : settings_(settings), characterIndex_(characterIndex), character_(character), report_(report) {
+}
+
+std::string ConversationWalker::describe(const std::vector<WalkStep>& path) const {
+    std::string text = settings_.pathPrefix + character_.name + ":";
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        text += i == 0 ? " " : " > ";
+        text += path[i].click ? "click" : quoted(path[i].text);
+    }
+    return text;
+}
+
+void ConversationWalker::report(ProblemKind kind, const std::string& message,
+                                const std::string& pathText) {
+    ScriptProblem problem;
+    problem.kind = kind;
+    problem.message = message;
+    problem.file = character_.scriptPath;
+    report_.add(problem, pathText);
+}
+
+bool ConversationWalker::apply(CheckWorld& world, const WalkStep& step) {
+    return step.click ? world.clickCharacter(characterIndex_) : world.clickRow(step.row);
+}
+
+std::unique_ptr<CheckWorld> ConversationWalker::replay(const std::vector<WalkStep>& path) {
+    auto world =
+        std::make_unique<CheckWorld>(settings_.timeLimit, [this](const ScriptProblem& problem) {
+            report_.add(problem, context_);
+        });
+    context_ = settings_.pathPrefix + "start-up";
+    world->runStartupScripts();
+    context_ = settings_.pathPrefix + "map " + settings_.mapName;
+    world->runMapScript(settings_.mapName);
+    std::vector<WalkStep> done;
+    lastFailed_ = false;
+    for (const WalkStep& step : path) {
+        done.push_back(step);
+        context_ = describe(done);
+        lastFailed_ = !apply(*world, step);
+    }
+    return world;
+}
+
+void ConversationWalker::walk() {
+    const std::vector<WalkStep> first{WalkStep{}};
+    std::unique_ptr<CheckWorld> world = replay({});
+    context_ = describe(first);
+    const bool ran = apply(*world, first.front());
+    addState(std::move(world), first, 1, -1, !ran, false);
+    for (std::size_t index = 0; index < nodes_.size(); ++index)
+        expand(static_cast<int>(index));
+    reportStuck();
+    const std::string who = settings_.pathPrefix + character_.name;
+    if (cutByStates_)
+        report_.note(who + ": the walk stopped at " + std::to_string(settings_.states) +
+                     " states (--states); the rest was not walked");
+    if (cutByDepth_)
+        report_.note(who + ": paths longer than " + std::to_string(settings_.depth) +
+                     " steps were not walked (--depth)");
+}
+
+void ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
+                                  const std::vector<WalkStep>& path, int visit, int parent,
+                                  bool failed, bool linked) {
+    const CheckWorld& world = *parkable;
+    const std::string key = "visit " + std::to_string(visit) + "|" + world.stateKey();
+    const auto found = known_.find(key);
+    if (found != known_.end()) {
+        if (linked)
+            nodes_[parent].children.push_back(found->second);
+        return;
+    }
+    if (static_cast<int>(nodes_.size()) >= settings_.states) {
+        cutByStates_ = true;
+        return;
+    }
+    Node node;
+    node.path = path;
+    node.visit = visit;
+    node.parent = parent;
+    node.failed = failed;
+    std::map<int, bool> offered;
+    for (const ChatChoice& line : world.responseLines()) {
+        // Rows with one value lead to one state: the script sees only the value.
+        if (line.value != noResponse && offered.emplace(line.value, true).second)
+            node.choices.push_back(line);
+    }
+    node.page = pageName(world.pageLines());
+    const int index = static_cast<int>(nodes_.size());
+    known_.emplace(key, index);
+    if (linked)
+        nodes_[parent].children.push_back(index);
+    checkPage(world, node, describe(path));
+    const bool worthParking = !node.failed && !node.choices.empty();
+    nodes_.push_back(std::move(node));
+    if (worthParking && parked_.size() < parkedLimit)
+        parked_.emplace(index, std::move(parkable));
+}
+
+std::unique_ptr<CheckWorld> ConversationWalker::worldAfterPick(int index, const ChatChoice& choice,
+                                                               const std::vector<WalkStep>& path) {
+    const auto parked = parked_.find(index);
+    if (parked == parked_.end())
+        return replay(path);
+    std::unique_ptr<CheckWorld> world = std::move(parked->second);
+    parked_.erase(parked);
+    world->activate();
+    context_ = describe(path);
+    lastFailed_ = !world->clickRow(choice.row);
+    return world;
+}
+
+void ConversationWalker::checkPage(const CheckWorld& world, const Node& node,
+                                   const std::string& pathText) {
+    const std::vector<ChatChoice> lines = world.responseLines();
+    std::map<int, const ChatChoice*> firstOfValue;
+    for (const ChatChoice& line : lines) {
+        if (line.value == noResponse || line.value == closeValue)
+            continue;
+        const auto [entry, added] = firstOfValue.emplace(line.value, &line);
+        if (!added && entry->second->text != line.text)
+            report(ProblemKind::Value,
+                   "responses " + quoted(entry->second->text) + " and " + quoted(line.text) +
+                       " on one page have the same value " + std::to_string(line.value),
+                   pathText);
+    }
+    if (node.choices.empty() && !node.failed)
+        report(ProblemKind::Stuck,
+               "the chat box is open with no response line to pick (" + node.page + ")", pathText);
+}
+
+void ConversationWalker::expand(int index) {
+    if (nodes_[index].failed || nodes_[index].choices.empty()) {
+        parked_.erase(index);
+        return;
+    }
+    if (static_cast<int>(nodes_[index].path.size()) >= settings_.depth) {
+        parked_.erase(index);
+        cutByDepth_ = true;
+        return;
+    }
+    const std::vector<ChatChoice> choices = nodes_[index].choices;
+    for (const ChatChoice& choice : choices) {
+        std::vector<WalkStep> path = nodes_[index].path;
+        path.push_back(WalkStep{false, choice.row, choice.text});
+        std::unique_ptr<CheckWorld> world = worldAfterPick(index, choice, path);
+        ++responses_;
+        const int visit = nodes_[index].visit;
+        if (!world->chatShown()) {
+            nodes_[index].closes = true;
+            if (visit >= settings_.visits)
+                continue;
+            if (static_cast<int>(path.size()) >= settings_.depth) {
+                cutByDepth_ = true;
+                continue;
+            }
+            path.push_back(WalkStep{});
+            context_ = describe(path);
+            const bool clicked = world->clickCharacter(characterIndex_);
+            addState(std::move(world), path, visit + 1, index, !clicked, false);
+            continue;
+        }
+        addState(std::move(world), path, visit, index, lastFailed_, true);
+    }
+    nodes_[index].expanded = true;
+}
+
+void ConversationWalker::reportStuck() {
+    // A page can be left when one of its responses closes the chat box, or leads to a page
+    // that can be left. Pages whose script failed, pages with nothing to pick and pages the
+    // walk did not finish are not held against the pages before them: they are reported
+    // themselves, or not known.
+    std::vector<bool> leaves(nodes_.size());
+    for (std::size_t i = 0; i < nodes_.size(); ++i) {
+        const Node& node = nodes_[i];
+        leaves[i] = node.closes || node.failed || node.choices.empty() || !node.expanded;
+    }
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (std::size_t i = 0; i < nodes_.size(); ++i) {
+            if (leaves[i])
+                continue;
+            for (const int child : nodes_[i].children) {
+                if (leaves[child]) {
+                    leaves[i] = true;
+                    changed = true;
+                    break;
+                }
+            }
+        }
+    }
+    for (std::size_t i = 0; i < nodes_.size(); ++i) {
+        const Node& node = nodes_[i];
+        // Only the first trapped page of a path is named; those after it follow from it.
+        if (leaves[i] || (node.parent >= 0 && !leaves[node.parent]))
+            continue;
+        report(ProblemKind::Stuck,
+               "no choice from here ever leads to a close response (" + node.page + ")",
+               describe(node.path));
+    }
+}

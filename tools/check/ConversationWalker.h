@@ -1,0 +1,81 @@
+#pragma once
+
+#include "CheckWorld.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class CheckReport;
+
+// One step of a player's path: a click on the character, or a pick of a chat box row.
+struct WalkStep {
+    bool click = true;
+    int row = 0;
+    std::string text; // the picked response's text
+};
+
+// Walks every conversation of one character breadth first, as a player could: click it, pick
+// each response offered, and after a close click it again, up to a number of visits. Every
+// state is reached by replay in a fresh world, so nothing leaks from one path into another;
+// states are told apart by CheckWorld::stateKey. Problems the game reports while a path runs
+// are findings with that path; the walk's own findings are pages the player cannot leave and
+// responses that share a value.
+class ConversationWalker {
+  public:
+    struct Settings {
+        std::string mapName;
+        std::string pathPrefix; // put before every path ("" or "map NAME, ")
+        double timeLimit = 5.0;
+        int visits = 3;
+        int depth = 60;
+        int states = 20000;
+    };
+
+    ConversationWalker(const Settings& settings, int characterIndex,
+                       const SpawnedCharacter& character, CheckReport& report);
+    void walk();
+
+    long long states() const { return static_cast<long long>(nodes_.size()); }
+    long long responses() const { return responses_; }
+
+  private:
+    struct Node {
+        std::vector<WalkStep> path;
+        int visit = 1;
+        int parent = -1;
+        bool failed = false;   // the run that made it failed (its error is the finding)
+        bool closes = false;   // a response here closes the chat box
+        bool expanded = false; // every choice was walked
+        std::vector<ChatChoice> choices;
+        std::vector<int> children;
+        std::string page;
+    };
+
+    std::unique_ptr<CheckWorld> replay(const std::vector<WalkStep>& path);
+    bool apply(CheckWorld& world, const WalkStep& step);
+    void addState(std::unique_ptr<CheckWorld> world, const std::vector<WalkStep>& path, int visit,
+                  int parent, bool failed, bool linked);
+    std::unique_ptr<CheckWorld> worldAfterPick(int index, const ChatChoice& choice,
+                                               const std::vector<WalkStep>& path);
+    void expand(int index);
+    void checkPage(const CheckWorld& world, const Node& node, const std::string& pathText);
+    void reportStuck();
+    void report(ProblemKind kind, const std::string& message, const std::string& pathText);
+    std::string describe(const std::vector<WalkStep>& path) const;
+
+    Settings settings_;
+    int characterIndex_;
+    SpawnedCharacter character_;
+    CheckReport& report_;
+    std::string context_; // the path of what is running now, for the game's own problems
+    std::vector<Node> nodes_;
+    std::unordered_map<std::string, int> known_;
+    // Worlds left standing in a state not yet expanded: its first pick needs no replay.
+    std::unordered_map<int, std::unique_ptr<CheckWorld>> parked_;
+    long long responses_ = 0;
+    bool lastFailed_ = false; // the last step of the last replay ran a script that failed
+    bool cutByStates_ = false;
+    bool cutByDepth_ = false;
+};
