@@ -87,11 +87,11 @@ void ConversationWalker::walk() {
         report_.note(who + ": the walk stopped at " + std::to_string(settings_.states) +
                      " states (--states); the rest was not walked");
     if (cutByDepth_)
-        report_.note(who + ": paths longer than " + std::to_string(settings_.depth) +
-                     " steps were not walked (--depth)");
+        report_.note(who + ": paths were cut after " + std::to_string(settings_.depth) +
+                     (settings_.depth == 1 ? " step" : " steps") + " (--depth)");
 }
 
-void ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
+bool ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
                                   const std::vector<WalkStep>& path, int visit, int parent,
                                   bool failed, bool linked) {
     const CheckWorld& world = *parkable;
@@ -100,11 +100,11 @@ void ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
     if (found != known_.end()) {
         if (linked)
             nodes_[parent].children.push_back(found->second);
-        return;
+        return true;
     }
     if (static_cast<int>(nodes_.size()) >= settings_.states) {
         cutByStates_ = true;
-        return;
+        return false;
     }
     Node node;
     node.path = path;
@@ -127,6 +127,7 @@ void ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
     nodes_.push_back(std::move(node));
     if (worthParking && parked_.size() < parkedLimit)
         parked_.emplace(index, std::move(parkable));
+    return true;
 }
 
 std::unique_ptr<CheckWorld> ConversationWalker::worldAfterPick(int index, const ChatChoice& choice,
@@ -172,6 +173,7 @@ void ConversationWalker::expand(int index) {
         return;
     }
     const std::vector<ChatChoice> choices = nodes_[index].choices;
+    bool complete = true;
     for (const ChatChoice& choice : choices) {
         std::vector<WalkStep> path = nodes_[index].path;
         path.push_back(WalkStep{false, choice.row, choice.text});
@@ -192,9 +194,10 @@ void ConversationWalker::expand(int index) {
             addState(std::move(world), path, visit + 1, index, !clicked, false);
             continue;
         }
-        addState(std::move(world), path, visit, index, lastFailed_, true);
+        complete = addState(std::move(world), path, visit, index, lastFailed_, true) && complete;
     }
-    nodes_[index].expanded = true;
+    // A page whose next state was not kept (--states) might still lead to a close.
+    nodes_[index].expanded = complete;
 }
 
 void ConversationWalker::reportStuck() {

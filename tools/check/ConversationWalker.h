@@ -55,7 +55,8 @@ class ConversationWalker {
 
     std::unique_ptr<CheckWorld> replay(const std::vector<WalkStep>& path);
     bool apply(CheckWorld& world, const WalkStep& step);
-    void addState(std::unique_ptr<CheckWorld> world, const std::vector<WalkStep>& path, int visit,
+    // False when the state is new but a bound kept it out.
+    bool addState(std::unique_ptr<CheckWorld> world, const std::vector<WalkStep>& path, int visit,
                   int parent, bool failed, bool linked);
     std::unique_ptr<CheckWorld> worldAfterPick(int index, const ChatChoice& choice,
                                                const std::vector<WalkStep>& path);

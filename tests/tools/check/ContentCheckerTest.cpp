@@ -1,0 +1,191 @@
+#include "ContentChecker.h"
+#include "CheckOptions.h"
+
+#include "core/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The source root: unit tests start there.
+const fs::path sourceRoot = fs::current_path();
+
+struct Outcome {
+    int status = -1;
+    std::vector<std::string> lines; // everything before the summary
+    std::string summary;
+    std::string errors;
+};
+
+Outcome runChecker(const std::vector<std::string>& words) {
+    Outcome outcome;
+    CheckOptions options;
+    std::string error;
+    if (!parseCheckOptions(words, options, error)) {
+        outcome.status = 2;
+        outcome.errors = error;
+        return outcome;
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    outcome.status = ContentChecker(options).run(out, err);
+    outcome.errors = err.str();
+    std::istringstream text(out.str());
+    for (std::string line; std::getline(text, line);)
+        outcome.lines.push_back(line);
+    if (!outcome.lines.empty()) {
+        outcome.summary = outcome.lines.back();
+        outcome.lines.pop_back();
+    }
+    return outcome;
+}
+
+// A Data/ tree in the scratch folder: the game's art (for the chat font) and start-up scripts,
+// with the fixture's own scripts over them.
+void makeFixtureData(const std::string& fixture) {
+    fs::create_directories("Data/Scripts");
+    fs::create_directory_symlink(sourceRoot / "Data" / "Graphics", "Data/Graphics");
+    for (const char* script : {"RunOnce.lua", "VersionBark.lua"})
+        fs::copy_file(sourceRoot / "Data" / "Scripts" / script, fs::path("Data/Scripts") / script);
+    fs::copy(sourceRoot / "tests" / "data" / "check" / fixture / "Data", "Data",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+struct FixtureCase {
+    const char* fixture;
+    std::vector<std::string> expected;
+};
+
+class BrokenFixture : public testing::TestWithParam<FixtureCase> {};
+
+// Each fixture holds one fault: the checker finds exactly it, with the path that shows it.
+TEST_P(BrokenFixture, GivesExactlyItsFinding) {
+    testsupport::ScratchDir scratch;
+    makeFixtureData(GetParam().fixture);
+    const Outcome outcome = runChecker({"--time-limit", "0.2"});
+    EXPECT_EQ(outcome.lines, GetParam().expected);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.summary.find(", 1 finding, "), std::string::npos) << outcome.summary;
+}
+
+const FixtureCase fixtureCases[] = {
+    {"dead_end",
+     {"Data\\Scripts\\Mira.lua: stuck: the chat box is open with no response line to pick "
+      "(page \"That is all I know.\")",
+      "  path: Mira: click > \"Tell me more.\""}},
+    {"no_way_out",
+     {"Data\\Scripts\\Mira.lua: stuck: no choice from here ever leads to a close response "
+      "(page \"Round we go.\")",
+      "  path: Mira: click > \"Let's go round.\""}},
+    {"same_value",
+     {"Data\\Scripts\\Mira.lua: value: responses \"Yes.\" and \"No.\" on one page have the "
+      "same value 1",
+      "  path: Mira: click"}},
+    {"off_screen",
+     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: character Mira at (900, 100): no "
+      "part of its hit box (932, 118) to (964, 186) lies in the 800x600 window",
+      "  path: map WillowCreekFarm"}},
+    {"under_chat_box",
+     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: character Mira at (300, 400): its "
+      "whole hit box (332, 418) to (364, 486) lies under the chat box area (0, 380) to (688, "
+      "600), where a click goes to the chat box",
+      "  path: map WillowCreekFarm"}},
+    {"missing_script",
+     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: the script "
+      "Data\\Scripts\\Nobody.lua of character Mira does not exist",
+      "  path: map WillowCreekFarm"}},
+    {"sprite_case",
+     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: the sprite name \"quillatemp\" of "
+      "character Mira gives the default picture; did you mean \"QuillaTemp\"?",
+      "  path: map WillowCreekFarm"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, BrokenFixture, testing::ValuesIn(fixtureCases),
+                         [](const testing::TestParamInfo<FixtureCase>& info) {
+                             return std::string(info.param.fixture);
+                         });
+
+// The shipped farm is walked completely and has nothing to report.
+TEST(ShippedContent, PassesWithNoFinding) {
+    const Outcome outcome = runChecker({"--all", "--data", sourceRoot.string()});
+    EXPECT_EQ(outcome.lines, std::vector<std::string>{});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.summary.rfind("fennow-check: 1 map, ", 0), 0u) << outcome.summary;
+    EXPECT_NE(outcome.summary.find(", 0 findings, "), std::string::npos) << outcome.summary;
+}
+
+TEST(ShippedContent, JsonHoldsTheSameCounts) {
+    std::ostringstream out;
+    std::ostringstream err;
+    CheckOptions options;
+    options.dataRoot = sourceRoot.string();
+    options.json = true;
+    EXPECT_EQ(ContentChecker(options).run(out, err), 0);
+    const std::string text = out.str();
+    for (const char* field : {"\"maps\": 1", "\"findings\": []", "\"states\": ", "\"seconds\": "})
+        EXPECT_NE(text.find(field), std::string::npos) << field << " in " << text;
+}
+
+// A bound that cuts the walk is said, and is not a finding.
+TEST(Bounds, CutWalksAreNoted) {
+    const std::string root = sourceRoot.string();
+    EXPECT_EQ(runChecker({"--data", root, "--depth", "1"}).lines,
+              (std::vector<std::string>{"note: Quilla: paths were cut after 1 step (--depth)",
+                                        "note: Bramble: paths were cut after 1 step (--depth)"}));
+    const Outcome outcome = runChecker({"--data", root, "--states", "2"});
+    EXPECT_EQ(outcome.status, 0);
+    const std::vector<std::string> expected = {
+        "note: Quilla: the walk stopped at 2 states (--states); the rest was not walked",
+        "note: Bramble: the walk stopped at 2 states (--states); the rest was not walked",
+    };
+    EXPECT_EQ(outcome.lines, expected);
+}
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> words;
+    const char* message;
+};
+
+class BadUsage : public testing::TestWithParam<UsageCase> {};
+
+// Bad usage and a missing Data/ exit with 2 and say what is wrong.
+TEST_P(BadUsage, ExitsWithTwoAndAReason) {
+    testsupport::ScratchDir scratch;
+    fs::create_directories("empty");
+    fs::create_directories("farm/Data/Scripts/Maps");
+    const Outcome outcome = runChecker(GetParam().words);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_NE(outcome.errors.find(GetParam().message), std::string::npos) << outcome.errors;
+    EXPECT_TRUE(outcome.lines.empty() && outcome.summary.empty());
+}
+
+const UsageCase usageCases[] = {
+    {"UnknownOption", {"--fast"}, "unknown option --fast"},
+    {"StrayWord", {"farm"}, "unexpected argument \"farm\""},
+    {"MissingValue", {"--visits"}, "option --visits needs a value"},
+    {"ZeroVisits", {"--visits", "0"}, "--visits needs a whole number from 1 to 100, not \"0\""},
+    {"WordForDepth", {"--depth", "deep"}, "--depth needs a whole number from 1 to 10000"},
+    {"NegativeTime", {"--time-limit", "-1"}, "--time-limit needs a number of seconds above 0"},
+    {"MapWithFolder", {"--map", "Maps/Farm"}, "--map takes a map name without folder"},
+    {"AllAndMap", {"--all", "--map", "Farm"}, "--all and --map cannot be combined"},
+    {"NoData", {"--data", "empty"}, "no Data folder in empty"},
+    {"NoSuchData", {"--data", "nowhere"}, "no Data folder in nowhere"},
+    {"MapWithoutScript",
+     {"--data", "farm", "--map", "Meadow"},
+     "map Meadow has no script Data\\Scripts\\Maps\\Meadow.lua"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Usage, BadUsage, testing::ValuesIn(usageCases),
+                         [](const testing::TestParamInfo<UsageCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
