@@ -61,6 +61,10 @@ class ChatBox {
 
     void setPortrait(std::string_view name);
     void setPortraitBackground(std::string_view name);
+    void clearPortraits() {
+        portrait_ = nullptr;
+        portraitBackground_ = nullptr;
+    }
     ALLEGRO_BITMAP* portrait() const { return portrait_; }
     ALLEGRO_BITMAP* portraitBackground() const { return portraitBackground_; }
 
