@@ -133,7 +133,7 @@ int ContentChecker::run(std::ostream& out, std::ostream& err) {
         if (!isFile(chatFont))
             report_.note(std::string("the chat font ") + chatFont +
                          " is missing; text is measured in Allegro's built-in font");
-        ConsoleSilencer quiet(!options_.verbose);
+        ConsoleSilencer quiet(options_.verbose);
         SharedArt art;
         for (const std::string& name : maps)
             checkMap(name, maps.size() > 1 ? "map " + name + ", " : "");

@@ -1,5 +1,5 @@
--- A response without its value.
+-- A response whose value was forgotten: the game would read it as 0.
 local pick = Talk.start("Mira")
 Talk.say("Hello!")
-SetDialogueResponse(1, "Tell me more.")
-SetDialogueResponse(2, "Goodbye.", -3)
+Talk.choice("Tell me more.")
+Talk.bye()
