@@ -2,7 +2,8 @@
 # Sets up, builds and runs every test:
 #   1. every Lua file syntax-checked;
 #   2. unit and end-to-end tests (under Xvfb when there is no display), while the
-#      sanitizer build (build-asan/) compiles beside them at a lower priority;
+#      sanitizer build (build-asan/) compiles beside them at a lower priority; then the
+#      content check: every conversation of every map walked by fennow-check;
 #   3. the unit tests again, built with clang's AddressSanitizer, UndefinedBehaviorSanitizer
 #      and LeakSanitizer;
 #   4. each fuzz target (same build) from its seed corpus for a bounded time, two at a time.
@@ -108,6 +109,10 @@ fi
 
 phase "Unit and end-to-end tests"
 with_display ctest --test-dir build --output-on-failure -j 2 || fail "unit and end-to-end tests"
+
+# A content mistake fails the command like a code one: any finding makes the checker exit 1.
+phase "Content check"
+build/tools/fennow-check --all || fail "content check"
 
 asan_built=0
 if [ $((sanitize + fuzz)) -gt 0 ]; then
