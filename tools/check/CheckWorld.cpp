@@ -50,6 +50,12 @@ int noteSpawn(lua_State* L) {
     return results;
 }
 
+// In the game os.exit ends the program; in the checker it must not end the walk, so it is an
+// error with the script's line instead.
+int refuseExit(lua_State* L) {
+    return luaL_error(L, "os.exit would end the whole game");
+}
+
 std::vector<ScriptFunction> checkedFunctions() {
     std::vector<ScriptFunction> functions = scriptFunctionTable();
     for (ScriptFunction& entry : functions) {
@@ -80,7 +86,14 @@ CheckWorld::CheckWorld(double timeLimit, ProblemSink sink) {
     host_->setRunTimeLimit(timeLimit);
     if (sink)
         host_->setProblemListener(std::move(sink));
-    builtinGlobals_ = LuaSnapshot::globalNames(host_->state());
+    lua_State* L = host_->state();
+    lua_getglobal(L, "os");
+    if (lua_istable(L, -1)) {
+        lua_pushcfunction(L, refuseExit);
+        lua_setfield(L, -2, "exit");
+    }
+    lua_pop(L, 1);
+    builtinGlobals_ = LuaSnapshot::globalNames(L);
     portraits_ = new PortraitStore();
     npcs_ = new NpcManager();
     activate();
