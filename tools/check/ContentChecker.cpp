@@ -157,7 +157,7 @@ void ContentChecker::checkMap(const std::string& name, const std::string& pathPr
         });
         context = pathPrefix + "start-up";
         world.runStartupScripts();
-        context = pathPrefix + "map " + name;
+        context = "map " + name;
         world.runMapScript(name);
         characters = world.spawned();
     }
@@ -171,7 +171,7 @@ void ContentChecker::checkMap(const std::string& name, const std::string& pathPr
     settings.states = options_.states;
     for (std::size_t i = 0; i < characters.size(); ++i) {
         ++report_.characters;
-        if (!checks.check(characters[i], pathPrefix + "map " + name, report_))
+        if (!checks.check(characters[i], "map " + name, report_))
             continue;
         ConversationWalker walker(settings, static_cast<int>(i), characters[i], report_);
         walker.walk();

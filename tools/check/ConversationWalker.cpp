@@ -61,7 +61,7 @@ std::unique_ptr<CheckWorld> ConversationWalker::replay(const std::vector<WalkSte
         });
     context_ = settings_.pathPrefix + "start-up";
     world->runStartupScripts();
-    context_ = settings_.pathPrefix + "map " + settings_.mapName;
+    context_ = "map " + settings_.mapName;
     world->runMapScript(settings_.mapName);
     std::vector<WalkStep> done;
     lastFailed_ = false;

@@ -61,6 +61,7 @@ void makeFixtureData(const std::string& fixture) {
 struct FixtureCase {
     const char* fixture;
     std::vector<std::string> expected;
+    std::vector<std::string> words = {};
 };
 
 class BrokenFixture : public testing::TestWithParam<FixtureCase> {};
@@ -69,7 +70,9 @@ class BrokenFixture : public testing::TestWithParam<FixtureCase> {};
 TEST_P(BrokenFixture, GivesExactlyItsFinding) {
     testsupport::ScratchDir scratch;
     makeFixtureData(GetParam().fixture);
-    const Outcome outcome = runChecker({"--time-limit", "0.2"});
+    std::vector<std::string> words = {"--time-limit", "0.2"};
+    words.insert(words.end(), GetParam().words.begin(), GetParam().words.end());
+    const Outcome outcome = runChecker(words);
     EXPECT_EQ(outcome.lines, GetParam().expected);
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.summary.find(", 1 finding, "), std::string::npos) << outcome.summary;
@@ -97,6 +100,14 @@ const FixtureCase fixtureCases[] = {
      {"Data\\Scripts\\Mira.lua:3: portrait: portrait \"Mira\" was never loaded with "
       "LoadPortrait (inside the shared helper at Data\\Scripts\\RunOnce.lua:126)",
       "  path: Mira: click"}},
+    {"os_exit",
+     {"Data\\Scripts\\Mira.lua:4: error: os.exit would end the whole game",
+      "  path: Mira: click > \"I have to go.\""}},
+    {"two_maps",
+     {"Data\\Scripts\\Maps\\Meadow.lua:3: character: the script Data\\Scripts\\Tam.lua of "
+      "character Tam does not exist",
+      "  path: map Meadow"},
+     {"--all"}},
     {"dead_end",
      {"Data\\Scripts\\Mira.lua: stuck: the chat box is open with no response line to pick "
       "(page \"That is all I know.\")",
