@@ -2,7 +2,6 @@
 
 #include "CheckReport.h"
 
-#include <deque>
 #include <map>
 
 namespace {
@@ -54,6 +53,14 @@ bool ConversationWalker::apply(CheckWorld& world, const WalkStep& step) {
     return step.click ? world.clickCharacter(characterIndex_) : world.clickRow(step.row);
 }
 
+bool ConversationWalker::offers(const CheckWorld& world, const WalkStep& step) {
+    for (const ChatChoice& line : world.responseLines()) {
+        if (line.row == step.row)
+            return line.text == step.text;
+    }
+    return false;
+}
+
 std::unique_ptr<CheckWorld> ConversationWalker::replay(const std::vector<WalkStep>& path) {
     auto world =
         std::make_unique<CheckWorld>(settings_.timeLimit, [this](const ScriptProblem& problem) {
@@ -66,6 +73,8 @@ std::unique_ptr<CheckWorld> ConversationWalker::replay(const std::vector<WalkSte
     std::vector<WalkStep> done;
     lastFailed_ = false;
     for (const WalkStep& step : path) {
+        if (!step.click && !offers(*world, step))
+            diverged_ = true;
         done.push_back(step);
         context_ = describe(done);
         lastFailed_ = !apply(*world, step);
@@ -86,6 +95,10 @@ void ConversationWalker::walk() {
     if (cutByStates_)
         report_.note(who + ": the walk stopped at " + std::to_string(settings_.states) +
                      " states (--states); the rest was not walked");
+    if (diverged_)
+        report_.note(who + ": a replayed path did not offer the same responses again (does the "
+                           "conversation depend on the time or on chance?); the walk may be "
+                           "incomplete");
     if (cutByDepth_)
         report_.note(who + ": paths were cut after " + std::to_string(settings_.depth) +
                      (settings_.depth == 1 ? " step" : " steps") + " (--depth)");

@@ -55,6 +55,8 @@ class ConversationWalker {
 
     std::unique_ptr<CheckWorld> replay(const std::vector<WalkStep>& path);
     bool apply(CheckWorld& world, const WalkStep& step);
+    // True when the world shows the step's response on the step's row, as when it was found.
+    static bool offers(const CheckWorld& world, const WalkStep& step);
     // False when the state is new but a bound kept it out.
     bool addState(std::unique_ptr<CheckWorld> world, const std::vector<WalkStep>& path, int visit,
                   int parent, bool failed, bool linked);
@@ -79,4 +81,5 @@ class ConversationWalker {
     bool lastFailed_ = false; // the last step of the last replay ran a script that failed
     bool cutByStates_ = false;
     bool cutByDepth_ = false;
+    bool diverged_ = false;
 };
