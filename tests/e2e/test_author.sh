@@ -2,7 +2,8 @@
 # Authoring as a content author does it: --help and bad options; --map starts on a map of the
 # author's own; --author shows a broken character script's error in a panel at the top right
 # and gives its chat box a close line that closes it; a click dismisses the panel; F5 loads
-# the world again after the map script was edited, and the new character talks.
+# the world again after the map and its script were edited: the new map is shown and the new
+# character talks.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 e2e_copy_data
@@ -84,8 +85,10 @@ e2e_still "$WORK/closed.xwd"
 n=$(e2e_diff "$WORK/broken.xwd" "$WORK/closed.xwd" 688x220+0+380) || exit 1
 [ "$n" -gt 0 ] || e2e_fail "the chat box did not close"
 
-# --- F5 after editing the map script: the new character stands and talks ---
+# --- F5 after editing the map script and the map: the new character stands and talks, and
+# the window shows the new map (its picture is composed anew) ---
 cp "$WORK/Quilla.lua.good" "$WORK/Data/Scripts/Quilla.lua"
+cp "$WORK/Data/Maps/Meadow.fmp" "$WORK/Data/Maps/WillowCreekFarm.fmp"
 cat >>"$WORK/Data/Scripts/Maps/WillowCreekFarm.lua" <<'LUA'
 SpawnNPC(100, 120, "Wren", "Data\\Scripts\\Wren.lua", "QuillaTemp")
 LUA
@@ -98,6 +101,10 @@ LUA
 e2e_key F5
 e2e_wait_line "== Lua Init Complete ==" 2
 e2e_wait_line "Welcome to Willow Creek Farm!" 2
+e2e_move 790 590
+e2e_still "$WORK/reloaded.xwd"
+n=$(e2e_diff "$WORK/reloaded.xwd" "$WORK/meadow.png" 100x150+690+420) || exit 1
+[ "$n" -eq 0 ] || e2e_fail "after F5 the window does not show the new map ($n pixels differ)"
 e2e_click 148 170
 e2e_wait_line "Wren speaks"
 e2e_quit
