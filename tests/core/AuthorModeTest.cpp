@@ -68,7 +68,8 @@ class AuthorModeTest : public testing::Test {
 TEST_F(AuthorModeTest, AChatBoxWithNoWayOutGetsACloseLineOnItsLastFreeLine) {
     const std::string fern = "Data\\Scripts\\Fern.lua";
     const std::string noResponse =
-        fern + ": stuck: the chat box of Fern has no response line; author mode added a close line";
+        fern + ": stuck: the chat box of Fern is open with no response line to pick; author "
+               "mode added a close line";
     const std::string failed =
         fern + ": stuck: the script of Fern failed; author mode added a close line";
     std::string twelveLines;
