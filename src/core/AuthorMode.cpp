@@ -59,10 +59,12 @@ void AuthorMode::afterConversationScript(const Npc* npc) {
     ScriptProblem problem;
     problem.kind = ProblemKind::Stuck;
     problem.file = npc->getScriptPath();
+    // The words fennow-check uses for the same problems.
     problem.message = failed ? std::string("the script of ") + npc->getName() +
                                    " failed; author mode added a close line"
                              : std::string("the chat box of ") + npc->getName() +
-                                   " has no response line; author mode added a close line";
+                                   " is open with no response line to pick; author mode added "
+                                   "a close line";
     chat->setResponse(lastFreeLine(*chat), closeText, closeValue);
     report(problem);
 }

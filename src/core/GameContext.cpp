@@ -5,6 +5,7 @@
 #include "core/Console.h"
 #include "core/DisplayManager.h"
 #include "gfx/BitmapLibrary.h"
+#include "gui/ErrorPanel.h"
 #include "gui/Gui.h"
 #include "gui/PortraitStore.h"
 #include "input/ConfigReader.h"
@@ -130,8 +131,10 @@ int initGame(const CommandLine& options) {
 
 void reloadWorld() {
     consoleWrite("== Reload (F5) ==\n");
-    if (game.gui != nullptr)
+    if (game.gui != nullptr) {
         game.gui->resetChat();
+        game.gui->errorPanel()->clear();
+    }
     if (game.npcManager != nullptr)
         game.npcManager->clear();
     if (game.portraits != nullptr)

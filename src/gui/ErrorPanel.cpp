@@ -30,6 +30,12 @@ void ErrorPanel::add(const std::string& message) {
     shown_ = true;
 }
 
+void ErrorPanel::clear() {
+    messages_.clear();
+    layOut();
+    shown_ = false;
+}
+
 int ErrorPanel::textWidth(const std::string& text) const {
     if (!font_)
         return static_cast<int>(text.size()) * plainCharWidth;

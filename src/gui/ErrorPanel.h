@@ -20,6 +20,8 @@ class ErrorPanel {
 
     void add(const std::string& message);
     void dismiss() { shown_ = false; }
+    // Forgets every message (a reload of the world starts a clean slate).
+    void clear();
     bool isShown() const { return shown_; }
     const std::deque<std::string>& messages() const { return messages_; }
 
