@@ -4,6 +4,7 @@
 #include "CheckWorld.h"
 #include "ConsoleSilencer.h"
 #include "ConversationWalker.h"
+#include "PictureCache.h"
 
 #include "core/GameContext.h"
 #include "core/HostPath.h"
@@ -134,6 +135,7 @@ int ContentChecker::run(std::ostream& out, std::ostream& err) {
             report_.note(std::string("the chat font ") + chatFont +
                          " is missing; text is measured in Allegro's built-in font");
         ConsoleSilencer quiet(options_.verbose);
+        const PictureCache pictures;
         SharedArt art;
         for (const std::string& name : maps)
             checkMap(name, maps.size() > 1 ? "map " + name + ", " : "");

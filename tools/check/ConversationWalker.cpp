@@ -8,8 +8,8 @@ namespace {
 
 constexpr int closeValue = -3;
 constexpr int noResponse = -1;
-// Parked worlds are few: each holds a Lua state and its portraits.
-constexpr std::size_t parkedLimit = 64;
+// A parked world holds a Lua state and its portraits, some tens of kilobytes.
+constexpr std::size_t parkedLimit = 4096;
 
 std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -104,20 +104,21 @@ void ConversationWalker::walk() {
                      (settings_.depth == 1 ? " step" : " steps") + " (--depth)");
 }
 
-bool ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
-                                  const std::vector<WalkStep>& path, int visit, int parent,
-                                  bool failed, bool linked) {
+int ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
+                                 const std::vector<WalkStep>& path, int visit, int parent,
+                                 bool failed, bool linked) {
     const CheckWorld& world = *parkable;
     const std::string key = "visit " + std::to_string(visit) + "|" + world.stateKey();
     const auto found = known_.find(key);
     if (found != known_.end()) {
         if (linked)
             nodes_[parent].children.push_back(found->second);
-        return true;
+        park(found->second, parkable);
+        return found->second;
     }
     if (static_cast<int>(nodes_.size()) >= settings_.states) {
         cutByStates_ = true;
-        return false;
+        return -1;
     }
     Node node;
     node.path = path;
@@ -136,20 +137,92 @@ bool ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
     if (linked)
         nodes_[parent].children.push_back(index);
     checkPage(world, node, describe(path));
-    const bool worthParking = !node.failed && !node.choices.empty();
     nodes_.push_back(std::move(node));
-    if (worthParking && parked_.size() < parkedLimit)
-        parked_.emplace(index, std::move(parkable));
-    return true;
+    park(index, parkable);
+    return index;
+}
+
+bool ConversationWalker::needsWorld(int index) const {
+    const Node& node = nodes_[index];
+    if (node.walked || node.failed || parkedCount_ >= parkedLimit)
+        return false;
+    const auto pool = parked_.find(index);
+    return pool == parked_.end() || pool->second.size() < node.choices.size();
+}
+
+void ConversationWalker::park(int index, std::unique_ptr<CheckWorld>& world) {
+    if (!needsWorld(index)) {
+        relocate(index, world);
+        return;
+    }
+    parked_[index].push_back(std::move(world));
+    ++parkedCount_;
+}
+
+void ConversationWalker::relocate(int from, std::unique_ptr<CheckWorld>& world) {
+    // A world in a state that needs none is walked along known picks to the nearest state
+    // that does: a few script runs cost far less than a replay from the start.
+    constexpr int hopLimit = 4;
+    std::vector<int> cameFrom(nodes_.size(), -2);
+    std::vector<const Edge*> via(nodes_.size(), nullptr);
+    std::vector<int> frontier{from};
+    cameFrom[from] = -1;
+    int goal = -1;
+    for (int hop = 0; hop < hopLimit && goal < 0 && !frontier.empty(); ++hop) {
+        std::vector<int> next;
+        for (const int index : frontier) {
+            for (const Edge& edge : nodes_[index].edges) {
+                if (cameFrom[edge.target] != -2)
+                    continue;
+                cameFrom[edge.target] = index;
+                via[edge.target] = &edge;
+                if (needsWorld(edge.target)) {
+                    goal = edge.target;
+                    break;
+                }
+                next.push_back(edge.target);
+            }
+            if (goal >= 0)
+                break;
+        }
+        frontier = std::move(next);
+    }
+    if (goal < 0)
+        return;
+    std::vector<const Edge*> steps;
+    for (int at = goal; at != from; at = cameFrom[at])
+        steps.insert(steps.begin(), via[at]);
+    world->activate();
+    context_ = describe(nodes_[goal].path);
+    for (const Edge* edge : steps) {
+        if (!world->clickRow(edge->row) ||
+            (edge->clickAfter && !world->clickCharacter(characterIndex_)))
+            return;
+    }
+    const auto arrived =
+        known_.find("visit " + std::to_string(nodes_[goal].visit) + "|" + world->stateKey());
+    if (arrived == known_.end() || arrived->second != goal)
+        return;
+    parked_[goal].push_back(std::move(world));
+    ++parkedCount_;
+}
+
+void ConversationWalker::unpark(int index) {
+    const auto found = parked_.find(index);
+    if (found == parked_.end())
+        return;
+    parkedCount_ -= found->second.size();
+    parked_.erase(found);
 }
 
 std::unique_ptr<CheckWorld> ConversationWalker::worldAfterPick(int index, const ChatChoice& choice,
                                                                const std::vector<WalkStep>& path) {
     const auto parked = parked_.find(index);
-    if (parked == parked_.end())
+    if (parked == parked_.end() || parked->second.empty())
         return replay(path);
-    std::unique_ptr<CheckWorld> world = std::move(parked->second);
-    parked_.erase(parked);
+    std::unique_ptr<CheckWorld> world = std::move(parked->second.back());
+    parked->second.pop_back();
+    --parkedCount_;
     world->activate();
     context_ = describe(path);
     lastFailed_ = !world->clickRow(choice.row);
@@ -176,12 +249,13 @@ void ConversationWalker::checkPage(const CheckWorld& world, const Node& node,
 }
 
 void ConversationWalker::expand(int index) {
+    nodes_[index].walked = true;
     if (nodes_[index].failed || nodes_[index].choices.empty()) {
-        parked_.erase(index);
+        unpark(index);
         return;
     }
     if (static_cast<int>(nodes_[index].path.size()) >= settings_.depth) {
-        parked_.erase(index);
+        unpark(index);
         cutByDepth_ = true;
         return;
     }
@@ -204,13 +278,20 @@ void ConversationWalker::expand(int index) {
             path.push_back(WalkStep{});
             context_ = describe(path);
             const bool clicked = world->clickCharacter(characterIndex_);
-            addState(std::move(world), path, visit + 1, index, !clicked, false);
+            const int target = addState(std::move(world), path, visit + 1, index, !clicked, false);
+            if (target >= 0 && clicked)
+                nodes_[index].edges.push_back(Edge{choice.row, true, target});
             continue;
         }
-        complete = addState(std::move(world), path, visit, index, lastFailed_, true) && complete;
+        const bool ran = !lastFailed_;
+        const int target = addState(std::move(world), path, visit, index, lastFailed_, true);
+        complete = target >= 0 && complete;
+        if (target >= 0 && ran)
+            nodes_[index].edges.push_back(Edge{choice.row, false, target});
     }
     // A page whose next state was not kept (--states) might still lead to a close.
     nodes_[index].expanded = complete;
+    unpark(index);
 }
 
 void ConversationWalker::reportStuck() {

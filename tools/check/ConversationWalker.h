@@ -41,6 +41,13 @@ class ConversationWalker {
     long long responses() const { return responses_; }
 
   private:
+    // A walked pick between two known states (with a click after it when it closed the box).
+    struct Edge {
+        int row = 0;
+        bool clickAfter = false;
+        int target = 0;
+    };
+
     struct Node {
         std::vector<WalkStep> path;
         int visit = 1;
@@ -48,8 +55,10 @@ class ConversationWalker {
         bool failed = false;   // the run that made it failed (its error is the finding)
         bool closes = false;   // a response here closes the chat box
         bool expanded = false; // every choice was walked
+        bool walked = false;   // its choices were walked, or it has none to walk
         std::vector<ChatChoice> choices;
         std::vector<int> children;
+        std::vector<Edge> edges;
         std::string page;
     };
 
@@ -57,9 +66,13 @@ class ConversationWalker {
     bool apply(CheckWorld& world, const WalkStep& step);
     // True when the world shows the step's response on the step's row, as when it was found.
     static bool offers(const CheckWorld& world, const WalkStep& step);
-    // False when the state is new but a bound kept it out.
-    bool addState(std::unique_ptr<CheckWorld> world, const std::vector<WalkStep>& path, int visit,
-                  int parent, bool failed, bool linked);
+    // The state's index; -1 when it is new but a bound kept it out.
+    int addState(std::unique_ptr<CheckWorld> world, const std::vector<WalkStep>& path, int visit,
+                 int parent, bool failed, bool linked);
+    void park(int index, std::unique_ptr<CheckWorld>& world);
+    bool needsWorld(int index) const;
+    void relocate(int from, std::unique_ptr<CheckWorld>& world);
+    void unpark(int index);
     std::unique_ptr<CheckWorld> worldAfterPick(int index, const ChatChoice& choice,
                                                const std::vector<WalkStep>& path);
     void expand(int index);
@@ -75,8 +88,9 @@ class ConversationWalker {
     std::string context_; // the path of what is running now, for the game's own problems
     std::vector<Node> nodes_;
     std::unordered_map<std::string, int> known_;
-    // Worlds left standing in a state not yet expanded: its first pick needs no replay.
-    std::unordered_map<int, std::unique_ptr<CheckWorld>> parked_;
+    // Worlds left standing in states not yet expanded: each saves one of its picks a replay.
+    std::unordered_map<int, std::vector<std::unique_ptr<CheckWorld>>> parked_;
+    std::size_t parkedCount_ = 0;
     long long responses_ = 0;
     bool lastFailed_ = false; // the last step of the last replay ran a script that failed
     bool cutByStates_ = false;
