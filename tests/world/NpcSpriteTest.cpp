@@ -154,10 +154,11 @@ TEST_F(NpcSpriteTest, MissingPictureIsLookedForAgain) {
 
 // A picture that is there but cannot be used is named once, and the default sprite drawn.
 TEST_F(NpcSpriteTest, UndecodablePictureIsNamedOnceAndTheDefaultUsed) {
+    // Cut inside its header: Allegro's PNG reader leaks its buffers when a file ends among the
+    // pixel rows, so that case is left to the end-to-end test of damaged files.
     const auto cutShort = [](const std::string& path) {
         writePicture(path);
-        const std::string whole = testsupport::readFile(path);
-        testsupport::writeFile(path, whole.substr(0, whole.size() / 2));
+        testsupport::writeFile(path, testsupport::readFile(path).substr(0, 20));
     };
     struct Broken {
         const char* name;
