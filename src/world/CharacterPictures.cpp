@@ -22,10 +22,15 @@ bool present(const std::string& path) {
 } // namespace
 
 CharacterPictures::~CharacterPictures() {
+    clear();
+}
+
+void CharacterPictures::clear() {
     for (auto& entry : pictures_) {
         if (entry.second != nullptr)
             al_destroy_bitmap(entry.second);
     }
+    pictures_.clear();
 }
 
 bool CharacterPictures::isFileName(std::string_view spriteName) {

@@ -23,6 +23,8 @@ class CharacterPictures {
     // The picture of a sprite name, or null when it has none: a name that cannot be a file
     // name, no such file, or a file that cannot be decoded.
     ALLEGRO_BITMAP* find(std::string_view spriteName);
+    // Releases every picture, so the next request reads its file again (a reload of the world).
+    void clear();
 
     // Whether the name's file exists and decodes, checked afresh and without a console line.
     static bool hasPicture(std::string_view spriteName);

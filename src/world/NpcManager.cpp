@@ -31,6 +31,8 @@ void NpcManager::clear() {
     npcs_ = nullptr;
     count_ = 0;
     active_ = nullptr;
+    // A reloaded world reads the characters' pictures afresh, as a new start would.
+    pictures_.clear();
 }
 
 int NpcManager::spriteSlotFor(std::string_view spriteName) {

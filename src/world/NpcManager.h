@@ -33,7 +33,8 @@ class NpcManager {
     Npc* getActiveNpc() const { return active_; }
     Npc* npcAt(int x, int y) const;
     void drawAll(ALLEGRO_BITMAP* target);
-    // Removes every character (a reload of the world); none is active afterwards.
+    // Removes every character (a reload of the world); none is active afterwards, and the
+    // characters' own pictures are released, to be read again when next asked for.
     void clear();
 
     // The bitmap library slot of a sprite name: "QuillaTemp" exactly, or the default sprite.

@@ -141,6 +141,18 @@ TEST_F(NpcSpriteTest, PictureIsMaskedSharedAndLoadedOnce) {
     EXPECT_EQ(pixelAt(frame, 103, 101), ownColour); // the last one spawned, Fern, on top
 }
 
+// A reload of the world clears the characters and reads their pictures again.
+TEST_F(NpcSpriteTest, ClearedManagerReadsPicturesAgain) {
+    Npc* npc = nullptr;
+    writePicture(characters("Fern.png"));
+    spawn("Fern", &npc);
+    writePicture(characters("Fern.png"), otherColour);
+    npcs->clear();
+    EXPECT_EQ(spawn("Fern", &npc), "");
+    ASSERT_NE(npc->bitmap(), nullptr);
+    EXPECT_EQ(pixelAt(npc->bitmap(), 50, 50), otherColour);
+}
+
 // A picture added while the game runs is found by the next character that asks for it.
 TEST_F(NpcSpriteTest, MissingPictureIsLookedForAgain) {
     Npc *before = nullptr, *after = nullptr;
