@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 std::string TiledSources::resolve(const std::string& from, const std::string& relative) {
@@ -30,11 +29,12 @@ std::string TiledSources::readText(const std::string& path, const std::string& w
     if (info.st_size > maxFileBytes)
         throw TiledError(where + ": \"" + path + "\" is larger than " +
                          std::to_string(maxFileBytes >> 20) + " MiB");
+    // Only the bytes the file says it holds: a device or a /proc file never holds the reader.
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    if (!in || !(text << in.rdbuf()))
+    if (!in || !in.read(text.data(), static_cast<std::streamsize>(text.size())))
         throw TiledError(where + ": cannot read \"" + path + "\"");
-    return text.str();
+    return text;
 }
 
 char TiledSources::formatOf(const std::string& text) {
