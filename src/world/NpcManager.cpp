@@ -21,9 +21,16 @@ NpcManager::NpcManager() {
 }
 
 NpcManager::~NpcManager() {
+    clear();
+}
+
+void NpcManager::clear() {
     for (int i = 0; i < count_; ++i)
         delete npcs_[i];
     delete[] npcs_;
+    npcs_ = nullptr;
+    count_ = 0;
+    active_ = nullptr;
 }
 
 int NpcManager::spriteSlotFor(std::string_view spriteName) {

@@ -28,6 +28,8 @@ class NpcManager {
     Npc* getActiveNpc() const { return active_; }
     Npc* npcAt(int x, int y) const;
     void drawAll(ALLEGRO_BITMAP* target);
+    // Removes every character (a reload of the world); none is active afterwards.
+    void clear();
 
     // The bitmap library slot of a sprite name: "QuillaTemp" exactly, or the default sprite.
     static int spriteSlotFor(std::string_view spriteName);
