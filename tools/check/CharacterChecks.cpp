@@ -113,8 +113,7 @@ void CharacterChecks::checkPlace(const SpawnedCharacter& c, const std::string& p
 void CharacterChecks::checkSprite(const SpawnedCharacter& c, const std::string& pathText,
                                   CheckReport& report) const {
     const std::string& sprite = c.spriteName;
-    if (NpcManager::spriteSlotFor(sprite) != NpcManager::spriteSlotFor("") ||
-        isFile(picturesFolder + sprite + ".png"))
+    if (!NpcManager::usesDefaultSprite(sprite))
         return;
     std::vector<std::string> candidates = pictures_;
     candidates.push_back(quillaSprite);

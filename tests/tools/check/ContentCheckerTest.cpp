@@ -137,6 +137,11 @@ const FixtureCase fixtureCases[] = {
      {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: the sprite name \"quillatemp\" of "
       "character Mira gives the default picture; did you mean \"QuillaTemp\"?",
       "  path: map WillowCreekFarm"}},
+    {"sprite_near_miss",
+     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: the sprite name \"FernTemp\" of "
+      "character Mira gives the default picture; did you mean \"Fern\" "
+      "(Data\\Graphics\\Characters\\Fern.png)?",
+      "  path: map WillowCreekFarm"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, BrokenFixture, testing::ValuesIn(fixtureCases),
@@ -167,17 +172,16 @@ TEST(ShippedContent, JsonHoldsTheSameCounts) {
 
 // A bound that cuts the walk is said, and is not a finding.
 TEST(Bounds, CutWalksAreNoted) {
-    const std::string root = sourceRoot.string();
-    EXPECT_EQ(runChecker({"--data", root, "--depth", "1"}).lines,
-              (std::vector<std::string>{"note: Quilla: paths were cut after 1 step (--depth)",
-                                        "note: Bramble: paths were cut after 1 step (--depth)"}));
-    const Outcome outcome = runChecker({"--data", root, "--states", "2"});
-    EXPECT_EQ(outcome.status, 0);
-    const std::vector<std::string> expected = {
-        "note: Quilla: the walk stopped at 2 states (--states); the rest was not walked",
-        "note: Bramble: the walk stopped at 2 states (--states); the rest was not walked",
-    };
-    EXPECT_EQ(outcome.lines, expected);
+    testsupport::ScratchDir scratch;
+    makeFixtureData("two_maps");
+    const Outcome byDepth = runChecker({"--map", "Farm", "--depth", "1"});
+    EXPECT_EQ(byDepth.lines,
+              std::vector<std::string>{"note: Mira: paths were cut after 1 step (--depth)"});
+    EXPECT_EQ(byDepth.status, 0);
+    const Outcome byStates = runChecker({"--map", "Farm", "--states", "2"});
+    EXPECT_EQ(byStates.lines, std::vector<std::string>{"note: Mira: the walk stopped at 2 states "
+                                                       "(--states); the rest was not walked"});
+    EXPECT_EQ(byStates.status, 0);
 }
 
 struct UsageCase {
