@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
-#include <malloc.h>
 #include <new>
 #include <string>
 #include <vector>
@@ -12,10 +11,6 @@
 // fennow-check: walks every conversation of a map's characters without a window and reports
 // what a player would run into.
 int main(int argc, char** argv) {
-    // Every replay allocates and frees the same pictures again; kept in the heap instead of
-    // fresh mappings, they cost no page faults each time.
-    mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
     const std::vector<std::string> words(argv + 1, argv + argc);
     CheckOptions options;
     std::string error;

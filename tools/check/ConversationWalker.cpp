@@ -131,6 +131,10 @@ int ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
         if (line.value != noResponse && offered.emplace(line.value, true).second)
             node.choices.push_back(line);
     }
+    for (const ChatChoice& choice : node.choices) {
+        if (!isLastGoodbye(node, choice))
+            ++node.worldsNeeded;
+    }
     node.page = pageName(world.pageLines());
     const int index = static_cast<int>(nodes_.size());
     known_.emplace(key, index);
@@ -142,12 +146,16 @@ int ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
     return index;
 }
 
+bool ConversationWalker::isLastGoodbye(const Node& node, const ChatChoice& choice) const {
+    return choice.value == closeValue && node.visit >= settings_.visits;
+}
+
 bool ConversationWalker::needsWorld(int index) const {
     const Node& node = nodes_[index];
     if (node.walked || node.failed || parkedCount_ >= parkedLimit)
         return false;
     const auto pool = parked_.find(index);
-    return pool == parked_.end() || pool->second.size() < node.choices.size();
+    return pool == parked_.end() || pool->second.size() < node.worldsNeeded;
 }
 
 void ConversationWalker::park(int index, std::unique_ptr<CheckWorld>& world) {
@@ -262,6 +270,12 @@ void ConversationWalker::expand(int index) {
     const std::vector<ChatChoice> choices = nodes_[index].choices;
     bool complete = true;
     for (const ChatChoice& choice : choices) {
+        if (isLastGoodbye(nodes_[index], choice)) {
+            // The game closes the box and runs nothing: the visit ends, and it was the last.
+            ++responses_;
+            nodes_[index].closes = true;
+            continue;
+        }
         std::vector<WalkStep> path = nodes_[index].path;
         path.push_back(WalkStep{false, choice.row, choice.text});
         std::unique_ptr<CheckWorld> world = worldAfterPick(index, choice, path);

@@ -57,6 +57,7 @@ class ConversationWalker {
         bool expanded = false; // every choice was walked
         bool walked = false;   // its choices were walked, or it has none to walk
         std::vector<ChatChoice> choices;
+        std::size_t worldsNeeded = 0; // the choices that must be played in a world
         std::vector<int> children;
         std::vector<Edge> edges;
         std::string page;
@@ -71,6 +72,8 @@ class ConversationWalker {
                  int parent, bool failed, bool linked);
     void park(int index, std::unique_ptr<CheckWorld>& world);
     bool needsWorld(int index) const;
+    // A goodbye in the last visit: its outcome is known without playing it.
+    bool isLastGoodbye(const Node& node, const ChatChoice& choice) const;
     void relocate(int from, std::unique_ptr<CheckWorld>& world);
     void unpark(int index);
     std::unique_ptr<CheckWorld> worldAfterPick(int index, const ChatChoice& choice,
