@@ -116,7 +116,7 @@ int ContentChecker::run(std::ostream& out, std::ostream& err) {
     const auto started = std::chrono::steady_clock::now();
     // Every replay allocates and frees the same pictures again; kept in the heap instead of
     // fresh mappings, they cost no page faults each time.
-    mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
+    mallopt(M_MMAP_THRESHOLD, 16 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
     fs::path root;
     if (!findDataRoot(options_.dataRoot, root)) {
