@@ -8,8 +8,9 @@ namespace {
 
 constexpr int closeValue = -3;
 constexpr int noResponse = -1;
-// A parked world holds a Lua state and its portraits, some tens of kilobytes.
-constexpr std::size_t parkedLimit = 4096;
+// A parked world holds a Lua state and its pictures, up to half a megabyte; more than a few
+// hundred save no replays that matter.
+constexpr std::size_t parkedLimit = 256;
 
 std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
