@@ -75,7 +75,6 @@ CharacterChecks::CharacterChecks() {
 bool CharacterChecks::check(const SpawnedCharacter& character, const std::string& pathText,
                             CheckReport& report) const {
     checkPlace(character, pathText, report);
-    checkSprite(character, pathText, report);
     if (isFile(character.scriptPath))
         return true;
     report.add(characterProblem(character, "the script " + character.scriptPath + " of character " +
@@ -110,11 +109,10 @@ void CharacterChecks::checkPlace(const SpawnedCharacter& c, const std::string& p
                pathText);
 }
 
-void CharacterChecks::checkSprite(const SpawnedCharacter& c, const std::string& pathText,
-                                  CheckReport& report) const {
+std::string CharacterChecks::nearMiss(const SpawnedCharacter& c) const {
     const std::string& sprite = c.spriteName;
-    if (!NpcManager::usesDefaultSprite(sprite))
-        return;
+    if (!NpcManager::usesDefaultSprite(sprite) || sprite == NpcManager::defaultSpriteName)
+        return "";
     std::vector<std::string> candidates = pictures_;
     candidates.push_back(quillaSprite);
     for (const std::string& candidate : candidates) {
@@ -123,10 +121,13 @@ void CharacterChecks::checkSprite(const SpawnedCharacter& c, const std::string& 
         const std::string where = candidate == quillaSprite
                                       ? std::string()
                                       : " (" + std::string(picturesFolder) + candidate + ".png)";
-        report.add(characterProblem(c, "the sprite name \"" + sprite + "\" of character " + c.name +
-                                           " gives the default picture; did you mean \"" +
-                                           candidate + "\"" + where + "?"),
-                   pathText);
-        return;
+        return "\"" + candidate + "\"" + where;
     }
+    return "";
+}
+
+void CharacterChecks::explain(const SpawnedCharacter& character, ScriptProblem& problem) const {
+    const std::string meant = nearMiss(character);
+    if (!meant.empty() && problem.message.find("sprite") != std::string::npos)
+        problem.message += "; did you mean " + meant + "?";
 }

@@ -157,10 +157,15 @@ int ContentChecker::run(std::ostream& out, std::ostream& err) {
 
 void ContentChecker::checkMap(const std::string& name, const std::string& pathPrefix) {
     std::vector<SpawnedCharacter> characters;
+    // The game's own word on each character spawned, to be joined by what the checks add.
+    std::vector<CheckFinding> characterProblems;
     {
         std::string context;
-        CheckWorld world(options_.timeLimit, [this, &context](const ScriptProblem& problem) {
-            report_.add(problem, context);
+        CheckWorld world(options_.timeLimit, [&](const ScriptProblem& problem) {
+            if (problem.kind == ProblemKind::Character)
+                characterProblems.push_back({problem, context});
+            else
+                report_.add(problem, context);
         });
         context = pathPrefix + "start-up";
         world.runStartupScripts();
@@ -178,11 +183,25 @@ void ContentChecker::checkMap(const std::string& name, const std::string& pathPr
     settings.states = options_.states;
     for (std::size_t i = 0; i < characters.size(); ++i) {
         ++report_.characters;
-        if (!checks.check(characters[i], "map " + name, report_))
+        const SpawnedCharacter& character = characters[i];
+        for (CheckFinding& finding : characterProblems) {
+            const ScriptProblem& problem = finding.problem;
+            if (problem.file == character.file && problem.line == character.line &&
+                !finding.path.empty()) {
+                checks.explain(character, finding.problem);
+                report_.add(finding.problem, finding.path);
+                finding.path.clear();
+            }
+        }
+        if (!checks.check(character, "map " + name, report_))
             continue;
-        ConversationWalker walker(settings, static_cast<int>(i), characters[i], report_);
+        ConversationWalker walker(settings, static_cast<int>(i), character, report_);
         walker.walk();
         report_.states += walker.states();
         report_.responses += walker.responses();
+    }
+    for (const CheckFinding& finding : characterProblems) {
+        if (!finding.path.empty())
+            report_.add(finding.problem, finding.path);
     }
 }

@@ -63,14 +63,18 @@ bool ConversationWalker::offers(const CheckWorld& world, const WalkStep& step) {
 }
 
 std::unique_ptr<CheckWorld> ConversationWalker::replay(const std::vector<WalkStep>& path) {
+    // What the start-up and map scripts do was reported when the map was set up.
     auto world =
         std::make_unique<CheckWorld>(settings_.timeLimit, [this](const ScriptProblem& problem) {
-            report_.add(problem, context_);
+            if (!settingUp_)
+                report_.add(problem, context_);
         });
+    settingUp_ = true;
     context_ = settings_.pathPrefix + "start-up";
     world->runStartupScripts();
     context_ = "map " + settings_.mapName;
     world->runMapScript(settings_.mapName);
+    settingUp_ = false;
     std::vector<WalkStep> done;
     lastFailed_ = false;
     for (const WalkStep& step : path) {

@@ -99,4 +99,5 @@ class ConversationWalker {
     bool cutByStates_ = false;
     bool cutByDepth_ = false;
     bool diverged_ = false;
+    bool settingUp_ = false; // the start-up and map scripts of a replay are running
 };

@@ -134,13 +134,14 @@ const FixtureCase fixtureCases[] = {
       "Data\\Scripts\\Nobody.lua of character Mira does not exist",
       "  path: map WillowCreekFarm"}},
     {"sprite_case",
-     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: the sprite name \"quillatemp\" of "
-      "character Mira gives the default picture; did you mean \"QuillaTemp\"?",
+     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: sprite \"quillatemp\" has no "
+      "picture of its own in Data\\Graphics\\Characters; the default sprite is drawn; did you "
+      "mean \"QuillaTemp\"?",
       "  path: map WillowCreekFarm"}},
     {"sprite_near_miss",
-     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: the sprite name \"FernTemp\" of "
-      "character Mira gives the default picture; did you mean \"Fern\" "
-      "(Data\\Graphics\\Characters\\Fern.png)?",
+     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: sprite \"FernTemp\" has no "
+      "picture of its own in Data\\Graphics\\Characters; the default sprite is drawn; did you "
+      "mean \"Fern\" (Data\\Graphics\\Characters\\Fern.png)?",
       "  path: map WillowCreekFarm"}},
 };
 

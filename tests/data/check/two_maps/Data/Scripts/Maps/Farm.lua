@@ -1,2 +1,2 @@
 -- The farm, with a character that has nothing wrong.
-SpawnNPC(300, 200, "Mira", "Data\\Scripts\\Mira.lua", "")
+SpawnNPC(300, 200, "Mira", "Data\\Scripts\\Mira.lua", "BrambleTemp")
