@@ -171,6 +171,20 @@ TEST(ShippedContent, JsonHoldsTheSameCounts) {
         EXPECT_NE(text.find(field), std::string::npos) << field << " in " << text;
 }
 
+TEST(Json, FindingsCarryTheirPartsAndPath) {
+    testsupport::ScratchDir scratch;
+    makeFixtureData("same_value");
+    std::ostringstream out;
+    std::ostringstream err;
+    CheckOptions options;
+    options.json = true;
+    EXPECT_EQ(ContentChecker(options).run(out, err), 1);
+    const std::string text = out.str();
+    for (const char* field : {"\"kind\": \"value\"", "\"file\": \"Data\\\\Scripts\\\\Mira.lua\"",
+                              "\"line\": 0", "\"path\": \"Mira: click\"", "\"characters\": 1"})
+        EXPECT_NE(text.find(field), std::string::npos) << field << " in " << text;
+}
+
 // A bound that cuts the walk is said, and is not a finding.
 TEST(Bounds, CutWalksAreNoted) {
     testsupport::ScratchDir scratch;
