@@ -587,6 +587,10 @@ class Converter {
         out_.mapType = options_.mapType;
         out_.blockDepth = options_.depth;
         out_.byteOrder = options_.byteOrder;
+        // A map property "note" is kept as the file's note.
+        for (const Tiled::Property& p : map_.properties)
+            if (p.name == "note")
+                out_.note = p.value;
         out_.mapWidth = width_;
         out_.mapHeight = rows;
         out_.columnStep = cellWidth_;

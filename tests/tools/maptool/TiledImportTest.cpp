@@ -298,6 +298,7 @@ TEST(TiledImportTest, TileLayersFillTheSlotsInOrderAndWhatCannotBeStoredIsNamed)
     }
 
     Tiled::Map map = smallMap(1, 1, {1});
+    map.properties.push_back({"note", "string", "Pond"});
     Tiled::Layer& ground = map.layers[0];
     ground.opacity = 0.5;
     ground.tint = "#ff0000";
@@ -316,6 +317,7 @@ TEST(TiledImportTest, TileLayersFillTheSlotsInOrderAndWhatCannotBeStoredIsNamed)
         "image layer \"Sky\" cannot be stored in the map and is left out",
     };
     EXPECT_EQ(import.warnings(), expected);
+    EXPECT_EQ(import.content().note, "Pond");
 }
 
 TEST(TiledImportTest, TransparencyRules) {
