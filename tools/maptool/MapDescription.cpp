@@ -126,6 +126,65 @@ class TileSheet {
     int blockHeight_ = 0;
 };
 
+// Watches the parser's events for a key written twice in one object; nlohmann keeps the last
+// one silently, which hides a typing slip. The place is named as the other messages name it:
+// "description", "legend", "layers[1]".
+class DuplicateKeyWatch {
+  public:
+    bool onEvent(json::parse_event_t event, const json& parsed) {
+        switch (event) {
+        case json::parse_event_t::object_start:
+        case json::parse_event_t::array_start:
+            countElement();
+            frames_.push_back({event == json::parse_event_t::object_start, {}, {}, 0});
+            break;
+        case json::parse_event_t::key: {
+            Frame& frame = frames_.back();
+            frame.key = parsed.get<std::string>();
+            if (!frame.keys.insert(frame.key).second)
+                fail(place(), "the key \"" + frame.key + "\" is used twice");
+            break;
+        }
+        case json::parse_event_t::value:
+            countElement();
+            break;
+        case json::parse_event_t::object_end:
+        case json::parse_event_t::array_end:
+            frames_.pop_back();
+            break;
+        }
+        return true;
+    }
+
+  private:
+    struct Frame {
+        bool object = false;
+        std::set<std::string> keys;
+        std::string key;       // objects: the key being read
+        std::size_t count = 0; // arrays: elements begun
+    };
+
+    void countElement() {
+        if (!frames_.empty() && !frames_.back().object)
+            ++frames_.back().count;
+    }
+
+    // The path of the innermost object, the one being read.
+    std::string place() const {
+        std::string path;
+        for (std::size_t i = 0; i + 1 < frames_.size(); ++i) {
+            const Frame& frame = frames_[i];
+            if (frame.object)
+                path += (path.empty() ? "" : ".") + frame.key;
+            else
+                path += "[" + std::to_string(frame.count - 1) + "]";
+        }
+        return path.empty() ? "description" : path;
+    }
+
+    std::vector<Frame> frames_;
+};
+
 // Resolves the description step by step into the writer's content.
 class Builder {
   public:
@@ -479,9 +538,18 @@ bool MapDescription::read(const std::string& path, const MakeOptions& options) {
     }
     json root;
     try {
-        root = json::parse(in, nullptr, true, true);
+        DuplicateKeyWatch watch;
+        root = json::parse(
+            in,
+            [&watch](int, json::parse_event_t event, json& parsed) {
+                return watch.onEvent(event, parsed);
+            },
+            true, true);
     } catch (const json::exception& e) {
         error_ = "\"" + path + "\" is not valid JSON: " + e.what();
+        return false;
+    } catch (const DescriptionError& e) {
+        error_ = path + ": " + e.what();
         return false;
     }
     try {

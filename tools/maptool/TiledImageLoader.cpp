@@ -72,6 +72,8 @@ bool TiledImageLoader::load(const std::string& path, const std::string& trans,
         return fail("the image \"" + path + "\" does not exist");
     if (!S_ISREG(info.st_mode))
         return fail("the image \"" + path + "\" is not a file");
+    if (info.st_size == 0)
+        return fail("the image \"" + path + "\" is empty");
     std::uint64_t declaredWidth = 0, declaredHeight = 0;
     if (pngSize(file, declaredWidth, declaredHeight) && declaredWidth * declaredHeight > maxPixels)
         return fail("the image \"" + path + "\" is " + std::to_string(declaredWidth) + " x " +

@@ -4,37 +4,40 @@
 #include "TiledImageLoader.h"
 #include "TiledJson.h"
 #include "TiledXml.h"
+#include "core/HostPath.h"
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 std::string TiledSources::resolve(const std::string& from, const std::string& relative) {
-    std::string joined = relative;
-    const auto slash = from.find_last_of("/\\");
-    if (slash != std::string::npos && !relative.empty() && relative[0] != '/' &&
-        relative[0] != '\\')
-        joined = from.substr(0, slash + 1) + relative;
+    // Tiled writes slashes; a path with backslashes came from elsewhere: take the host's form.
+    std::string joined = relative.find('\\') == std::string::npos ? relative : hostPath(relative);
+    const auto slash = from.find_last_of('/');
+    if (slash != std::string::npos && !joined.empty() && joined[0] != '/')
+        joined = from.substr(0, slash + 1) + joined;
     // "a/../b" becomes "b", as Tiled cleans its paths, so that messages stay short.
     const std::string clean = std::filesystem::path(joined).lexically_normal().string();
     return clean.empty() ? joined : clean;
 }
 
 std::string TiledSources::readText(const std::string& path, const std::string& where) {
+    // Tiled writes slashes; a backslash path came from elsewhere and needs the host's form.
+    const std::string file = path.find('\\') == std::string::npos ? path : hostPath(path);
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0)
+    if (stat(file.c_str(), &info) != 0)
         throw TiledError(where + ": the file \"" + path + "\" does not exist");
     if (!S_ISREG(info.st_mode))
         throw TiledError(where + ": \"" + path + "\" is not a file");
     if (info.st_size > maxFileBytes)
         throw TiledError(where + ": \"" + path + "\" is larger than " +
                          std::to_string(maxFileBytes >> 20) + " MiB");
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    if (!in || !(text << in.rdbuf()))
+    // Only the bytes the file says it holds: a device or a /proc file never holds the reader.
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    std::ifstream in(file, std::ios::binary);
+    if (!in || !in.read(text.data(), static_cast<std::streamsize>(text.size())))
         throw TiledError(where + ": cannot read \"" + path + "\"");
-    return text.str();
+    return text;
 }
 
 char TiledSources::formatOf(const std::string& text) {

@@ -220,11 +220,12 @@ TEST(TiledReader, ExternalPathsAreRelativeToTheFileNamingThem) {
  "tileheight":16,"image":"../img/x.png"})");
     writeFile(root + "a/map.tmx", R"(<map width="1" height="1" tilewidth="16" tileheight="16">
  <tileset firstgid="1" source="../ts/set.tsx"/><tileset firstgid="9" source="../ts/set.tsj"/>
+ <tileset firstgid="17" source="..\ts\set.tsx"/>
  <layer width="1" height="1"><data encoding="csv">9</data></layer></map>)");
     TiledReader reader;
     Tiled::Map map;
     ASSERT_TRUE(reader.read(root + "a/map.tmx", map)) << reader.error();
-    ASSERT_EQ(map.tilesets.size(), 2u);
+    ASSERT_EQ(map.tilesets.size(), 3u);
     for (const Tiled::Tileset& tileset : map.tilesets) {
         ASSERT_TRUE(tileset.image);
         EXPECT_EQ(tileset.image->path, root + "img/x.png");
@@ -235,6 +236,7 @@ TEST(TiledReader, ExternalPathsAreRelativeToTheFileNamingThem) {
     EXPECT_EQ(map.tilesets[0].file, root + "ts/set.tsx");
     EXPECT_EQ(map.tilesets[1].name, "json");
     EXPECT_EQ(map.tilesets[1].firstGid, 9u);
+    EXPECT_EQ(map.tilesets[2].file, root + "ts/set.tsx"); // backslashes, as Windows writes
 }
 
 TEST(TiledReader, TilesetsOfEveryKind) {
