@@ -169,12 +169,23 @@ for encoding in csv base64 zlib gzip zstd xml; do
     compare_with_tiled "enc-$encoding" "enc-$encoding.tmx"
 done
 
+# --- --description: the written description makes the same map file again ---
+for described in ortho staggered-odd tall flips animated; do
+    run "describe-$described" import "$described.tmx" "$WORK/$described-imported.fmp" --description "$WORK/$described.json"
+    [ $STATUS -eq 0 ] && [ -f "$WORK/$described.png" ] ||
+        e2e_fail "$described: import --description: $(cat "$WORK/describe-$described.err")"
+    run "make-$described" make "$WORK/$described.json" "$WORK/$described-made.fmp"
+    [ $STATUS -eq 0 ] || e2e_fail "$described: make of the description: $(cat "$WORK/make-$described.err")"
+    cmp -s "$WORK/$described-imported.fmp" "$WORK/$described-made.fmp" ||
+        e2e_fail "$described: make of the written description differs from the import"
+done
+
 # --- a refused import writes nothing: no map, no script, no description ---
 mkdir -p "$WORK/game/Data/Maps" || e2e_fail "no scratch Data"
 printf '<map orientation="orthogonal"' >broken.tmx
 sed 's/tiles16.png/missing.png/' ortho.tmx >noimage.tmx
 for refused in isometric hexagonal broken noimage; do
-    run "refused-$refused" import "$refused.tmx" "$WORK/game/Data/Maps/Refused.fmp"
+    run "refused-$refused" import "$refused.tmx" "$WORK/game/Data/Maps/Refused.fmp" --description "$WORK/refused.json"
     [ $STATUS -ne 0 ] || e2e_fail "$refused.tmx: imported"
     [ "$(wc -l <"$WORK/refused-$refused.err")" -eq 1 ] ||
         e2e_fail "$refused.tmx: not one line: $(cat "$WORK/refused-$refused.err")"

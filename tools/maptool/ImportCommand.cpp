@@ -1,3 +1,4 @@
+#include "DescriptionWriter.h"
 #include "NpcScript.h"
 #include "TiledImport.h"
 #include "TiledReader.h"
@@ -91,6 +92,31 @@ bool writeFile(const std::string& path, const std::string& bytes) {
     return false;
 }
 
+// The files an import makes that were not there before, so that a failed write can take them
+// back.
+class CreatedFiles {
+  public:
+    void note(const std::string& path) {
+        std::error_code ignored;
+        if (!fs::exists(path, ignored))
+            paths_.push_back(path);
+    }
+    void remove() const {
+        std::error_code ignored;
+        for (const std::string& path : paths_)
+            if (fs::is_regular_file(path, ignored))
+                fs::remove(path, ignored);
+    }
+
+  private:
+    std::vector<std::string> paths_;
+};
+
+// The tile sheet that writeDescription puts beside the JSON: Farm.json -> Farm.png.
+std::string sheetPathFor(const std::string& jsonPath) {
+    return fs::path(jsonPath).replace_extension(".png").string();
+}
+
 // The script's new text with the characters' block in place; "" (and no error) when the map
 // has no characters and the script holds no block to empty.
 bool newScriptText(const std::string& path, const std::vector<NpcSpawn>& spawns,
@@ -124,7 +150,8 @@ void printLines(const char* kind, const std::string& file, const std::vector<std
 int importCommand(const std::vector<std::string>& words) {
     ParsedArguments args;
     std::string error;
-    if (!parseArguments(words, {"--type", "--depth", "--byte-order", "--script"}, {}, args, error))
+    if (!parseArguments(words, {"--type", "--depth", "--byte-order", "--description", "--script"},
+                        {}, args, error))
         return failWith("import: " + error);
     if (args.positional.size() != 2)
         return failWith("import needs MAP.tmx (or .tmj) and OUT.fmp");
@@ -161,13 +188,30 @@ int importCommand(const std::vector<std::string>& words) {
                      "a Data/Maps folder; give --script PATH for the map's script\n",
                      source.c_str(), import.spawns().size(), out.c_str());
 
-    if (!writeFile(out, std::string(bytes.begin(), bytes.end())))
+    // Written last, each only when the one before succeeded; a failure takes back the files
+    // this import created.
+    CreatedFiles created;
+    if (!options.description.empty()) {
+        created.note(options.description);
+        created.note(sheetPathFor(options.description));
+        if (!writeDescription(content, options.description, error)) {
+            created.remove();
+            return failWith("import: " + error);
+        }
+    }
+    created.note(out);
+    if (!writeFile(out, std::string(bytes.begin(), bytes.end()))) {
+        created.remove();
         return failWith("cannot write \"" + out + "\"");
+    }
     if (!scriptText.empty()) {
+        created.note(scriptPath);
         std::error_code ignored;
         fs::create_directories(fs::path(scriptPath).parent_path(), ignored);
-        if (!writeFile(scriptPath, scriptText))
+        if (!writeFile(scriptPath, scriptText)) {
+            created.remove();
             return failWith("cannot write \"" + scriptPath + "\"");
+        }
     }
 
     int layers = 0;
