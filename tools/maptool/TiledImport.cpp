@@ -32,6 +32,11 @@ std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+// "1 pixel", "2 pixels".
+std::string counted(long long n, const std::string& one, const std::string& many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 std::string number(double v) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", v);
@@ -505,13 +510,13 @@ class Converter {
             out_.blocks.push_back(block);
         }
         if (counts.halfTransparent > 0)
-            notes_.push_back(std::to_string(counts.halfTransparent) +
-                             " half-transparent pixels: below one half they became "
-                             "transparent, the others opaque");
+            notes_.push_back(counted(counts.halfTransparent, "half-transparent pixel",
+                                     "half-transparent pixels") +
+                             ": below one half of alpha transparent, otherwise opaque");
         if (counts.keyColoured > 0)
-            notes_.push_back(std::to_string(counts.keyColoured) +
-                             " opaque pixels in a colour the game makes transparent were moved "
-                             "to the nearest visible colour");
+            notes_.push_back(counted(counts.keyColoured, "opaque pixel", "opaque pixels") +
+                             " in a colour the game makes transparent moved to the nearest "
+                             "visible colour");
     }
 
     // Frames last ms / (1000 / 60) ticks; a record shows each frame delay + 1 ticks.
@@ -655,8 +660,7 @@ class Converter {
             }
         }
         if (others > 0)
-            notes_.push_back(std::to_string(others) +
-                             " objects that are not of type npc are left out");
+            notes_.push_back(counted(others, "object", "objects") + " not of type npc left out");
     }
 };
 

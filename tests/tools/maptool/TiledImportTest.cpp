@@ -360,8 +360,8 @@ TEST(TiledImportTest, TransparencyRules) {
     map.tilesets[0].image->pixels[1] = {255, 0, 255, 255};
     map.tilesets[0].image->pixels[2] = {9, 9, 9, 100};
     const TiledImport import = converted(map);
-    EXPECT_TRUE(contains(import.notes(), "1 half-transparent pixels"));
-    EXPECT_TRUE(contains(import.notes(), "1 opaque pixels in a colour the game makes"));
+    EXPECT_TRUE(contains(import.notes(), "1 half-transparent pixel:"));
+    EXPECT_TRUE(contains(import.notes(), "1 opaque pixel in a colour the game makes"));
 }
 
 TEST(TiledImportTest, IntegerTilePropertiesFillTheBlockFields) {
@@ -428,7 +428,7 @@ TEST(TiledImportTest, NpcObjectsBecomeCharactersAtTheTopLeftOfTheirBox) {
     EXPECT_EQ(import.spawns()[1].x, 10);
     EXPECT_EQ(import.spawns()[1].y, 24);
     EXPECT_TRUE(contains(import.warnings(), "object \"\" (id 0) of layer \"People\""));
-    EXPECT_TRUE(contains(import.notes(), "1 objects that are not of type npc"));
+    EXPECT_TRUE(contains(import.notes(), "1 object not of type npc left out"));
 }
 
 TEST(TiledImportTest, InfiniteMapsAreCutToTheCellsTheirTilesUse) {
