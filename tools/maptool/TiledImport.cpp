@@ -19,6 +19,11 @@ constexpr int largestMapSide = 32767;
 constexpr int mostBlocks = 32767;
 constexpr int mostAnimations = 2047;
 constexpr int mostLayers = 8;
+constexpr int largestBlockSide = 1024;
+// Bounds of the import's own, so that no map takes memory without end: cells per layer, and
+// pixels of all block graphics together.
+constexpr long long mostCells = 1LL << 24;
+constexpr long long mostGraphicPixels = 1LL << 26;
 
 struct Failure {
     std::string message;
@@ -233,6 +238,10 @@ class Converter {
         if (width_ > largestMapSide || height_ > largestMapSide)
             fail("the map is " + std::to_string(width_) + " x " + std::to_string(height_) +
                  " cells; a map holds at most " + std::to_string(largestMapSide) + " each way");
+        if (static_cast<long long>(width_) * height_ > mostCells)
+            fail("the map is " + std::to_string(width_) + " x " + std::to_string(height_) +
+                 " cells, more than the " + std::to_string(mostCells) +
+                 " cells a map may have here");
     }
 
     void indexTiles() {
@@ -410,6 +419,15 @@ class Converter {
                              "whole picture " +
                              std::to_string(-shiftX_) + "," + std::to_string(-shiftY_) +
                              " pixels right and down of where Tiled draws it");
+        if (width > largestBlockSide || height > largestBlockSide)
+            fail("the tiles, their offsets and the stagger need blocks of " +
+                 std::to_string(width) + " x " + std::to_string(height) +
+                 " pixels; a block has at most " + std::to_string(largestBlockSide) + " each way");
+        if (static_cast<long long>(width) * height * static_cast<long long>(graphics_.size() + 1) >
+            mostGraphicPixels)
+            fail(std::to_string(graphics_.size()) + " graphics of " + std::to_string(width) +
+                 " x " + std::to_string(height) + " pixels are more than a map may have here (" +
+                 std::to_string(mostGraphicPixels) + " pixels in all)");
         out_.blockWidth = width;
         out_.blockHeight = height;
         const std::string& order = map_.renderOrder;

@@ -493,6 +493,24 @@ TEST(TiledImportTest, MapsThatCannotBeImportedGetOneLine) {
              m.layers[0] = tileLayer("Ground", 40000, 1, std::vector<std::uint32_t>(40000, 1));
          },
          "the map is 40000 x 1 cells; a map holds at most 32767 each way"},
+        {"blocks too large",
+         [](Tiled::Map& m) {
+             m.tilesets.push_back(imageTileset("far", 5, 4, 4, 1));
+             m.tilesets[1].offsetY = 2000;
+             m.tilesets[0].offsetY = -2000;
+             m.layers[0].gids[1] = 5;
+         },
+         "the tiles, their offsets and the stagger need blocks of 4 x 4004 pixels; a block has "
+         "at most 1024 each way"},
+        {"too many cells",
+         [](Tiled::Map& m) {
+             m.infinite = true;
+             m.layers[0] = tileLayer("Ground", 1, 1, {1});
+             m.layers.push_back(tileLayer("Far", 1, 1, {1}));
+             m.layers[1].left = 20000;
+             m.layers[1].top = 20000;
+         },
+         "the map is 20001 x 20001 cells, more than the 16777216 cells a map may have here"},
         {"animation frame of a missing tile",
          [](Tiled::Map& m) {
              Tiled::Tile t;
