@@ -1,16 +1,15 @@
 #include "TiledImport.h"
 
+#include "BlockFields.h"
 #include "TilePicture.h"
+#include "TiledTiles.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <limits>
 #include <map>
-#include <tuple>
+#include <string>
 
 namespace {
 
@@ -48,16 +47,6 @@ std::string number(double v) {
     return text;
 }
 
-// One tile of one tileset as a cell shows it: with its flip bits.
-struct TileKey {
-    int tileset = 0;
-    int local = 0;
-    std::uint32_t flags = 0;
-    bool operator<(const TileKey& o) const {
-        return std::tie(tileset, local, flags) < std::tie(o.tileset, o.local, o.flags);
-    }
-};
-
 // Where a graphic's picture sits inside its block, and its pixels.
 struct Placed {
     TileKey key;
@@ -78,7 +67,6 @@ class Converter {
         checkOrientation();
         chooseLayers();
         findBounds();
-        indexTiles();
         readCells();
         checkTileSizes();
         placeGraphics();
@@ -114,7 +102,7 @@ class Converter {
     int width_ = 0;
     int height_ = 0;
 
-    std::map<std::pair<int, int>, const Tiled::Tile*> tileInfo_;
+    const TiledTiles tiles_{map_};
     // What cells show: index + 1 into kinds_ (0 is an empty cell), per layer, row by row.
     std::vector<TileKey> kinds_;
     std::map<TileKey, int> kindIndex_;
@@ -244,63 +232,6 @@ class Converter {
                  " cells a map may have here");
     }
 
-    void indexTiles() {
-        for (std::size_t t = 0; t < map_.tilesets.size(); ++t)
-            for (const Tiled::Tile& tile : map_.tilesets[t].tiles)
-                tileInfo_[{static_cast<int>(t), tile.id}] = &tile;
-    }
-
-    const Tiled::Tile* tileInfo(int tileset, int local) const {
-        const auto found = tileInfo_.find({tileset, local});
-        return found == tileInfo_.end() ? nullptr : found->second;
-    }
-
-    int rowsOf(const Tiled::Tileset& ts) const {
-        const int pitch = ts.tileHeight + ts.spacing;
-        if (!ts.image || pitch <= 0)
-            return 0;
-        return std::max(0, (ts.image->height - ts.margin + ts.spacing) / pitch);
-    }
-
-    bool tileExists(int tileset, int local) const {
-        const Tiled::Tileset& ts = map_.tilesets[static_cast<std::size_t>(tileset)];
-        if (local < 0)
-            return false;
-        if (ts.image)
-            return ts.columns > 0 &&
-                   static_cast<long long>(local) < static_cast<long long>(ts.columns) * rowsOf(ts);
-        const Tiled::Tile* tile = tileInfo(tileset, local);
-        return tile != nullptr && tile->image.has_value();
-    }
-
-    // The tileset and local number of a tile number, or -1 when none holds it.
-    TileKey resolve(std::uint32_t gid) const {
-        const std::uint32_t id = gid & ~Tiled::gidFlags;
-        TileKey key{-1, 0,
-                    gid & (Tiled::flippedHorizontally | Tiled::flippedVertically |
-                           Tiled::flippedDiagonally)};
-        for (std::size_t t = 0; t < map_.tilesets.size(); ++t)
-            if (map_.tilesets[t].firstGid <= id)
-                key.tileset = static_cast<int>(t);
-        if (key.tileset < 0)
-            return key;
-        key.local =
-            static_cast<int>(id - map_.tilesets[static_cast<std::size_t>(key.tileset)].firstGid);
-        if (!tileExists(key.tileset, key.local))
-            key.tileset = -1;
-        return key;
-    }
-
-    const std::vector<Tiled::Frame>* animationOf(const TileKey& key) const {
-        const Tiled::Tile* tile = tileInfo(key.tileset, key.local);
-        return tile != nullptr && !tile->animation.empty() ? &tile->animation : nullptr;
-    }
-
-    std::string tileName(const TileKey& key) const {
-        return "tileset " + quoted(map_.tilesets[static_cast<std::size_t>(key.tileset)].name) +
-               " tile " + std::to_string(key.local);
-    }
-
     void addGraphic(const TileKey& key) {
         if (graphicIndex_.count(key) == 0) {
             graphicIndex_[key] = static_cast<int>(graphics_.size());
@@ -311,15 +242,15 @@ class Converter {
     void addKind(const TileKey& key) {
         kindIndex_[key] = static_cast<int>(kinds_.size());
         kinds_.push_back(key);
-        const auto* frames = animationOf(key);
+        const auto* frames = tiles_.animation(key);
         if (frames == nullptr) {
             addGraphic(key);
             return;
         }
         for (const Tiled::Frame& frame : *frames) {
-            if (!tileExists(key.tileset, frame.tileId))
-                fail(tileName(key) + ": its animation shows tile " + std::to_string(frame.tileId) +
-                     ", which the tileset does not have");
+            if (!tiles_.exists(key.tileset, frame.tileId))
+                fail(tiles_.name(key) + ": its animation shows tile " +
+                     std::to_string(frame.tileId) + ", which the tileset does not have");
             addGraphic(TileKey{key.tileset, frame.tileId, key.flags});
         }
     }
@@ -339,7 +270,7 @@ class Converter {
                     if ((gid & ~Tiled::gidFlags) == 0 || x < 0 || y < 0 || x >= width_ ||
                         y >= height_)
                         continue;
-                    const TileKey key = resolve(gid);
+                    const TileKey key = tiles_.resolve(gid);
                     if (key.tileset < 0)
                         fail("layer " + quoted(layer->name) + ", cell " +
                              std::to_string(layer->left + i) + "," +
@@ -354,41 +285,21 @@ class Converter {
         }
     }
 
-    TilePicture::Pixels cutTile(const TileKey& key) const {
-        const Tiled::Tileset& ts = map_.tilesets[static_cast<std::size_t>(key.tileset)];
-        TilePicture::Pixels pixels;
-        bool inside = false;
-        if (ts.image) {
-            const int column = key.local % ts.columns;
-            const int row = key.local / ts.columns;
-            inside = TilePicture::cut(*ts.image, ts.margin + column * (ts.tileWidth + ts.spacing),
-                                      ts.margin + row * (ts.tileHeight + ts.spacing), ts.tileWidth,
-                                      ts.tileHeight, pixels);
-        } else {
-            const Tiled::Tile& tile = *tileInfo(key.tileset, key.local);
-            const Tiled::Image& image = *tile.image;
-            inside = TilePicture::cut(
-                image, tile.x, tile.y, tile.width > 0 ? tile.width : image.width - tile.x,
-                tile.height > 0 ? tile.height : image.height - tile.y, pixels);
-        }
-        if (!inside)
-            fail(tileName(key) + ": its rectangle lies outside its image");
-        return pixels;
-    }
-
     // Tiled's tile sizes must agree, so that every block can hold any of them.
     void checkTileSizes() {
         const Placed* first = nullptr;
         for (Placed& g : graphics_) {
-            g.pixels = cutTile(g.key);
+            if (!tiles_.cut(g.key, g.pixels))
+                fail(tiles_.name(g.key) + ": its rectangle lies outside its image");
             if (first == nullptr) {
                 first = &g;
             } else if (g.pixels.width != first->pixels.width ||
                        g.pixels.height != first->pixels.height) {
-                fail("mixed tile sizes: " + tileName(first->key) + " is " +
+                fail("mixed tile sizes: " + tiles_.name(first->key) + " is " +
                      std::to_string(first->pixels.width) + " x " +
-                     std::to_string(first->pixels.height) + " pixels, " + tileName(g.key) + " is " +
-                     std::to_string(g.pixels.width) + " x " + std::to_string(g.pixels.height));
+                     std::to_string(first->pixels.height) + " pixels, " + tiles_.name(g.key) +
+                     " is " + std::to_string(g.pixels.width) + " x " +
+                     std::to_string(g.pixels.height));
             }
         }
     }
@@ -450,65 +361,6 @@ class Converter {
         return pixels;
     }
 
-    // Integer tile properties named like a block's fields fill them.
-    void readFields(const TileKey& key, MapWriter::Block& block) {
-        const Tiled::Tile* tile = tileInfo(key.tileset, key.local);
-        if (tile == nullptr)
-            return;
-        const std::vector<std::tuple<std::string, long long, long long>> ranges = {
-            {"userLong1", INT32_MIN, INT32_MAX},
-            {"userLong2", INT32_MIN, INT32_MAX},
-            {"userShort1", -32768, 32767},
-            {"userShort2", -32768, 32767},
-            {"userByte1", 0, 255},
-            {"userByte2", 0, 255},
-            {"userByte3", 0, 255},
-            {"flags", 0, 255}};
-        for (const Tiled::Property& p : tile->properties) {
-            const auto range = std::find_if(ranges.begin(), ranges.end(), [&](const auto& r) {
-                return std::get<0>(r) == p.name;
-            });
-            if (range == ranges.end())
-                continue;
-            const std::string where = tileName(key) + ": property " + quoted(p.name);
-            long long v = 0;
-            char* end = nullptr;
-            errno = 0;
-            if (p.type == "int")
-                v = std::strtoll(p.value.c_str(), &end, 10);
-            if (p.type != "int" || end == p.value.c_str() || *end != '\0' || errno != 0) {
-                warnings_.push_back(where + " is not an int property and is ignored");
-                continue;
-            }
-            if (v < std::get<1>(*range) || v > std::get<2>(*range)) {
-                warnings_.push_back(where + ": " + p.value + " is outside " +
-                                    std::to_string(std::get<1>(*range)) + ".." +
-                                    std::to_string(std::get<2>(*range)) + " and is ignored");
-                continue;
-            }
-            storeField(block, p.name, v);
-        }
-    }
-
-    static void storeField(MapWriter::Block& b, const std::string& name, long long v) {
-        if (name == "userLong1")
-            b.userLong1 = static_cast<std::int32_t>(v);
-        else if (name == "userLong2")
-            b.userLong2 = static_cast<std::int32_t>(v);
-        else if (name == "userShort1")
-            b.userShort1 = static_cast<std::int16_t>(v);
-        else if (name == "userShort2")
-            b.userShort2 = static_cast<std::int16_t>(v);
-        else if (name == "userByte1")
-            b.userByte1 = static_cast<std::uint8_t>(v);
-        else if (name == "userByte2")
-            b.userByte2 = static_cast<std::uint8_t>(v);
-        else if (name == "userByte3")
-            b.userByte3 = static_cast<std::uint8_t>(v);
-        else
-            b.flags = static_cast<std::uint8_t>(v);
-    }
-
     // Block 0 and graphic 0 are the empty cell; each used tile follows with its own.
     void makeBlocks() {
         if (graphics_.size() + 1 > static_cast<std::size_t>(mostBlocks))
@@ -524,7 +376,8 @@ class Converter {
             out_.graphics.push_back(graphicPixels(g, counts));
             MapWriter::Block block;
             block.background = static_cast<std::int32_t>(out_.graphics.size() - 1);
-            readFields(g.key, block);
+            if (const Tiled::Tile* tile = tiles_.info(g.key.tileset, g.key.local))
+                BlockFields::read(*tile, tiles_.name(g.key), block, warnings_);
             out_.blocks.push_back(block);
         }
         if (counts.halfTransparent > 0)
@@ -549,19 +402,19 @@ class Converter {
         const long long rounded = std::llround(ticks);
         const int delay = static_cast<int>(std::clamp<long long>(rounded - 1, 0, 127));
         if (!same)
-            warnings_.push_back(tileName(key) +
+            warnings_.push_back(tiles_.name(key) +
                                 ": its frames last different times; every frame lasts their "
                                 "mean, " +
                                 std::to_string(delay + 1) + " ticks");
         if (rounded - 1 > 127)
-            warnings_.push_back(tileName(key) +
+            warnings_.push_back(tiles_.name(key) +
                                 ": frames longer than 128 ticks (2133 ms) are shortened to that");
         return delay;
     }
 
     void makeAnimations() {
         for (const TileKey& key : kinds_) {
-            const auto* frames = animationOf(key);
+            const auto* frames = tiles_.animation(key);
             if (frames == nullptr)
                 continue;
             MapWriter::Animation animation;
