@@ -342,8 +342,8 @@ class Converter {
         out_.blockWidth = width;
         out_.blockHeight = height;
         const std::string& order = map_.renderOrder;
-        if (!order.empty() && order != "right-down" &&
-            (width > cellWidth_ || height > rowHeight_ || staggered_))
+        if (!order.empty() && order != "right-down" && !staggered_ &&
+            (width > cellWidth_ || height > rowHeight_))
             warnings_.push_back("render order " + quoted(order) +
                                 " is ignored: overlapping tiles are drawn right-down");
     }

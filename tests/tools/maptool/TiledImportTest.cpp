@@ -174,6 +174,11 @@ TEST(TiledImportTest, TilesAreAnchoredBottomLeftAndMovedByTheirOffset) {
                   opaque(yellow));
         EXPECT_EQ(import.pictureOffsetX(), c.pictureX);
         EXPECT_EQ(import.pictureOffsetY(), c.pictureY);
+        // Another render order only matters where tiles overlap their neighbours.
+        map.renderOrder = "left-up";
+        const bool overlaps = c.blockWidth > 4 || c.blockHeight > 4;
+        EXPECT_EQ(contains(converted(map).warnings(), "render order \"left-up\" is ignored"),
+                  overlaps);
     }
 }
 
