@@ -287,6 +287,10 @@ class Converter {
 
     // Tiled's tile sizes must agree, so that every block can hold any of them.
     void checkTileSizes() {
+        if (graphics_.size() + 1 > static_cast<std::size_t>(mostBlocks))
+            fail(std::to_string(graphics_.size()) +
+                 " different tiles (flips counted apart); a map holds at most " +
+                 std::to_string(mostBlocks - 1));
         const Placed* first = nullptr;
         for (Placed& g : graphics_) {
             if (!tiles_.cut(g.key, g.pixels))
@@ -363,10 +367,6 @@ class Converter {
 
     // Block 0 and graphic 0 are the empty cell; each used tile follows with its own.
     void makeBlocks() {
-        if (graphics_.size() + 1 > static_cast<std::size_t>(mostBlocks))
-            fail(std::to_string(graphics_.size()) +
-                 " different tiles (flips counted apart); a map holds at most " +
-                 std::to_string(mostBlocks - 1));
         out_.graphics.assign(1, std::vector<MapWriter::Pixel>(
                                     static_cast<std::size_t>(out_.blockWidth) * out_.blockHeight,
                                     MapWriter::Pixel{0, 0, 0, 0}));
