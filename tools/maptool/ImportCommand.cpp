@@ -122,7 +122,8 @@ std::string sheetPathFor(const std::string& jsonPath) {
 bool newScriptText(const std::string& path, const std::vector<NpcSpawn>& spawns,
                    const std::string& source, std::string& text, std::string& error) {
     std::string old;
-    const bool exists = fs::exists(path);
+    std::error_code ignored;
+    const bool exists = fs::exists(path, ignored);
     if (exists && !readText(path, old)) {
         error = "cannot read \"" + path + "\"";
         return false;

@@ -456,10 +456,8 @@ class Converter {
         if (staggered_ && rows % 2 != 0)
             ++rows;
         if (rows > largestMapSide)
-            fail("the map is " + std::to_string(rows) +
-                 " rows high once staggered; a map holds "
-                 "at most " +
-                 std::to_string(largestMapSide));
+            fail("the map is " + std::to_string(rows) + " rows high once staggered; a map " +
+                 "holds at most " + std::to_string(largestMapSide));
         out_.mapType = options_.mapType;
         out_.blockDepth = options_.depth;
         out_.byteOrder = options_.byteOrder;
