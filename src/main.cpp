@@ -1,9 +1,16 @@
+#include "core/CommandLine.h"
 #include "core/GameContext.h"
 #include "core/MainLoop.h"
 
-// The game: start-up, the event loop until quit, shutdown. Arguments are not used.
-int main(int, char**) {
-    if (initGame() == -1) {
+#include <cstdio>
+
+// The game: the command line, start-up, the event loop until quit, shutdown.
+int main(int argc, char** argv) {
+    CommandLine options;
+    if (!options.parse(argc, argv, stdout, stderr)) {
+        return options.exitStatus();
+    }
+    if (initGame(options) == -1) {
         return -1;
     }
     runMainLoop();

@@ -1,8 +1,11 @@
 #include "core/GameContext.h"
 
+#include "core/AuthorMode.h"
+#include "core/CommandLine.h"
 #include "core/Console.h"
 #include "core/DisplayManager.h"
 #include "gfx/BitmapLibrary.h"
+#include "gui/ErrorPanel.h"
 #include "gui/Gui.h"
 #include "gui/PortraitStore.h"
 #include "input/ConfigReader.h"
@@ -18,6 +21,7 @@
 #include <allegro5/allegro_ttf.h>
 
 #include <cstdlib>
+#include <string>
 
 GameContext game;
 
@@ -27,7 +31,8 @@ constexpr int windowWidth = 800;
 constexpr int windowHeight = 600;
 constexpr int groundColumns = 50;
 constexpr int groundRows = 50;
-constexpr const char* startMap = "WillowCreekFarm";
+// Kept for the life of the process: game.startMap points into it.
+std::string startMapName = CommandLine::defaultMap;
 
 // The Allegro set-up; -1 after the message of the first step that fails.
 int initAllegro() {
@@ -61,6 +66,13 @@ int initAllegro() {
     return 0;
 }
 
+// A new Lua state; author mode listens to it.
+void createScriptHost() {
+    game.scriptHost = new ScriptHost();
+    if (game.author != nullptr)
+        game.author->attach(*game.scriptHost);
+}
+
 void runStartupScripts() {
     consoleWrite("== Init Lua ==\n\n");
     game.scriptHost->runFile("Data\\Scripts\\VersionBark.lua");
@@ -71,6 +83,10 @@ void runStartupScripts() {
 } // namespace
 
 int initGame() {
+    return initGame(CommandLine());
+}
+
+int initGame(const CommandLine& options) {
     consoleWrite("== Begin Init ==\n");
     game.bitmapLibrary = nullptr;
     game.display = nullptr;
@@ -78,12 +94,15 @@ int initGame() {
     game.environment = nullptr;
     game.eventQueue = nullptr;
     game.quit = false;
+    startMapName = options.map();
+    game.startMap = startMapName.c_str();
+    game.author = options.authorMode() ? new AuthorMode() : nullptr;
 
     if (initAllegro() == -1) {
         return -1;
     }
 
-    game.scriptHost = new ScriptHost();
+    createScriptHost();
     game.displayManager = new DisplayManager(windowWidth, windowHeight);
     if (game.display == nullptr) {
         // Without a window nothing can be seen or closed, so start-up ends here.
@@ -106,8 +125,25 @@ int initGame() {
     consoleWrite("== Done CFG Read ==\n");
 
     runStartupScripts();
-    game.mapManager->load(startMap);
+    game.mapManager->load(game.startMap);
     return 0;
+}
+
+void reloadWorld() {
+    consoleWrite("== Reload (F5) ==\n");
+    if (game.gui != nullptr) {
+        game.gui->resetChat();
+        game.gui->errorPanel()->clear();
+    }
+    if (game.npcManager != nullptr)
+        game.npcManager->clear();
+    if (game.portraits != nullptr)
+        game.portraits->clear();
+    delete game.scriptHost;
+    createScriptHost();
+    runStartupScripts();
+    if (game.mapManager != nullptr)
+        game.mapManager->load(game.startMap);
 }
 
 void registerEventSources(ALLEGRO_EVENT_QUEUE* queue) {

@@ -12,6 +12,8 @@ class KeyBindings;
 class NpcManager;
 class ScriptHost;
 class Player;
+class AuthorMode;
+class CommandLine;
 
 // The one record through which every manager reaches every other. It is filled once by
 // initGame in a fixed order; each manager lives until the process ends.
@@ -33,11 +35,21 @@ struct GameContext {
     double measuredFps = 0.0;
     ScriptHost* scriptHost = nullptr;
     Player* player = nullptr;
+    // Only with --author.
+    AuthorMode* author = nullptr;
+    // The map loaded at start-up and by a reload.
+    const char* startMap = "WillowCreekFarm";
 };
 
 extern GameContext game;
 
 // Start-up: 0 on success, -1 when a step of the Allegro set-up fails.
 int initGame();
+// The same, for what the command line asks (another start map, author mode).
+int initGame(const CommandLine& options);
+// Author mode's F5: the map file, the start-up scripts and the map script are loaded again,
+// with the characters, portraits, script variables and Lua state of a new start, in the same
+// window.
+void reloadWorld();
 void registerEventSources(ALLEGRO_EVENT_QUEUE* queue);
 void cleanupGame();

@@ -49,6 +49,10 @@ bool dispatchEvent(const ALLEGRO_EVENT& event) {
             game.keyBindings->setKeyState(event.keyboard.keycode,
                                           event.type == ALLEGRO_EVENT_KEY_DOWN);
         }
+        if (game.author != nullptr && event.type == ALLEGRO_EVENT_KEY_DOWN &&
+            event.keyboard.keycode == ALLEGRO_KEY_F5) {
+            reloadWorld();
+        }
         break;
     case ALLEGRO_EVENT_MOUSE_AXES:
     case ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY:

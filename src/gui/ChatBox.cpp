@@ -73,6 +73,13 @@ const ChatLine* ChatBox::line(int index) const {
     return lines_[index];
 }
 
+int ChatBox::lineWidth(int index) const {
+    const ChatLine* shown = line(index);
+    if (!shown || !shown->shown() || !font_)
+        return 0;
+    return al_get_text_width(font_, shown->text()) + (shown->isResponse() ? lineHeight_ : 0);
+}
+
 int ChatBox::click(int kind, int relativeX, int relativeY) {
     if (kind == 0) {
         pressedInBox_ = true;

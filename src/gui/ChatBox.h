@@ -21,6 +21,7 @@ class ChatBox {
     static constexpr int textRight = 676;
     static constexpr int textTop = 13;
     static constexpr int textBottom = 204;
+    static constexpr int textColumnWidth = textRight - textLeft;
     static constexpr int portraitX = 11;
     static constexpr int portraitY = 13;
 
@@ -34,6 +35,9 @@ class ChatBox {
     void clearAll();
     int responseOf(int index) const;
     const ChatLine* line(int index) const;
+    // How far a shown line reaches to the right of the text column's left edge in the chat
+    // font, a response's bubble included; 0 for a hidden line or without a font.
+    int lineWidth(int index) const;
 
     int lastResponse() const { return lastResponse_; }
     void setLastResponse(int value) { lastResponse_ = value; }
@@ -57,6 +61,10 @@ class ChatBox {
 
     void setPortrait(std::string_view name);
     void setPortraitBackground(std::string_view name);
+    void clearPortraits() {
+        portrait_ = nullptr;
+        portraitBackground_ = nullptr;
+    }
     ALLEGRO_BITMAP* portrait() const { return portrait_; }
     ALLEGRO_BITMAP* portraitBackground() const { return portraitBackground_; }
 

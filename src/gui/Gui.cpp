@@ -1,8 +1,10 @@
 #include "gui/Gui.h"
 
+#include "core/AuthorMode.h"
 #include "core/GameContext.h"
 #include "gfx/BitmapLibrary.h"
 #include "gui/ChatBox.h"
+#include "gui/ErrorPanel.h"
 #include "gui/GuiButton.h"
 #include "player/Player.h"
 #include "script/ScriptHost.h"
@@ -74,6 +76,9 @@ Gui::Gui() {
     }
     chatBox_ = new ChatBox();
     chatOpen_ = false;
+    errorPanel_ = new ErrorPanel();
+    if (game.bitmapLibrary)
+        errorPanel_->setFont(game.bitmapLibrary->font(BitmapLibrary::bitmapFont));
 }
 
 Gui::~Gui() {
@@ -81,6 +86,7 @@ Gui::~Gui() {
         delete buttons_[i];
     delete[] buttons_;
     delete chatBox_;
+    delete errorPanel_;
 }
 
 GuiButton* Gui::addButton(GuiButton* button) {
@@ -116,6 +122,13 @@ bool Gui::click(int kind) {
             return true;
     }
 
+    // A shown error panel takes the clicks on it; a release there dismisses it.
+    if (errorPanel_->contains(mouseX_, mouseY_)) {
+        if (kind == 1)
+            errorPanel_->dismiss();
+        return true;
+    }
+
     // The chat box area takes every press and release inside it, shown or not.
     const float cx = static_cast<float>(chatBox_->x());
     const float cy = static_cast<float>(chatBox_->y());
@@ -146,6 +159,8 @@ void Gui::runRespondingScript() {
                  chatBox_->lastResponse());
     if (game.scriptHost)
         game.scriptHost->runFile(respondingNpc_->getScriptPath());
+    if (game.author)
+        game.author->afterConversationScript(respondingNpc_);
 }
 
 void Gui::draw(ALLEGRO_BITMAP* target) {
@@ -153,6 +168,16 @@ void Gui::draw(ALLEGRO_BITMAP* target) {
     for (int i = 0; i < buttonCount_; ++i)
         buttons_[i]->draw(target);
     chatBox_->drawIfShown(target);
+    errorPanel_->draw(target);
+}
+
+void Gui::resetChat() {
+    closeChat();
+    chatBox_->clearAll();
+    chatBox_->clearPortraits();
+    chatBox_->setLastResponse(-1);
+    chatBox_->clearPressedInBox();
+    respondingNpc_ = nullptr;
 }
 
 void Gui::openChat() {

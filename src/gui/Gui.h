@@ -3,6 +3,7 @@
 #include <allegro5/allegro.h>
 
 class ChatBox;
+class ErrorPanel;
 class GuiButton;
 class Npc;
 
@@ -28,6 +29,10 @@ class Gui {
     void closeChat();
     bool chatOpen() const { return chatOpen_; }
     ChatBox* chatBox() const { return chatBox_; }
+    // Author mode's panel of script problems; it stays hidden while it has no message.
+    ErrorPanel* errorPanel() const { return errorPanel_; }
+    // A chat box as at start-up: closed, empty, no portraits, no responding character.
+    void resetChat();
     Npc* respondingNpc() const { return respondingNpc_; }
     int buttonCount() const { return buttonCount_; }
     GuiButton* button(int index) const;
@@ -45,4 +50,5 @@ class Gui {
     float mouseY_ = 240.0f;
     bool chatOpen_ = false;
     ChatBox* chatBox_ = nullptr;
+    ErrorPanel* errorPanel_ = nullptr;
 };

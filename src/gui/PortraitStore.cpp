@@ -14,11 +14,17 @@ struct Portrait {
 PortraitStore::PortraitStore() = default;
 
 PortraitStore::~PortraitStore() {
+    clear();
+}
+
+void PortraitStore::clear() {
     for (int i = 0; i < count_; ++i) {
         al_destroy_bitmap(items_[i]->bitmap);
         delete items_[i];
     }
     delete[] items_;
+    items_ = nullptr;
+    count_ = 0;
 }
 
 bool PortraitStore::load(std::string_view name, const char* path) {

@@ -20,6 +20,8 @@ class PortraitStore {
     bool load(std::string_view name, const char* path);
     ALLEGRO_BITMAP* find(std::string_view name) const;
     int count() const { return count_; }
+    // Releases every portrait (a reload of the world).
+    void clear();
 
   private:
     Portrait** items_ = nullptr;

@@ -2,7 +2,11 @@
 
 #include "core/GameContext.h"
 #include "script/ScriptArguments.h"
+#include "script/ScriptHost.h"
+#include "world/Npc.h"
 #include "world/NpcManager.h"
+
+#include <string>
 
 // SetActiveNPCI(number) -> 1
 int luaSetActiveNpcI(lua_State* L) {
@@ -24,7 +28,7 @@ int luaSetActiveNpcA(lua_State* L) {
     }
     const auto npcName = argumentText(L, 1);
     if (!npcName) {
-        return refuseCall(name);
+        return refuseCall(L, name);
     }
     if (game.npcManager) {
         game.npcManager->setActiveNpcByName(*npcName);
@@ -45,13 +49,21 @@ int luaSpawnNpc(lua_State* L) {
     const auto scriptPath = argumentText(L, 4);
     const auto spriteName = argumentText(L, 5);
     if (!npcName || !scriptPath || !spriteName) {
-        return refuseCall(name);
+        return refuseCall(L, name);
     }
     NpcManager* npcs = game.npcManager;
     // The script path names a file, so it is C text. addNpc refuses (and says why) a path too
     // long for a character to keep.
-    if (!npcs ||
-        !npcs->addNpc(x, y, *npcName, npcs->getNpcCount(), scriptPath->data(), *spriteName)) {
+    if (!npcs) {
+        return 0;
+    }
+    if (!npcs->addNpc(x, y, *npcName, npcs->getNpcCount(), scriptPath->data(), *spriteName)) {
+        if (game.scriptHost && game.scriptHost->reportsProblems()) {
+            game.scriptHost->reportProblem(
+                L, ProblemKind::Refused,
+                "Script path of NPC " + std::string(npcName->data()) + " is longer than " +
+                    std::to_string(Npc::maxScriptPath) + " bytes; the NPC was not created.");
+        }
         return 0;
     }
     return pushAccepted(L);

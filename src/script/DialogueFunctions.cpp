@@ -2,15 +2,90 @@
 
 #include "core/GameContext.h"
 #include "gui/ChatBox.h"
+#include "gui/ChatLine.h"
 #include "gui/Gui.h"
 #include "gui/PortraitStore.h"
 #include "script/ScriptArguments.h"
+#include "script/ScriptHost.h"
+
+#include <string>
 
 namespace {
 
 // Null only in programs that run scripts without the GUI (tools and tests).
 ChatBox* chatBox() {
     return game.gui ? game.gui->chatBox() : nullptr;
+}
+
+// The host to tell about a problem, or null when nobody listens (the game without options).
+ScriptHost* listeningHost() {
+    return game.scriptHost && game.scriptHost->reportsProblems() ? game.scriptHost : nullptr;
+}
+
+// A text quoted for a one-line message: long texts are shortened, and a line break never
+// reaches the message.
+std::string quoted(std::string_view text) {
+    constexpr std::size_t shown = 40;
+    std::string result(text.substr(0, text.find_first_of("\r\n")));
+    if (result.size() > shown) {
+        result = result.substr(0, shown) + "...";
+    }
+    return "\"" + result + "\"";
+}
+
+void checkPortraitName(lua_State* L, std::string_view name, const char* what) {
+    ScriptHost* host = listeningHost();
+    if (!host || (game.portraits && game.portraits->find(name))) {
+        return;
+    }
+    host->reportProblem(L, ProblemKind::Portrait,
+                        std::string(what) + " " + quoted(name) +
+                            " was never loaded with LoadPortrait");
+}
+
+// A line that the chat box cannot show as written: outside the box, cut short, or wider
+// than the text column in the chat font.
+void checkLine(lua_State* L, const ChatBox* chat, int index, const char* text) {
+    ScriptHost* host = listeningHost();
+    if (!host) {
+        return;
+    }
+    const std::string line = "line " + std::to_string(index);
+    if (index < 0 || index >= ChatBox::lineCount) {
+        host->reportProblem(L, ProblemKind::Text,
+                            line + " is outside the chat box (lines 0 to " +
+                                std::to_string(ChatBox::lineCount - 1) + "); " + quoted(text) +
+                                " is not shown");
+        return;
+    }
+    const std::size_t bytes = std::char_traits<char>::length(text);
+    if (bytes > static_cast<std::size_t>(ChatLine::maxText)) {
+        host->reportProblem(L, ProblemKind::Text,
+                            line + " " + quoted(text) + " is " + std::to_string(bytes) +
+                                " bytes long; a chat line holds " +
+                                std::to_string(ChatLine::maxText) + ", so it is cut");
+    }
+    const int width = chat ? chat->lineWidth(index) : 0;
+    if (width > ChatBox::textColumnWidth) {
+        host->reportProblem(L, ProblemKind::Text,
+                            line + " " + quoted(text) + " is " + std::to_string(width) +
+                                " pixels wide; the chat box's text column is " +
+                                std::to_string(ChatBox::textColumnWidth));
+    }
+}
+
+void checkResponseValue(lua_State* L, std::string_view text) {
+    ScriptHost* host = listeningHost();
+    const int type = lua_type(L, 3);
+    if (!host || lua_isnumber(L, 3)) {
+        return;
+    }
+    host->reportProblem(L, ProblemKind::Value,
+                        "response " + quoted(text) +
+                            (type == LUA_TNIL ? std::string(" has no value")
+                                              : std::string(" has a value that is not a number (") +
+                                                    lua_typename(L, type) + ")") +
+                            "; it counts as 0");
 }
 
 } // namespace
@@ -27,11 +102,12 @@ int luaSetPortrait(lua_State* L) {
     }
     const auto portrait = argumentText(L, 1);
     if (!portrait) {
-        return refuseDialogueCall(name);
+        return refuseDialogueCall(L, name);
     }
     if (ChatBox* chat = chatBox()) {
         chat->setPortrait(*portrait);
     }
+    checkPortraitName(L, *portrait, "portrait");
     return pushAccepted(L);
 }
 
@@ -43,11 +119,12 @@ int luaSetPortraitBackground(lua_State* L) {
     }
     const auto portrait = argumentText(L, 1);
     if (!portrait) {
-        return refuseDialogueCall(name);
+        return refuseDialogueCall(L, name);
     }
     if (ChatBox* chat = chatBox()) {
         chat->setPortraitBackground(*portrait);
     }
+    checkPortraitName(L, *portrait, "portrait background");
     return pushAccepted(L);
 }
 
@@ -61,10 +138,14 @@ int luaLoadPortrait(lua_State* L) {
     const auto portrait = argumentText(L, 1);
     const auto path = argumentText(L, 2);
     if (!portrait || !path) {
-        return refuseDialogueCall(name);
+        return refuseDialogueCall(L, name);
     }
-    if (game.portraits) {
-        game.portraits->load(*portrait, path->data());
+    if (game.portraits && !game.portraits->load(*portrait, path->data())) {
+        if (ScriptHost* host = listeningHost()) {
+            host->reportProblem(L, ProblemKind::Portrait,
+                                "portrait " + quoted(*portrait) + ": the file " +
+                                    std::string(path->data()) + " cannot be loaded");
+        }
     }
     return pushAccepted(L);
 }
@@ -78,11 +159,13 @@ int luaSetDialogueLine(lua_State* L) {
     const int index = argumentInt(L, 1);
     const auto text = argumentText(L, 2);
     if (!text) {
-        return refuseDialogueCall(name);
+        return refuseDialogueCall(L, name);
     }
-    if (ChatBox* chat = chatBox()) {
+    ChatBox* chat = chatBox();
+    if (chat) {
         chat->setLine(index, text->data());
     }
+    checkLine(L, chat, index, text->data());
     return pushAccepted(L);
 }
 
@@ -96,11 +179,14 @@ int luaSetDialogueResponse(lua_State* L) {
     const auto text = argumentText(L, 2);
     const int value = argumentInt(L, 3);
     if (!text) {
-        return refuseDialogueCall(name);
+        return refuseDialogueCall(L, name);
     }
-    if (ChatBox* chat = chatBox()) {
+    ChatBox* chat = chatBox();
+    if (chat) {
         chat->setResponse(index, text->data(), value);
     }
+    checkResponseValue(L, *text);
+    checkLine(L, chat, index, text->data());
     return pushAccepted(L);
 }
 

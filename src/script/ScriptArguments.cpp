@@ -7,8 +7,17 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace {
+
+// Hands a refusal to the problem listener, at the script line that made the call.
+void reportRefusal(lua_State* L, const std::string& line) {
+    ScriptHost* host = game.scriptHost;
+    if (host && host->reportsProblems()) {
+        host->reportProblem(L, ProblemKind::Refused, line);
+    }
+}
 
 void printDiagnosticsIfDebugging(lua_State* L, const char* name, int given, int expected) {
     ScriptHost* host = game.scriptHost;
@@ -64,14 +73,15 @@ bool checkDialogueArguments(lua_State* L, const char* name, int expected) {
     const int given = lua_gettop(L);
     printDiagnosticsIfDebugging(L, name, given, expected);
     if (given < expected) {
-        refuseDialogueCall(name);
+        refuseDialogueCall(L, name);
         return false;
     }
     return true;
 }
 
-int refuseDialogueCall(const char* name) {
+int refuseDialogueCall(lua_State* L, const char* name) {
     std::fprintf(stderr, "Insufficient Arguments for %s, aborting.\n", name);
+    reportRefusal(L, std::string("Insufficient Arguments for ") + name + ", aborting.");
     return 0;
 }
 
@@ -79,18 +89,29 @@ bool checkArguments(lua_State* L, const char* name, int expected) {
     const int given = lua_gettop(L);
     printDiagnosticsIfDebugging(L, name, given, expected);
     if (given < expected) {
-        refuseCall(name);
+        refuseCall(L, name);
         return false;
     }
     return true;
 }
 
-int refuseCall(const char* name) {
-    return game.scriptHost ? game.scriptHost->reportInsufficientArguments(name) : 0;
+int refuseCall(lua_State* L, const char* name) {
+    if (!game.scriptHost) {
+        return 0;
+    }
+    game.scriptHost->reportInsufficientArguments(name);
+    reportRefusal(L, std::string("Insufficient Arguments for ") + name + ".  Aborting.");
+    return 0;
 }
 
-int refuseMissingNpc(const char* name) {
-    return game.scriptHost ? game.scriptHost->reportMissingNpc(name) : 0;
+int refuseMissingNpc(lua_State* L, const char* name) {
+    if (!game.scriptHost) {
+        return 0;
+    }
+    game.scriptHost->reportMissingNpc(name);
+    reportRefusal(L,
+                  std::string(name) + " tried to reference an NPC that doesn't exist.  Aborting.");
+    return 0;
 }
 
 int pushAccepted(lua_State* L) {

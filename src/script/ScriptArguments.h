@@ -27,16 +27,18 @@ std::optional<std::string_view> argumentText(lua_State* L, int position);
 // The dialogue and portrait functions' check: diagnostics in debug mode, then the count.
 // False after printing the function's own refusal line.
 bool checkDialogueArguments(lua_State* L, const char* name, int expected);
+// Refusals are also handed to the script host's problem listener, when one is set, at the
+// calling script line.
 // The dialogue and portrait functions' refusal line; returns 0 for the caller to return.
-int refuseDialogueCall(const char* name);
+int refuseDialogueCall(lua_State* L, const char* name);
 
 // The character and variable functions' check: diagnostics, then the count; false after
 // reportInsufficientArguments.
 bool checkArguments(lua_State* L, const char* name, int expected);
 // reportInsufficientArguments through the game's script host; returns 0.
-int refuseCall(const char* name);
+int refuseCall(lua_State* L, const char* name);
 // reportMissingNpc through the game's script host; returns 0.
-int refuseMissingNpc(const char* name);
+int refuseMissingNpc(lua_State* L, const char* name);
 
 // Pushes the number 1, the result of every function that acted, and returns 1.
 int pushAccepted(lua_State* L);

@@ -120,6 +120,80 @@ void watchHook(lua_State* L, lua_Debug*) {
     lua_error(L);
 }
 
+// RunOnce.lua holds the helpers every character shares; a problem inside one of them belongs
+// to the line of the script that called it.
+bool isSharedHelperFile(const std::string& file) {
+    const std::size_t slash = file.find_last_of("\\/");
+    return file.compare(slash == std::string::npos ? 0 : slash + 1, std::string::npos,
+                        "RunOnce.lua") == 0;
+}
+
+// Fills in where the running script is: the innermost Lua line from `level` outwards, and, when
+// that line is inside a shared helper, the first line outside the helpers that led to it.
+void locate(lua_State* L, int level, ScriptProblem& problem) {
+    lua_Debug frame;
+    for (; lua_getstack(L, level, &frame); ++level) {
+        if (!lua_getinfo(L, "Sl", &frame) || frame.currentline <= 0) {
+            continue; // C functions have no line
+        }
+        const std::string file = frame.source[0] == '@' ? frame.source + 1 : frame.short_src;
+        if (!isSharedHelperFile(file)) {
+            problem.file = file;
+            problem.line = frame.currentline;
+            return;
+        }
+        if (problem.helperFile.empty()) {
+            problem.helperFile = file;
+            problem.helperLine = frame.currentline;
+        }
+    }
+    // Only helper lines (RunOnce.lua running on its own): that line is the author's.
+    if (problem.file.empty() && !problem.helperFile.empty()) {
+        problem.file = problem.helperFile;
+        problem.line = problem.helperLine;
+        problem.helperFile.clear();
+        problem.helperLine = 0;
+    }
+}
+
+// Lua starts a message with "place:LINE: "; when LINE is the line already known, the rest is
+// the message itself.
+std::string withoutLocation(const std::string& message, int line) {
+    const std::string marker = ":" + std::to_string(line) + ": ";
+    const std::size_t at = message.find(marker);
+    if (line <= 0 || at == std::string::npos || message.find('\n') < at) {
+        return message;
+    }
+    return message.substr(at + marker.size());
+}
+
+// The first "place:LINE: " of a load error's message, which names the faulty line.
+int lineOfMessage(const std::string& message, const std::string& file) {
+    const std::string head = file + ":";
+    std::size_t at = message.find(':');
+    if (message.compare(0, head.size(), head) == 0) {
+        at = head.size() - 1;
+    }
+    if (at == std::string::npos) {
+        return 0;
+    }
+    int line = 0;
+    std::size_t i = at + 1;
+    for (; i < message.size() && message[i] >= '0' && message[i] <= '9' && line < 100000000; ++i) {
+        line = line * 10 + (message[i] - '0');
+    }
+    return i < message.size() && message[i] == ':' ? line : 0;
+}
+
+// The error handler of a watched run: notes where the error was raised and passes the
+// message on untouched.
+int noteErrorSite(lua_State* L) {
+    auto* site = static_cast<ScriptProblem*>(lua_touserdata(L, lua_upvalueindex(1)));
+    *site = ScriptProblem{};
+    locate(L, 1, *site);
+    return 1;
+}
+
 } // namespace
 
 ScriptHost::ScriptHost() : ScriptHost(scriptFunctionTable()) {}
@@ -139,10 +213,22 @@ ScriptHost::~ScriptHost() {
 }
 
 bool ScriptHost::loadFile(const char* path) {
-    if (loadScript(lua_, path ? path : "") == 0) {
+    if (!path) {
+        path = "";
+    }
+    lastRunFailed_ = false;
+    if (loadScript(lua_, path) == 0) {
         return true;
     }
+    lastRunFailed_ = true;
     std::fprintf(stderr, "Lua Error during Loading: %s\n", errorText(lua_));
+    if (reportsProblems()) {
+        ScriptProblem problem;
+        problem.file = path;
+        problem.line = lineOfMessage(errorText(lua_), path);
+        problem.message = withoutLocation(errorText(lua_), problem.line);
+        reportProblem(problem);
+    }
     lua_settop(lua_, -2);
     return false;
 }
@@ -151,6 +237,7 @@ bool ScriptHost::execute() {
     const int base = lua_gettop(lua_) - 1;
     if (base < 0) {
         consoleWrite("Lua Error during Execution: no chunk to run\n");
+        lastRunFailed_ = true;
         return false;
     }
     const auto limit = std::chrono::duration<double>(runTimeLimit_);
@@ -160,17 +247,50 @@ bool ScriptHost::execute() {
                          runTimeLimit_};
     const RunWatch* outerWatch = activeWatch;
     activeWatch = &watch;
+    // With a listener, an error handler below the chunk notes where an error was raised.
+    ScriptProblem site;
+    int handler = 0;
+    if (reportsProblems()) {
+        lua_pushlightuserdata(lua_, &site);
+        lua_pushcclosure(lua_, noteErrorSite, 1);
+        lua_insert(lua_, base + 1);
+        handler = base + 1;
+    }
     lua_sethook(lua_, watchHook, LUA_MASKCOUNT, watchInterval);
-    const int status = lua_pcall(lua_, 0, LUA_MULTRET, 0);
+    const int status = lua_pcall(lua_, 0, LUA_MULTRET, handler);
     lua_sethook(lua_, nullptr, 0, 0);
     activeWatch = outerWatch;
+    lastRunFailed_ = status != 0;
     if (status == 0) {
         lua_settop(lua_, base);
         return true;
     }
     std::fprintf(stderr, "Lua Error during Execution: %s\n", errorText(lua_));
+    if (handler != 0) {
+        const int raisedAt = site.helperFile.empty() ? site.line : site.helperLine;
+        site.kind = ProblemKind::Error;
+        site.message = withoutLocation(errorText(lua_), raisedAt);
+        reportProblem(site);
+    }
     lua_settop(lua_, base);
     return false;
+}
+
+void ScriptHost::reportProblem(lua_State* L, ProblemKind kind, const std::string& message) {
+    if (!listener_) {
+        return;
+    }
+    ScriptProblem problem;
+    problem.kind = kind;
+    problem.message = message;
+    locate(L, 0, problem);
+    listener_(problem);
+}
+
+void ScriptHost::reportProblem(const ScriptProblem& problem) {
+    if (listener_) {
+        listener_(problem);
+    }
 }
 
 bool ScriptHost::runFile(const char* path) {

@@ -31,3 +31,9 @@ struct ScriptProblem {
 
 // "FILE:LINE: KIND: message", or "KIND: message" when no line is known.
 std::string formatProblem(const ScriptProblem& problem);
+
+// The console line author mode prints after a problem's own console line, or "" when there is
+// nothing to add: for a refused call "    at FILE:LINE" (with ", called from FILE:LINE" when
+// the call was inside a shared helper), for an error inside a shared helper
+// "    called from FILE:LINE". Errors elsewhere carry their location in Lua's message already.
+std::string locationLine(const ScriptProblem& problem);

@@ -15,7 +15,7 @@ namespace {
 ScriptVariableStore* activeVariables(lua_State* L, const char* name, int expected) {
     Npc* active = game.npcManager ? game.npcManager->getActiveNpc() : nullptr;
     if (!active) {
-        refuseMissingNpc(name);
+        refuseMissingNpc(L, name);
         return nullptr;
     }
     if (!checkArguments(L, name, expected)) {
@@ -35,7 +35,7 @@ int luaAddScriptVariableI(lua_State* L) {
     }
     const auto variable = argumentText(L, 1);
     if (!variable) {
-        return refuseCall(name);
+        return refuseCall(L, name);
     }
     variables->addIntVariable(*variable, argumentFloat(L, 2));
     return pushAccepted(L);
@@ -51,7 +51,7 @@ int luaAddScriptVariableA(lua_State* L) {
     const auto variable = argumentText(L, 1);
     const auto text = argumentText(L, 2);
     if (!variable || !text) {
-        return refuseCall(name);
+        return refuseCall(L, name);
     }
     variables->addStringVariable(*variable, *text);
     return pushAccepted(L);
@@ -66,7 +66,7 @@ int luaDeleteScriptVariable(lua_State* L) {
     }
     const auto variable = argumentText(L, 1);
     if (!variable) {
-        return refuseCall(name);
+        return refuseCall(L, name);
     }
     variables->deleteVariable(*variable);
     return pushAccepted(L);
@@ -81,7 +81,7 @@ int luaGetScriptVariableI(lua_State* L) {
     }
     const auto variable = argumentText(L, 1);
     if (!variable) {
-        return refuseCall(name);
+        return refuseCall(L, name);
     }
     lua_pushnumber(L, variables->getIntVariable(*variable));
     return 1;
@@ -96,7 +96,7 @@ int luaGetScriptVariableA(lua_State* L) {
     }
     const auto variable = argumentText(L, 1);
     if (!variable) {
-        return refuseCall(name);
+        return refuseCall(L, name);
     }
     const std::string* text = variables->getStringVariable(*variable);
     if (text) {
@@ -116,7 +116,7 @@ int luaSetScriptVariableI(lua_State* L) {
     }
     const auto variable = argumentText(L, 1);
     if (!variable) {
-        return refuseCall(name);
+        return refuseCall(L, name);
     }
     variables->setIntVariable(*variable, argumentFloat(L, 2));
     return pushAccepted(L);
@@ -132,7 +132,7 @@ int luaSetScriptVariableA(lua_State* L) {
     const auto variable = argumentText(L, 1);
     const auto text = argumentText(L, 2);
     if (!variable || !text) {
-        return refuseCall(name);
+        return refuseCall(L, name);
     }
     variables->setStringVariable(*variable, *text);
     return pushAccepted(L);

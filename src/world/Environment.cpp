@@ -1,5 +1,6 @@
 #include "world/Environment.h"
 
+#include "core/AuthorMode.h"
 #include "core/Console.h"
 #include "core/GameContext.h"
 #include "gfx/BitmapLibrary.h"
@@ -117,6 +118,8 @@ bool Environment::handleMouse(int state, int x, int y) {
         chatBox->setLastResponse(-2);
     if (game.scriptHost)
         game.scriptHost->runFile(released->getScriptPath());
+    if (game.author)
+        game.author->afterConversationScript(released);
     if (chatBox)
         chatBox->setLastResponse(-1);
     if (game.gui)

@@ -21,9 +21,18 @@ NpcManager::NpcManager() {
 }
 
 NpcManager::~NpcManager() {
+    clear();
+}
+
+void NpcManager::clear() {
     for (int i = 0; i < count_; ++i)
         delete npcs_[i];
     delete[] npcs_;
+    npcs_ = nullptr;
+    count_ = 0;
+    active_ = nullptr;
+    // A reloaded world reads the characters' pictures afresh, as a new start would.
+    pictures_.clear();
 }
 
 int NpcManager::spriteSlotFor(std::string_view spriteName) {
@@ -51,10 +60,21 @@ Npc* NpcManager::addNpc(int x, int y, std::string_view name, int number, const c
     npcs_ = grown;
     ++count_;
 
-    // The sprite name picks one of two library bitmaps; it never names a file.
-    npc->setBitmap(game.bitmapLibrary ? game.bitmapLibrary->bitmap(spriteSlotFor(spriteName))
-                                      : nullptr);
+    npc->setBitmap(spriteFor(spriteName));
     return npc;
+}
+
+bool NpcManager::usesDefaultSprite(std::string_view spriteName) {
+    return spriteName != quillaSpriteName && !CharacterPictures::hasPicture(spriteName);
+}
+
+ALLEGRO_BITMAP* NpcManager::spriteFor(std::string_view spriteName) {
+    // Quilla's name never opens a file, so her look cannot be replaced by accident.
+    if (spriteName != quillaSpriteName) {
+        if (ALLEGRO_BITMAP* own = pictures_.find(spriteName))
+            return own;
+    }
+    return game.bitmapLibrary ? game.bitmapLibrary->bitmap(spriteSlotFor(spriteName)) : nullptr;
 }
 
 Npc* NpcManager::npc(int index) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "world/CharacterPictures.h"
+
 #include <allegro5/allegro.h>
 
 #include <string_view>
@@ -8,7 +10,10 @@ class Npc;
 
 // Every non-player character, in spawning order, and the one that scripts made active. The
 // list only grows; the active character, when there is one, is always one of the list.
-// Names and sprite names are byte strings, compared by length and bytes.
+// Names and sprite names are byte strings, compared by length and bytes. A sprite name picks
+// the character's look: "QuillaTemp" the library's Quilla, a name with a picture of its own
+// in Data\Graphics\Characters that picture (owned here, shared by every character of the
+// name), any other name the library's default sprite.
 class NpcManager {
   public:
     NpcManager();
@@ -28,11 +33,21 @@ class NpcManager {
     Npc* getActiveNpc() const { return active_; }
     Npc* npcAt(int x, int y) const;
     void drawAll(ALLEGRO_BITMAP* target);
+    // Removes every character (a reload of the world); none is active afterwards, and the
+    // characters' own pictures are released, to be read again when next asked for.
+    void clear();
 
     // The bitmap library slot of a sprite name: "QuillaTemp" exactly, or the default sprite.
     static int spriteSlotFor(std::string_view spriteName);
+    // True when a character of this sprite name is drawn with the default sprite: the name
+    // is not "QuillaTemp", and it has no picture of its own or the picture cannot be decoded.
+    // Looks at the file afresh, prints nothing.
+    static bool usesDefaultSprite(std::string_view spriteName);
 
   private:
+    ALLEGRO_BITMAP* spriteFor(std::string_view spriteName);
+
+    CharacterPictures pictures_;
     Npc** npcs_ = nullptr;
     int count_ = 0;
     Npc* active_ = nullptr;

@@ -20,6 +20,7 @@ E2E_TIMEOUT=${E2E_TIMEOUT:-30}
 GAME_PID=""
 WIN=""
 EXIT_STATUS=""
+GAME_ARGS=() # options for the game (e2e_start passes them)
 
 # e2e_paths GAME ROOT [TOOLS]: the game binary, the repository root and the tools' folder.
 e2e_paths() {
@@ -77,14 +78,14 @@ e2e_copy_data() { cp -r "$ROOT/Data" "$WORK/Data" || e2e_fail "could not copy Da
 e2e_link_data() { ln -s "$ROOT/Data" "$WORK/Data" || e2e_fail "could not link Data"; }
 
 # e2e_start [DIR [PREFIX...]]: the game, run in DIR ($WORK) through PREFIX (env, valgrind ...),
-# in the background with its console in $LOG.
+# with the options in GAME_ARGS, in the background with its console in $LOG.
 e2e_start() {
     local dir=${1:-$WORK}
     [ $# -gt 0 ] && shift
     : >"$LOG"
     EXIT_STATUS=""
     WIN=""
-    (cd "$dir" && exec "$@" "$GAME") 2>"$LOG" >>"$WORK/stdout.log" &
+    (cd "$dir" && exec "$@" "$GAME" ${GAME_ARGS[@]+"${GAME_ARGS[@]}"}) 2>"$LOG" >>"$WORK/stdout.log" &
     GAME_PID=$!
 }
 

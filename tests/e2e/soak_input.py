@@ -15,8 +15,9 @@ import time
 
 KEYSYMS = {"Up": 0xFF52, "Down": 0xFF54, "Left": 0xFF51, "Right": 0xFF53,
            "Shift_L": 0xFFE1, "Shift_R": 0xFFE2}
-# Hit boxes of the farm's folk (spawned at 300, 200 and 520, 260; box x+32..x+64, y+18..y+86).
-CHARACTERS = [(332, 218, 364, 286), (552, 278, 584, 346)]
+# Hit boxes of the farm's folk (spawned at 300, 200, at 520, 260 and at 200, 250; box
+# x+32..x+64, y+18..y+86).
+CHARACTERS = [(332, 218, 364, 286), (552, 278, 584, 346), (232, 268, 264, 336)]
 # Corners of the twelve 17 x 17 speed buttons; each covers 18 x 18 pixels.
 BUTTONS = [(x, y) for y in (0, 34) for x in (0, 17, 34, 68, 85, 102)]
 MIN_PAUSE = 0.02  # at most 50 actions a second

@@ -115,6 +115,10 @@ check Graphics/Tiles/MudTiles.bmp "resize '7x3!'" - "$(small 'Tiles\MudTiles.bmp
 check Graphics/GUI/ChatBubble.png 'resize 50%' - "$(small 'GUI\ChatBubble.png' '80 x 20' '152 x 32')"
 check Graphics/Misc/MouseImg.bmp 'cut 50%' - "$(placeholder 'Misc\MouseImg.bmp')"
 check Graphics/Vornels/QuillaTemp.png 'resize 300%' - "!$(placeholder 'Vornels\QuillaTemp.png')"
+# A character's own picture that cannot be decoded is named when the map script spawns her, and
+# the default sprite is drawn instead.
+check Graphics/Characters/Fern.png 'cut 50%' - \
+    'Could not load Data\Graphics\Characters\Fern.png, using the default character sprite.'
 
 # A start map that cannot be read, before its container is open and after: the game says so,
 # runs no map script and goes on with its mud ground (every way of breaking the file is a case

@@ -60,6 +60,7 @@ const Picture pictures[] = {
     {"Data/Graphics/Vornels/MareSprite.png", 2880, 288, Keys::Sheet, 10},
     {"Data/Graphics/Vornels/BrambleTemp.png", 96, 96, Keys::Magenta, 15},
     {"Data/Graphics/Vornels/QuillaTemp.png", 96, 96, Keys::Magenta, 15},
+    {"Data/Graphics/Characters/Fern.png", 96, 96, Keys::Magenta, 15},
     {"Data/Graphics/Tiles/MudTiles.bmp", 96, 64, Keys::None, 100},
     {"Data/Graphics/GUI/DirectionalToggleUp.png", 17, 17, Keys::Magenta, 25},
     {"Data/Graphics/Misc/MouseImg.bmp", 16, 16, Keys::Magenta, 10},
@@ -68,6 +69,7 @@ const Picture pictures[] = {
     {"Data/Graphics/GUI/ResponseBubble.png", 16, 16, Keys::Magenta, 25},
     {"Data/Graphics/Portraits/QuillaPortrait.png", 200, 192, Keys::Magenta, 25},
     {"Data/Graphics/Portraits/BramblePortrait.png", 200, 192, Keys::Magenta, 25},
+    {"Data/Graphics/Portraits/FernPortrait.png", 200, 192, Keys::Magenta, 25},
     {"Data/Graphics/Portraits/PortraitBackground.png", 200, 192, Keys::None, 100},
     {"tools/maps/FarmTiles.png", 256, 704, Keys::Magenta, 25},
 };

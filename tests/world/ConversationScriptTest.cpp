@@ -84,7 +84,7 @@ class ConversationScriptTest : public testing::Test {
 
 } // namespace
 
-TEST_F(ConversationScriptTest, MapSpawnsTwoCharactersOnce) {
+TEST_F(ConversationScriptTest, MapSpawnsThreeCharactersOnce) {
     capturedStderr([] { game.scriptHost->runFile("Data\\Scripts\\Maps\\WillowCreekFarm.lua"); });
     std::string spawned;
     for (int i = 0; i < game.npcManager->getNpcCount(); ++i) {
@@ -93,7 +93,11 @@ TEST_F(ConversationScriptTest, MapSpawnsTwoCharactersOnce) {
                    std::to_string(npc->y()) + "\n";
     }
     EXPECT_EQ(spawned, "Quilla Data\\Scripts\\Quilla.lua 300,200\n"
-                       "Bramble Data\\Scripts\\Bramble.lua 520,260\n");
+                       "Bramble Data\\Scripts\\Bramble.lua 520,260\n"
+                       "Fern Data\\Scripts\\Fern.lua 200,250\n");
+    // Only Fern has a picture of her own; the others' come from a library this test lacks.
+    EXPECT_NE(game.npcManager->findNpcByName("Fern")->bitmap(), nullptr);
+    EXPECT_EQ(game.npcManager->findNpcByName("Bramble")->bitmap(), nullptr);
 }
 
 TEST_F(ConversationScriptTest, QuillaTalksThroughSeveralTurnsAndRemembersTheChoice) {
@@ -123,13 +127,33 @@ TEST_F(ConversationScriptTest, BrambleKnowsWhatQuillaHeard) {
     EXPECT_EQ(game.portraits->count(), 3);
 }
 
+// Fern's egg hunt finds the egg in the day's hiding place only, once a day; the name the
+// player gives her hen and the apple she gave are remembered on later visits.
+TEST_F(ConversationScriptTest, FernRemembersTheHenTheEggAndTheApple) {
+    ASSERT_EQ(luaL_dostring(game.scriptHost->state(), "Farm.day = 8 Farm.chore = 'feed the hens'"),
+              0); // hidden behind the well on day 8
+    walk({"@Fern", "I'm Fern", "", "Feeding the hens", "Tell me about the hens.", "no name",
+          "Duchess.", "Duchess! She fluffed", "Let's look for eggs!", "They hide them",
+          "In the hay by the barn.", "sleepy cat", "Behind the well.", "Your very first",
+          "That apple tree looks heavy.", "Go on, take one.", "Thank you! *crunch*",
+          "Quilla is wrong.", "Goodbye, Fern.", "",
+          // The next visit, the same day: what she remembers.
+          "@Fern", "visit 2", "", "Duchess keeps asking after you.", "Tell me about the hens.",
+          "Duchess is the bossiest", "Let's look for eggs!", "found today's egg already",
+          "That apple tree looks heavy.", "You've had your apple!"});
+    EXPECT_EQ(chat->portrait(), game.portraits->find("Fern"));
+    ASSERT_EQ(luaL_dostring(game.scriptHost->state(), "Farm.day = 9"), 0); // a new day, in the hay
+    walk({"@Fern", "visit 3", "Tell me about the hens.", "", "Let's look for eggs!",
+          "They hide them", "In the hay by the barn.", "2 eggs you've found"});
+}
+
 TEST_F(ConversationScriptTest, EveryLineFitsTheChatBox) {
     // The chat box's own font; the text column is 451 pixels wide.
     ALLEGRO_FONT* font = al_load_ttf_font("Data/Graphics/Fonts/Courier.ttf", 16, 0);
     ASSERT_NE(font, nullptr) << "the build copies Courier.ttf into Data/Graphics/Fonts";
     // Walk the responses reachable from both greetings, a different path each round, through
     // every weather and every chore of the shared farm table, whatever the date.
-    for (const char* name : {"Quilla", "Bramble"}) {
+    for (const char* name : {"Quilla", "Bramble", "Fern"}) {
         for (int round = 0; round < 12; ++round) {
             const std::string farmDay =
                 "Farm.weather = Farm.weathers[" + std::to_string(round % 5 + 1) +

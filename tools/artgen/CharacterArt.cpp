@@ -9,7 +9,16 @@ namespace {
 constexpr float kPi = 3.14159265f;
 
 // Part numbers: parts with different numbers get an ink line where one covers the other.
-enum Part { BodyPart = 0, HeadPart = 1, ManePart = 2, TailPart = 3, ScarfPart = 5, HatPart = 6 };
+enum Part {
+    BodyPart = 0,
+    HeadPart = 1,
+    ManePart = 2,
+    TailPart = 3,
+    ScarfPart = 5,
+    HatPart = 6,
+    BasketPart = 7,
+    FirstApplePart = 20
+};
 constexpr int kFirstLegPart = 10;
 
 Ramp eyeRamp(Rgba eye) {
@@ -87,6 +96,19 @@ PonyLook quillaLook() {
     look.flower = true;
     look.flowerColour = rgb(242, 118, 168);
     look.whiteSocks = true;
+    return look;
+}
+
+PonyLook fernLook() {
+    PonyLook look;
+    look.coat = rgb(190, 104, 62);
+    look.mane = rgb(88, 162, 80);
+    look.muzzle = rgb(226, 176, 140);
+    look.hoof = rgb(92, 68, 58);
+    look.eye = rgb(44, 52, 38);
+    look.scarf = rgb(230, 182, 62);
+    look.scarfOn = true;
+    look.appleBasket = true;
     return look;
 }
 
@@ -252,6 +274,23 @@ void addTail(BlobScene& scene, const Ramp& mane, const Stride& s) {
     }
 }
 
+// A wicker basket of apples strapped on the back, its handle arching over them.
+void addAppleBasket(BlobScene& scene, const Stride& s) {
+    const Vec3 seat = Vec3{-4.0f, 0, 35.0f} + s.lift();
+    const Ramp wicker = makeRamp(rgb(222, 184, 112));
+    scene.addEllipsoid(seat, Vec3{1, 0, 0}, 5.8f, 5.6f, 3.4f, wicker, BasketPart);
+    const Ramp apple = makeRamp(rgb(222, 48, 48));
+    const Vec3 apples[] = {{-2.2f, -2.0f, 4.0f}, {2.2f, -1.6f, 4.2f}, {-0.4f, 2.4f, 4.4f}};
+    for (const Vec3& at : apples)
+        scene.addSphere(seat + at, 2.6f, apple, FirstApplePart + static_cast<int>(&at - apples));
+    std::vector<Vec3> handle;
+    for (int i = 0; i <= 8; ++i) {
+        const float a = kPi * i / 8;
+        handle.push_back(seat + Vec3{0, -5.4f * std::cos(a), 2.4f + 6.0f * std::sin(a)});
+    }
+    scene.addTube(handle, 0.7f, 0.7f, wicker, BasketPart);
+}
+
 // Neckerchief, straw hat and flower: what tells the characters apart at a glance.
 void addAccessories(BlobScene& scene, const PonyLook& look, const HeadFrame& head,
                     const Stride& s) {
@@ -283,6 +322,8 @@ void addAccessories(BlobScene& scene, const PonyLook& look, const HeadFrame& hea
         }
         scene.addSphere(at + Vec3{0, 1.4f, 0}, 1.0f, makeRamp(rgb(250, 214, 90)), HatPart);
     }
+    if (look.appleBasket)
+        addAppleBasket(scene, s);
 }
 
 } // namespace
@@ -401,5 +442,9 @@ bool writeCharacterArt(const std::string& root) {
     ok = characterSprite(quillaLook(), kPi * 1.05f)
              .save(root + "/Data/Graphics/Vornels/QuillaTemp.png") &&
          ok;
+    // Characters added later have pictures of their own, which the game finds by sprite name.
+    ok =
+        characterSprite(fernLook(), kPi * 0.9f).save(root + "/Data/Graphics/Characters/Fern.png") &&
+        ok;
     return ok;
 }

@@ -19,11 +19,13 @@ struct PonyLook {
     Rgba flowerColour;
     bool whiteSocks = false;
     bool blaze = false;
+    bool appleBasket = false;
 };
 
 PonyLook mareLook();
 PonyLook brambleLook();
 PonyLook quillaLook();
+PonyLook fernLook();
 
 enum class Gait { Stand, Walk, Sprint };
 
@@ -32,5 +34,5 @@ enum class Gait { Stand, Walk, Sprint };
 void buildPony(BlobScene& scene, const PonyLook& look, Gait gait, float phase,
                bool closeUp = false);
 
-// The player sheet and the two character sprites, written under root.
+// The player sheet and the character sprites, written under root.
 bool writeCharacterArt(const std::string& root);

@@ -2,5 +2,5 @@
 
 #include <string>
 
-// The conversation portraits of Quilla and Bramble and the scenic backdrop drawn under them.
+// The conversation portraits of the farm's characters and the scenic backdrop drawn under them.
 bool writePortraitArt(const std::string& root);

@@ -54,6 +54,8 @@ bool checkContent(const MapContent& map, std::string& error) {
                     std::to_string(map.mapHeight) + " blocks cannot be described");
     if (map.blocks.empty())
         return fail("a map without blocks cannot be described");
+    if (map.graphics.empty())
+        return fail("a map without graphics cannot be described (graphic 0 is the empty one)");
     if (map.animations.size() > 2047)
         return fail("at most 2047 animations can be described");
     const std::size_t pixels = static_cast<std::size_t>(map.blockWidth) * map.blockHeight;

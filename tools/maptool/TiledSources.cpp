@@ -82,6 +82,16 @@ void TiledSources::finishTileset(Tiled::Tileset& tileset, const std::string& whe
                          std::to_string(tileset.tileHeight) + " is not positive");
     if (tileset.margin < 0 || tileset.spacing < 0)
         throw TiledError(where + ": margin and spacing cannot be negative");
+    for (const Tiled::Tile& tile : tileset.tiles) {
+        const bool outside = tile.image && (tile.x + tile.width > tile.image->width ||
+                                            tile.y + tile.height > tile.image->height);
+        if (outside)
+            throw TiledError(where + ": tile " + std::to_string(tile.id) + ": the rectangle " +
+                             std::to_string(tile.width) + " x " + std::to_string(tile.height) +
+                             " at " + std::to_string(tile.x) + "," + std::to_string(tile.y) +
+                             " lies outside its " + std::to_string(tile.image->width) + " x " +
+                             std::to_string(tile.image->height) + " image");
+    }
     if (!tileset.image)
         return;
     const long long stepX = static_cast<long long>(tileset.tileWidth) + tileset.spacing;

@@ -7,5 +7,7 @@ if not Farm.folkSpawned then
     -- SpawnNPC(x, y, name, script, sprite)
     SpawnNPC(300, 200, "Quilla", "Data\\Scripts\\Quilla.lua", "QuillaTemp")
     SpawnNPC(520, 260, "Bramble", "Data\\Scripts\\Bramble.lua", "BrambleTemp")
+    -- Fern's sprite name finds her own picture, Data\Graphics\Characters\Fern.png.
+    SpawnNPC(200, 250, "Fern", "Data\\Scripts\\Fern.lua", "Fern")
     Farm.folkSpawned = true
 end

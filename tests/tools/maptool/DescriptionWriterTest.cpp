@@ -196,6 +196,7 @@ TEST(DescriptionWriter, ContentMakeCannotTakeBackIsRefusedAndNothingWritten) {
         const char* expected;
     } rows[] = {
         {"no blocks", [](MapContent& m) { m.blocks.clear(); }, "a map without blocks"},
+        {"no graphics", [](MapContent& m) { m.graphics.clear(); }, "a map without graphics"},
         {"no layers",
          [](MapContent& m) {
              for (auto& layer : m.layers)

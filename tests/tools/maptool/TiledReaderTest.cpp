@@ -351,6 +351,10 @@ TEST(TiledReader, BadInputGetsOneLineNamingFileAndElement) {
          "is 100000 x 100000 pixels, more than the 16777216 allowed"},
         {"bad trans", tmx(tileset16 + R"(<image source="x.png" trans="red"/></tileset>)"),
          R"(the transparent colour "red" is not RRGGBB hex)"},
+        {"collection tile outside its image",
+         tmx(tileset16 +
+             R"(<tile id="3" x="60" width="16" height="8"><image source="x.png"/></tile></tileset>)"),
+         R"(<tileset name="t">: tile 3: the rectangle 16 x 8 at 60,0 lies outside its 64 x 32 image)"},
         {"zero tile size", tmx(R"(<tileset firstgid="1" tilewidth="0" tileheight="16"/>)"),
          "the tile size 0 x 16 is not positive"},
         {"short CSV", tmxData(R"(encoding="csv")", "1"),

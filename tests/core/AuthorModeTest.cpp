@@ -1,0 +1,189 @@
+#include "core/AuthorMode.h"
+
+#include "core/HeadlessGame.h"
+#include "core/TestSupport.h"
+#include "gui/ChatBox.h"
+#include "gui/ChatLine.h"
+#include "gui/ErrorPanel.h"
+#include "world/Npc.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+
+// Fern stands at (100, 100); a click at (150, 150) lands in her hit box.
+constexpr int fernX = 150;
+constexpr int fernY = 150;
+
+class AuthorModeTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        game.author = &author;
+        author.attach(*game.scriptHost);
+        CaptureStderr();
+        game.npcManager->addNpc(100, 100, "Fern", 0, "Data\\Scripts\\Fern.lua", "FernTemp");
+        GetCapturedStderr();
+    }
+    void TearDown() override { game.author = nullptr; }
+
+    // Writes Fern's script and clicks her; returns the console.
+    std::string clickFern(const std::string& script) {
+        testsupport::writeFile("Data/Scripts/Fern.lua", script);
+        game.gui->errorPanel()->clear();
+        game.gui->resetChat();
+        CaptureStderr();
+        game.environment->handleMouse(0, fernX, fernY);
+        game.environment->handleMouse(1, fernX, fernY);
+        return GetCapturedStderr();
+    }
+    // The line holding the close line author mode adds, or -1.
+    int addedCloseLine() const {
+        for (int i = 0; i < ChatBox::lineCount; ++i) {
+            const ChatLine* line = game.gui->chatBox()->line(i);
+            if (line->shown() && line->response() == -3 &&
+                std::string(line->text()) == AuthorMode::closeText)
+                return i;
+        }
+        return -1;
+    }
+    std::vector<std::string> panel() const {
+        const auto& messages = game.gui->errorPanel()->messages();
+        return {messages.begin(), messages.end()};
+    }
+
+    const std::filesystem::path source = std::filesystem::current_path();
+    testsupport::ScratchDir dir;
+    std::unique_ptr<HeadlessGame> headless = std::make_unique<HeadlessGame>();
+    AuthorMode author;
+};
+
+TEST_F(AuthorModeTest, AChatBoxWithNoWayOutGetsACloseLineOnItsLastFreeLine) {
+    const std::string fern = "Data\\Scripts\\Fern.lua";
+    const std::string noResponse =
+        fern + ": stuck: the chat box of Fern is open with no response line to pick; author "
+               "mode added a close line";
+    const std::string failed =
+        fern + ": stuck: the script of Fern failed; author mode added a close line";
+    std::string twelveLines;
+    for (int i = 0; i < 12; ++i)
+        twelveLines += "SetDialogueLine(" + std::to_string(i) + ", 'x')\n";
+    struct Row {
+        std::string script;
+        int closeLine;
+        std::vector<std::string> panel;
+    };
+    const std::vector<Row> rows = {
+        {"SetActiveNPCA('Fern')\nSetDialogueLine(0, 'Hello')", 11, {noResponse}},
+        {"SetDialogueLine(0, 'a')\nSetDialogueLine(11, 'b')\nSetDialogueLine(10, 'c')",
+         9,
+         {noResponse}},
+        {twelveLines, 11, {noResponse}},
+        {"SetDialogueLine(0, 'Hi')\nSetDialogueResponse(1, 'Bye', -3)", -1, {}},
+        {"SetDialogueResponse(0, 'More', 1)\nerror('half way')",
+         11,
+         {fern + ":2: error: half way", failed}},
+        {"x = = 1", 11, {fern + ":1: error: unexpected symbol near '='", failed}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.script);
+        clickFern(row.script);
+        EXPECT_EQ(addedCloseLine(), row.closeLine);
+        EXPECT_EQ(panel(), row.panel);
+        EXPECT_TRUE(game.gui->chatOpen());
+    }
+    // Stuck problems are new to the console: they are printed there as in the panel.
+    EXPECT_NE(clickFern("x = = 1").find(failed + "\n"), std::string::npos);
+}
+
+TEST_F(AuthorModeTest, AResponseWhoseScriptLeavesNoWayOutGetsOneToo) {
+    clickFern("SetActiveNPCA('Fern')\n"
+              "if GetLastChatResponse() == 5 then SetDialogueLine(0, 'The end?') return end\n"
+              "SetDialogueResponse(0, 'Go on', 5)");
+    ASSERT_EQ(addedCloseLine(), -1);
+    ChatBox& chat = *game.gui->chatBox();
+    game.gui->setMouse(static_cast<float>(chat.x() + 300), static_cast<float>(chat.y() + 20));
+    CaptureStderr();
+    game.gui->click(0);
+    game.gui->click(1);
+    GetCapturedStderr();
+    EXPECT_EQ(addedCloseLine(), 11);
+}
+
+TEST_F(AuthorModeTest, WithoutAuthorModeNothingIsAdded) {
+    game.author = nullptr;
+    game.scriptHost->setProblemListener(nullptr);
+    const std::string console = clickFern("x = = 1");
+    EXPECT_EQ(console, "Lua Error during Loading: Data\\Scripts\\Fern.lua:1: unexpected symbol "
+                       "near '='\n");
+    EXPECT_EQ(addedCloseLine(), -1);
+    EXPECT_TRUE(panel().empty());
+}
+
+TEST_F(AuthorModeTest, ReloadStartsTheWorldAfresh) {
+    for (const char* file : {"Data/Maps/WillowCreekFarm.fmp", "Data/Scripts/VersionBark.lua",
+                             "Data/Scripts/RunOnce.lua"}) {
+        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+        std::filesystem::copy_file(source / file, file);
+    }
+    testsupport::writeFile("Data/Scripts/Maps/WillowCreekFarm.lua",
+                           "SpawnNPC(10, 10, 'Old', 'Data\\\\Scripts\\\\Old.lua', 'x')\n"
+                           "SetActiveNPCA('Old')\nTalk.set('met', 1)\nleftover = 1\n"
+                           "LoadPortrait('P', 'Data\\\\Graphics\\\\Nope.png')\n"
+                           "SetDialogueLine(0, 'kept?')\nActivate_Debug_Mode()\n");
+    CaptureStderr();
+    reloadWorld();
+    GetCapturedStderr();
+    game.gui->openChat();
+    ASSERT_EQ(game.npcManager->getNpcCount(), 1) << "Fern went with the reload";
+    ASSERT_FALSE(panel().empty()) << "the missing portrait was reported";
+
+    testsupport::writeFile("Data/Scripts/Maps/WillowCreekFarm.lua",
+                           "io.stderr:write('map script ran\\n')\n"
+                           "SpawnNPC(10, 10, 'New', 'Data\\\\Scripts\\\\New.lua', 'x')\n"
+                           "SetActiveNPCA('New')\nio.stderr:write(tostring(leftover) .. ' ' .. "
+                           "tostring(Talk.get('met')) .. '\\n')\n");
+    CaptureStderr();
+    reloadWorld();
+    const std::string console = GetCapturedStderr();
+
+    EXPECT_EQ(game.npcManager->getNpcCount(), 1);
+    EXPECT_EQ(game.npcManager->npc(0)->name(), "New");
+    EXPECT_EQ(game.npcManager->getActiveNpc(), game.npcManager->npc(0));
+    EXPECT_FALSE(game.scriptHost->isDebugMode());
+    EXPECT_EQ(game.portraits->count(), 0);
+    EXPECT_FALSE(game.gui->chatOpen());
+    EXPECT_FALSE(game.gui->chatBox()->line(0)->shown());
+    EXPECT_TRUE(panel().empty());
+    EXPECT_FALSE(game.gui->errorPanel()->isShown());
+    // The console of a start, from the start-up scripts on.
+    const std::vector<std::string> order = {
+        "== Reload (F5) ==\n",
+        "== Init Lua ==\n",
+        "== Lua Init Complete ==\n",
+        "Finished version of level loader: Data\\Maps\\WillowCreekFarm.fmp!\n",
+        "Finished version of script loader: Data\\Scripts\\Maps\\WillowCreekFarm.lua!\n",
+        "map script ran\n",
+        "nil nil\n",
+    };
+    std::size_t at = 0;
+    for (const std::string& line : order) {
+        const std::size_t found = console.find(line, at);
+        ASSERT_NE(found, std::string::npos) << line << " in\n" << console;
+        at = found + line.size();
+    }
+    // The new Lua state is listened to as the first one was.
+    CaptureStderr();
+    game.scriptHost->runFile("Data\\Scripts\\Missing.lua");
+    GetCapturedStderr();
+    EXPECT_EQ(panel().size(), 1u);
+}
+
+} // namespace
