@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Maps from Tiled: each rendering fixture is imported, drawn by the map tool as the game draws
 # it, and compared pixel for pixel with Tiled's own renderer (tmxrasterizer) wherever Tiled's
-# pixels are fully opaque or fully transparent. Then: a refused import writes nothing, and the
-# characters' block of a map's script is written and replaced without touching the rest.
+# pixels are fully opaque or fully transparent. Then: a written description makes the same map,
+# a refused import writes nothing, the characters' block of a map's script is written and
+# replaced without touching the rest, and the game plays an imported map with its character.
 source "$(dirname "$0")/lib.sh"
-e2e_paths "$@"
-e2e_scratch
+e2e_init "$@"
 TOOL="$TOOLS/fennow-maptool"
 [ -x "$TOOL" ] || e2e_fail "no tool at $TOOL"
 command -v tmxrasterizer >/dev/null || e2e_fail "tmxrasterizer is missing (scripts/setup.sh installs tiled)"
@@ -218,5 +218,53 @@ grep -q '(16, 16, "Benedict",' "$script" && ! grep -q '(16, 16, "Ben",' "$script
 [ "$(grep -c '^SpawnNPC(' "$script")" -eq 2 ] || e2e_fail "re-import: not two characters: $(cat "$script")"
 run npc3 import ortho.tmx "$WORK/elsewhere.fmp" --script "$WORK/chosen.lua"
 [ $STATUS -eq 0 ] && grep -q '"Ben"' "$WORK/chosen.lua" || e2e_fail "--script: $(cat "$WORK/npc3.err")"
+
+# --- the game plays an imported map: a meadow of dirt painted in Tiled, with one character ---
+e2e_copy_data
+cp "$ROOT/tools/maps/FarmTiles.tsx" "$ROOT/tools/maps/FarmTiles.png" . || e2e_fail "no farm tileset"
+dirt=$(for _ in $(seq 19); do printf '6,%.0s' $(seq 25); echo; done | sed '$ s/,$//')
+cat >meadow.tmx <<TMX
+<?xml version="1.0" encoding="UTF-8"?>
+<map version="1.8" orientation="orthogonal" renderorder="right-down" width="25" height="19" tilewidth="32" tileheight="32" infinite="0">
+ <tileset firstgid="1" source="FarmTiles.tsx"/>
+ <layer id="1" name="Dirt" width="25" height="19">
+  <data encoding="csv">
+$dirt
+</data>
+ </layer>
+ <objectgroup id="2" name="Characters">
+  <object id="1" name="Heron" type="npc" x="300" y="200" width="96" height="96">
+   <properties>
+    <property name="script" value="Data\Scripts\Heron.lua"/>
+    <property name="sprite" value="QuillaTemp"/>
+   </properties>
+  </object>
+ </objectgroup>
+</map>
+TMX
+run meadow import meadow.tmx "$WORK/Data/Maps/Meadow.fmp"
+[ $STATUS -eq 0 ] || e2e_fail "meadow import: $(cat "$WORK/meadow.err")"
+grep -qxF 'SpawnNPC(300, 200, "Heron", "Data\\Scripts\\Heron.lua", "QuillaTemp")' "$WORK/Data/Scripts/Maps/Meadow.lua" ||
+    e2e_fail "the meadow's script lacks Heron: $(cat "$WORK/Data/Scripts/Maps/Meadow.lua")"
+run meadowpng render "$WORK/Data/Maps/Meadow.fmp" "$WORK/meadow.png"
+cat >"$WORK/Data/Scripts/Heron.lua" <<'LUA'
+Talk.start("Heron")
+io.stderr:write("Heron speaks\n")
+Talk.say("The meadow is quiet today.")
+Talk.bye()
+LUA
+GAME_ARGS=(--map Meadow)
+e2e_start
+e2e_wait_line "Begin primary game loop"
+e2e_has_line 'Finished version of script loader: Data\Scripts\Maps\Meadow.lua!' || e2e_fail "the meadow's script did not run"
+e2e_find_window
+e2e_move 790 590
+e2e_still "$WORK/meadow.xwd"
+n=$(e2e_diff "$WORK/meadow.xwd" "$WORK/meadow.png" 200x150+580+200) || exit 1
+[ "$n" -eq 0 ] || e2e_fail "the window does not show the meadow ($n pixels differ)"
+# The character stands where the object is: its click box answers.
+e2e_click 348 250
+e2e_wait_line "Heron speaks"
+e2e_quit
 
 e2e_pass
