@@ -552,6 +552,79 @@ TEST(TiledImportTest, MapsThatCannotBeImportedGetOneLine) {
     }
 }
 
+// Models no Tiled file should give, but a damaged one might: each is refused by name or
+// imported, never read out of bounds.
+TEST(TiledImportTest, OddModelsAreRefusedOrImportedSafely) {
+    struct Case {
+        const char* name;
+        void (*change)(Tiled::Map&);
+        const char* error; // "" when the import succeeds
+    };
+    const Case cases[] = {
+        {"only flag bits: an empty cell",
+         [](Tiled::Map& m) { m.layers[0].gids[1] = Tiled::flippedHorizontally; }, ""},
+        {"no tile size", [](Tiled::Map& m) { m.tileWidth = 0; },
+         "the map's tile size 0 x 4 is outside 1..32767"},
+        {"staggered with one-pixel tiles",
+         [](Tiled::Map& m) {
+             m.orientation = "staggered";
+             m.tileWidth = 1;
+         },
+         "a staggered map needs tiles at least 2 x 2 pixels"},
+        {"cells that do not match the layer's size", [](Tiled::Map& m) { m.layers[0].width = 3; },
+         "layer \"Ground\": its cells do not match its size"},
+        {"a tileset without columns", [](Tiled::Map& m) { m.tilesets[0].columns = 0; },
+         "layer \"Ground\", cell 0,0: tile number 1 is beyond every tileset"},
+        {"a tileset with more columns than its image",
+         [](Tiled::Map& m) {
+             m.tilesets[0].columns = 9;
+             m.layers[0].gids[1] = 6;
+         },
+         "tileset \"corners\" tile 5: its rectangle lies outside its image"},
+        {"a collection tile without an image",
+         [](Tiled::Map& m) {
+             Tiled::Tileset c;
+             c.name = "empty";
+             c.firstGid = 5;
+             c.tiles.push_back(Tiled::Tile{});
+             m.tilesets.push_back(c);
+             m.layers[0].gids[1] = 5;
+         },
+         "layer \"Ground\", cell 1,0: tile number 5 is beyond every tileset"},
+        {"an animation frame of a negative tile",
+         [](Tiled::Map& m) {
+             Tiled::Tile t;
+             t.animation = {{-1, 100}};
+             m.tilesets[0].tiles.push_back(t);
+         },
+         "tileset \"corners\" tile 0: its animation shows tile -1, which the tileset does not "
+         "have"},
+        {"a negative frame duration",
+         [](Tiled::Map& m) {
+             Tiled::Tile t;
+             t.animation = {{1, -500}};
+             m.tilesets[0].tiles.push_back(t);
+         },
+         ""},
+        {"the largest tile number", [](Tiled::Map& m) { m.layers[0].gids[0] = 0x0FFFFFFFu; },
+         "layer \"Ground\", cell 0,0: tile number 268435455 is beyond every tileset"},
+        {"an empty infinite map",
+         [](Tiled::Map& m) {
+             m.infinite = true;
+             m.layers[0].gids = {0, 0};
+         },
+         "the infinite map has no tiles"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Tiled::Map map = smallMap(2, 1, {1, 2});
+        c.change(map);
+        TiledImport import;
+        EXPECT_EQ(import.convert(map, {}), *c.error == '\0');
+        EXPECT_EQ(import.error(), c.error);
+    }
+}
+
 TEST(TiledImportTest, ACollectionTilesetGivesEachTileItsOwnImage) {
     Tiled::Map map = smallMap(2, 1, {5, 7 | Tiled::flippedVertically});
     Tiled::Tileset c;
