@@ -16,7 +16,6 @@ const Tiled::Rgba green{0, 255, 0, 255};
 const Tiled::Rgba blue{0, 0, 255, 255};
 const Tiled::Rgba yellow{255, 255, 0, 255};
 const Tiled::Rgba white{255, 255, 255, 255};
-const Tiled::Rgba clear{0, 0, 0, 0};
 
 // An image of `count` tiles side by side, each w x h, filled with `fill` and with its four
 // corners red (top-left), green (top-right), blue (bottom-left) and yellow (bottom-right).
@@ -137,7 +136,8 @@ TEST(TiledImportTest, EachFlipOfATileIsAGraphicOfItsOwn) {
     // A diagonal flip of a tall tile makes it wide, still on the cell's bottom-left.
     Tiled::Map map = smallMap(1, 1, {1 | Tiled::flippedDiagonally});
     map.tilesets[0] = imageTileset("tall", 1, 4, 8, 1);
-    const auto& wide = converted(map).content();
+    const TiledImport turned = converted(map);
+    const auto& wide = turned.content();
     EXPECT_EQ(wide.blockWidth, 8);
     EXPECT_EQ(wide.blockHeight, 4);
 }
