@@ -8,6 +8,24 @@
 
 #include <string>
 
+namespace {
+
+// Author mode and the content checker hear of a sprite name that finds no picture, most often
+// a typing mistake in the name or the file.
+void warnAboutDefaultSprite(lua_State* L, std::string_view spriteName) {
+    ScriptHost* host = game.scriptHost;
+    if (!host || !host->reportsProblems() || spriteName == NpcManager::defaultSpriteName ||
+        !NpcManager::usesDefaultSprite(spriteName)) {
+        return;
+    }
+    host->reportProblem(L, ProblemKind::Character,
+                        "sprite \"" + std::string(spriteName.substr(0, spriteName.find('\0'))) +
+                            "\" has no picture of its own in Data\\Graphics\\Characters; the "
+                            "default sprite is drawn");
+}
+
+} // namespace
+
 // SetActiveNPCI(number) -> 1
 int luaSetActiveNpcI(lua_State* L) {
     if (!checkArguments(L, "SetActiveNPCI", 1)) {
@@ -66,5 +84,6 @@ int luaSpawnNpc(lua_State* L) {
         }
         return 0;
     }
+    warnAboutDefaultSprite(L, *spriteName);
     return pushAccepted(L);
 }

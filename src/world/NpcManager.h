@@ -43,6 +43,8 @@ class NpcManager {
     // is not "QuillaTemp", and it has no picture of its own or the picture cannot be decoded.
     // Looks at the file afresh, prints nothing.
     static bool usesDefaultSprite(std::string_view spriteName);
+    // The name whose picture the default sprite is: asking for it by name is no mistake.
+    static constexpr std::string_view defaultSpriteName = "BrambleTemp";
 
   private:
     ALLEGRO_BITMAP* spriteFor(std::string_view spriteName);

@@ -134,7 +134,7 @@ TEST_F(AuthorModeTest, ReloadStartsTheWorldAfresh) {
         std::filesystem::copy_file(source / file, file);
     }
     testsupport::writeFile("Data/Scripts/Maps/WillowCreekFarm.lua",
-                           "SpawnNPC(10, 10, 'Old', 'Data\\\\Scripts\\\\Old.lua', 'x')\n"
+                           "SpawnNPC(10, 10, 'Old', 'Data\\\\Scripts\\\\Old.lua', 'BrambleTemp')\n"
                            "SetActiveNPCA('Old')\nTalk.set('met', 1)\nleftover = 1\n"
                            "LoadPortrait('P', 'Data\\\\Graphics\\\\Nope.png')\n"
                            "SetDialogueLine(0, 'kept?')\nActivate_Debug_Mode()\n");
@@ -147,7 +147,7 @@ TEST_F(AuthorModeTest, ReloadStartsTheWorldAfresh) {
 
     testsupport::writeFile("Data/Scripts/Maps/WillowCreekFarm.lua",
                            "io.stderr:write('map script ran\\n')\n"
-                           "SpawnNPC(10, 10, 'New', 'Data\\\\Scripts\\\\New.lua', 'x')\n"
+                           "SpawnNPC(10, 10, 'New', 'Data\\\\Scripts\\\\New.lua', 'BrambleTemp')\n"
                            "SetActiveNPCA('New')\nio.stderr:write(tostring(leftover) .. ' ' .. "
                            "tostring(Talk.get('met')) .. '\\n')\n");
     CaptureStderr();

@@ -103,6 +103,8 @@ TEST_F(ScriptProblemTest, WarnsAboutWhatTheChatBoxCannotShow) {
         Lines problems;
     };
     const std::string at = "Data\\Scripts\\Fern.lua:1: ";
+    testsupport::writeImage("Data/Graphics/Characters/Own.png", 96, 96,
+                            [](int, int) { return al_map_rgb(10, 200, 30); });
     const std::vector<WarningCase> cases = {
         {"SetDialogueResponse(0, 'Go on', nil)",
          {at + "value: response \"Go on\" has no value; it counts as 0"}},
@@ -123,6 +125,12 @@ TEST_F(ScriptProblemTest, WarnsAboutWhatTheChatBoxCannotShow) {
          {at + "portrait: portrait \"Nobody\" was never loaded with LoadPortrait"}},
         {"SetPortraitBackground('Nothing')",
          {at + "portrait: portrait background \"Nothing\" was never loaded with LoadPortrait"}},
+        {"SpawnNPC(1, 2, 'N', 'n.lua', 'Nobody')",
+         {at + "character: sprite \"Nobody\" has no picture of its own in "
+               "Data\\Graphics\\Characters; the default sprite is drawn"}},
+        {"SpawnNPC(1, 2, 'N', 'n.lua', 'QuillaTemp')", {}},
+        {"SpawnNPC(1, 2, 'N', 'n.lua', 'BrambleTemp')", {}},
+        {"SpawnNPC(1, 2, 'N', 'n.lua', 'Own')", {}},
         {"LoadPortrait('Gone', 'Data\\\\Gone.png')",
          {at + "portrait: portrait \"Gone\": the file Data\\Gone.png cannot be loaded"}},
     };
