@@ -6,8 +6,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 // import MAP.tmx|MAP.tmj OUT.fmp [options]: reads a Tiled map, converts it and writes the map
 // file, the characters' block of the map's script and, when asked, a JSON description. Every
@@ -68,16 +66,6 @@ std::string scriptPathFor(const std::string& out, const std::string& given) {
     return (folder.parent_path() / "Scripts" / "Maps" / path.stem()).string() + ".lua";
 }
 
-bool readText(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    return !in.bad();
-}
-
 // Writes a whole file, or removes what it began, so no half-written file stays.
 bool writeFile(const std::string& path, const std::string& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -124,10 +112,10 @@ bool newScriptText(const std::string& path, const std::vector<NpcSpawn>& spawns,
     std::string old;
     std::error_code ignored;
     const bool exists = fs::exists(path, ignored);
-    if (exists && !readText(path, old)) {
-        error = "cannot read \"" + path + "\"";
+    std::vector<unsigned char> bytes;
+    if (exists && !readWholeFile(path, bytes, error))
         return false;
-    }
+    old.assign(bytes.begin(), bytes.end());
     if (spawns.empty() && old.find(NpcScript::beginMarker) == std::string::npos)
         return true;
     if (!exists)
