@@ -516,6 +516,12 @@ class Converter {
                                                "\"script\" and \"sprite\"; it is left out");
                     continue;
                 }
+                // Tiled writes file properties relative to the map; the game reads the path
+                // from its own folder.
+                if (script->type == "file")
+                    warnings_.push_back(name + ": \"script\" is a file property, kept as " +
+                                        quoted(script->value) +
+                                        "; the game looks for it from its own folder");
                 const double top = object.gid != 0 ? object.y - object.height : object.y;
                 const double x = object.x + layer.offsetX - originX;
                 const double y = top + layer.offsetY - originY;

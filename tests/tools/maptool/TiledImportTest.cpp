@@ -421,6 +421,7 @@ TEST(TiledImportTest, NpcObjectsBecomeCharactersAtTheTopLeftOfTheirBox) {
     people.objects = {npc("Rect", 10.4, 20.6, 96, 0), npc("Tile", 10, 120, 96, 1),
                       npc("Nameless", 0, 0, 0, 0)};
     people.objects[2].name.clear();
+    people.objects[1].properties[0].type = "file";
     Tiled::Object sign;
     sign.name = "Sign";
     people.objects.push_back(sign);
@@ -433,6 +434,8 @@ TEST(TiledImportTest, NpcObjectsBecomeCharactersAtTheTopLeftOfTheirBox) {
     EXPECT_EQ(import.spawns()[1].x, 10);
     EXPECT_EQ(import.spawns()[1].y, 24);
     EXPECT_TRUE(contains(import.warnings(), "object \"\" (id 0) of layer \"People\""));
+    EXPECT_TRUE(contains(import.warnings(), "\"script\" is a file property, kept as "
+                                            "\"Data\\Scripts\\A.lua\""));
     EXPECT_TRUE(contains(import.notes(), "1 object not of type npc left out"));
 }
 
