@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The map tool as a map author uses it: make the start map, read it back with info --json,
-# check it and damaged copies of it, render it, and feed every command bad input.
+# The map tool as a map author uses it: import the start map from Tiled and make it from its
+# description, read it back with info --json, check it and damaged copies of it, render it,
+# and feed every command bad input.
 source "$(dirname "$0")/lib.sh"
 e2e_paths "$@"
 e2e_scratch
@@ -28,11 +29,20 @@ expect_refusal() {
 [ -x "$TOOL" ] || e2e_fail "no tool at $TOOL"
 cd "$WORK" || e2e_fail "no scratch directory"
 
-# --- make: the committed start map is exactly what its description makes ---
-run make make "$ROOT/tools/maps/WillowCreekFarm.json" farm.fmp
-[ $STATUS -eq 0 ] || e2e_fail "make: $(cat make.err)"
+# --- import: the committed start map is exactly the import of its Tiled source ---
+run import import "$ROOT/tools/maps/WillowCreekFarm.tmx" farm.fmp
+[ $STATUS -eq 0 ] || e2e_fail "import: $(cat import.err)"
+[ ! -s import.err ] || e2e_fail "import of the start map warns: $(cat import.err)"
 cmp -s farm.fmp "$ROOT/Data/Maps/WillowCreekFarm.fmp" ||
-    e2e_fail "Data/Maps/WillowCreekFarm.fmp is out of date: run make on tools/maps/WillowCreekFarm.json"
+    e2e_fail "Data/Maps/WillowCreekFarm.fmp is out of date: run import on tools/maps/WillowCreekFarm.tmx"
+
+# --- make: the JSON description still makes the same picture ---
+run make make "$ROOT/tools/maps/WillowCreekFarm.json" made.fmp
+[ $STATUS -eq 0 ] || e2e_fail "make: $(cat make.err)"
+run madeimage render made.fmp made.png
+run farmimage render farm.fmp farmimage.png
+[ "$(compare -metric AE made.png farmimage.png null: 2>&1)" = "0" ] ||
+    e2e_fail "the JSON description and the Tiled map of the farm draw different pictures"
 
 # --- info --json ---
 run info info farm.fmp --json
@@ -49,8 +59,9 @@ assert ids[0] == "MPHD" and "BGFX" in ids and ids[-3:] == ["BODY", "LYR1", "LYR2
 assert d["layers"] == [0, 1, 2] and d["drawnLayers"] == 3, d["layers"]
 assert d["blocks"] == h["blockCount"] and d["graphics"] == h["graphicCount"]
 a = d["animations"]
-# open water, lily pads and the twelve shores; after the reset each shows its first frame
-assert len(a) == 14 and [x["cell"] for x in a] == list(range(-14, 0)), a
+# the animated tiles the farm uses (open water, lily pads and ten shores); after the reset
+# each shows its first frame
+assert len(a) == 12 and [x["cell"] for x in a] == list(range(-12, 0)), a
 assert all(x["type"] == 1 and len(x["frames"]) == 3 and x["shows"] == x["frames"][0] for x in a), a
 ' info.out || e2e_fail "info --json does not describe the start map"
 run infotext info farm.fmp
@@ -133,6 +144,10 @@ expect_refusal layer "no layer in slot 5" render farm.fmp out.png --layer 5
 expect_refusal layerarg "--layer must be" render farm.fmp out.png --layer x
 expect_refusal size "--size must be" render farm.fmp out.png --size 0x600
 expect_refusal infoargs "info needs" info
+expect_refusal importargs "import needs" import "$ROOT/tools/maps/WillowCreekFarm.tmx"
+expect_refusal importdepth "--depth must be" import "$ROOT/tools/maps/WillowCreekFarm.tmx" out.fmp --depth 9
+expect_refusal importmissing "nothing.tmx" import nothing.tmx out.fmp
+expect_refusal importunwritable "cannot write" import "$ROOT/tools/maps/WillowCreekFarm.tmx" no/such/dir/out.fmp
 run unknown frobnicate
 [ $STATUS -ne 0 ] || e2e_fail "an unknown command was accepted"
 [ ! -e out.fmp ] || e2e_fail "a refused make left a file behind"

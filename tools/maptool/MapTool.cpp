@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-// fennow-maptool: makes, inspects, checks and renders the game's tile maps without a window.
+// fennow-maptool: makes, imports, inspects, checks and renders the game's tile maps without a
+// window.
 
 namespace {
 
@@ -22,6 +23,10 @@ const char* const usageText =
     "  check MAP.fmp       load the map with the game's loader and report the result\n"
     "  render MAP.fmp OUT.png [--layer N] [--size WIDTHxHEIGHT]\n"
     "                      draw the map as the game does into a PNG\n"
+    "  import MAP.tmx|MAP.tmj OUT.fmp [--type 0..3] [--depth 8|15|16|24|32]\n"
+    "       [--byte-order le|be] [--description OUT.json] [--script PATH]\n"
+    "                      write a map file from a Tiled map, and its characters into\n"
+    "                      the map's script\n"
     "See docs/maps.md.\n";
 
 } // namespace
@@ -48,6 +53,8 @@ int main(int argc, char** argv) {
             return checkCommand(words);
         if (command == "render")
             return renderCommand(words);
+        if (command == "import")
+            return importCommand(words);
     } catch (const std::bad_alloc&) {
         return failWith(command + ": out of memory (is the map too large?)");
     } catch (const std::exception& e) {

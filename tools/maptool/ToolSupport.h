@@ -40,3 +40,4 @@ int makeCommand(const std::vector<std::string>& words);
 int infoCommand(const std::vector<std::string>& words);
 int checkCommand(const std::vector<std::string>& words);
 int renderCommand(const std::vector<std::string>& words);
+int importCommand(const std::vector<std::string>& words);

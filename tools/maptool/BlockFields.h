@@ -1,0 +1,18 @@
+#pragma once
+
+#include "TiledMap.h"
+#include "map/MapWriter.h"
+
+#include <string>
+#include <vector>
+
+// A tile's integer properties named like a block's fields (userLong1, userLong2, userShort1,
+// userShort2, userByte1..3, flags) fill those fields of its blocks.
+namespace BlockFields {
+
+// Stores the tile's fields in block; a property of such a name that is not an int, or lies
+// outside its field's range, is left out with a warning that begins with `where`.
+void read(const Tiled::Tile& tile, const std::string& where, MapWriter::Block& block,
+          std::vector<std::string>& warnings);
+
+} // namespace BlockFields
