@@ -44,8 +44,13 @@ Talk = {
     nextLine = 0,
 }
 
-local function warn(text)
+-- Author mode and fennow-check hear of these too: the game defines ReportScriptProblem only
+-- while something listens.
+local function warn(text, kind)
     io.stderr:write("Talk: " .. text .. "\n")
+    if ReportScriptProblem then
+        ReportScriptProblem(kind or "text", text)
+    end
 end
 
 -- The number of characters (not bytes) of a UTF-8 text.
@@ -173,7 +178,7 @@ end
 -- the active character's script again, where Talk.response() gives the value.
 function Talk.choice(text, value)
     if value == Talk.NONE or value == Talk.CLICKED then
-        warn("response \"" .. tostring(text) .. "\" uses the reserved value " .. value)
+        warn("response \"" .. tostring(text) .. "\" uses the reserved value " .. value, "value")
     end
     local index = takeLine()
     if not index then

@@ -242,3 +242,9 @@ function Talk.setText(name, text) end
 ---@param name ScriptText variable name
 ---@return number count
 function Talk.count(name) end
+
+---Only while author mode or fennow-check listens (nil otherwise): reports a problem a script
+---noticed itself, at the line of the script that called the shared helper. RunOnce.lua's
+---helpers use it for a full chat box ("text") and reserved response values ("value").
+---@type fun(kind: "error"|"refused"|"stuck"|"value"|"text"|"portrait"|"character", message: string)?
+ReportScriptProblem = nil

@@ -194,6 +194,25 @@ int noteErrorSite(lua_State* L) {
     return 1;
 }
 
+// ReportScriptProblem(kind, message): a problem a script noticed itself, at the line that
+// made it (its caller's, for RunOnce.lua's helpers). Kinds are the names problemKindName
+// gives; anything else counts as "text".
+int reportScriptProblem(lua_State* L) {
+    auto* host = static_cast<ScriptHost*>(lua_touserdata(L, lua_upvalueindex(1)));
+    const char* kindName = lua_isstring(L, 1) ? lua_tostring(L, 1) : "";
+    const char* message = lua_isstring(L, 2) ? lua_tostring(L, 2) : "";
+    ProblemKind kind = ProblemKind::Text;
+    for (ProblemKind candidate :
+         {ProblemKind::Error, ProblemKind::Refused, ProblemKind::Stuck, ProblemKind::Value,
+          ProblemKind::Text, ProblemKind::Portrait, ProblemKind::Character}) {
+        if (std::strcmp(kindName, problemKindName(candidate)) == 0) {
+            kind = candidate;
+        }
+    }
+    host->reportProblem(L, kind, message);
+    return 0;
+}
+
 } // namespace
 
 ScriptHost::ScriptHost() : ScriptHost(scriptFunctionTable()) {}
@@ -274,6 +293,17 @@ bool ScriptHost::execute() {
     }
     lua_settop(lua_, base);
     return false;
+}
+
+void ScriptHost::setProblemListener(ProblemListener listener) {
+    listener_ = std::move(listener);
+    if (listener_) {
+        lua_pushlightuserdata(lua_, this);
+        lua_pushcclosure(lua_, reportScriptProblem, 1);
+    } else {
+        lua_pushnil(lua_);
+    }
+    lua_setfield(lua_, LUA_GLOBALSINDEX, "ReportScriptProblem");
 }
 
 void ScriptHost::reportProblem(lua_State* L, ProblemKind kind, const std::string& message) {

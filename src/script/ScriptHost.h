@@ -50,7 +50,9 @@ class ScriptHost {
     // Problems are reported only while a listener is set (author mode, the content checker);
     // without one nothing of this runs and the console stays as it is.
     using ProblemListener = std::function<void(const ScriptProblem&)>;
-    void setProblemListener(ProblemListener listener) { listener_ = std::move(listener); }
+    // While a listener is set, scripts also see ReportScriptProblem(kind, message), through
+    // which RunOnce.lua's helpers report what only they notice (a full chat box).
+    void setProblemListener(ProblemListener listener);
     bool reportsProblems() const { return static_cast<bool>(listener_); }
     // Reports a problem found by a script function, at the line of the running script that
     // called it (and the author's line, when that was inside a shared helper).

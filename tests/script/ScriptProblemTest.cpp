@@ -174,3 +174,36 @@ TEST_F(ScriptProblemTest, NothingIsReportedWithoutAListener) {
 }
 
 } // namespace
+
+namespace {
+
+// RunOnce.lua's helpers report what only they notice through ReportScriptProblem, which
+// exists only while something listens.
+TEST_F(ScriptProblemTest, SharedHelpersReportWhatOnlyTheyNotice) {
+    testsupport::writeFile("Data/Scripts/RunOnce.lua",
+                           testsupport::readFile(sourceRoot + "/Data/Scripts/RunOnce.lua"));
+    runFile("Data\\Scripts\\RunOnce.lua");
+    problems.clear();
+    const std::string console = runScript("for i = 1, 12 do Talk.say('line ' .. i) end\n"
+                                          "Talk.say('line 13')\n"
+                                          "Talk.nextLine = 0\n"
+                                          "Talk.choice('Wait', -1)\n");
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].rfind("Data\\Scripts\\Fern.lua:2: text: the chat box is full; \"line "
+                                "13\" is not shown (inside the shared helper at ",
+                                0),
+              0u)
+        << problems[0];
+    EXPECT_EQ(problems[1].rfind("Data\\Scripts\\Fern.lua:4: value: response \"Wait\" uses the "
+                                "reserved value -1 (inside the shared helper at ",
+                                0),
+              0u)
+        << problems[1];
+    EXPECT_NE(console.find("Talk: the chat box is full; \"line 13\" is not shown\n"),
+              std::string::npos);
+
+    host().setProblemListener(nullptr);
+    EXPECT_EQ(values("return ReportScriptProblem"), Values{"nil"});
+}
+
+} // namespace

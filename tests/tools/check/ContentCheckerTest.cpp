@@ -83,14 +83,14 @@ const FixtureCase fixtureCases[] = {
      {"Data\\Scripts\\Mira.lua:4: error: 'then' expected near 'Talk'", "  path: Mira: click"}},
     {"helper_error",
      {"Data\\Scripts\\Mira.lua:3: error: bad argument #1 to 'ipairs' (table expected, got "
-      "string) (inside the shared helper at Data\\Scripts\\RunOnce.lua:159)",
+      "string) (inside the shared helper at Data\\Scripts\\RunOnce.lua:164)",
       "  path: Mira: click"}},
     {"endless_loop",
      {"Data\\Scripts\\Mira.lua:4: error: script stopped after running for 0.2 seconds",
       "  path: Mira: click > \"How is the weather?\""}},
     {"missing_value",
      {"Data\\Scripts\\Mira.lua:4: value: response \"Tell me more.\" has no value; it counts as "
-      "0 (inside the shared helper at Data\\Scripts\\RunOnce.lua:183)",
+      "0 (inside the shared helper at Data\\Scripts\\RunOnce.lua:188)",
       "  path: Mira: click"}},
     {"long_line",
      {"Data\\Scripts\\Mira.lua:3: text: line 0 \"This line is much too long to fit in the...\" "
@@ -98,7 +98,7 @@ const FixtureCase fixtureCases[] = {
       "  path: Mira: click"}},
     {"unknown_portrait",
      {"Data\\Scripts\\Mira.lua:3: portrait: portrait \"Mira\" was never loaded with "
-      "LoadPortrait (inside the shared helper at Data\\Scripts\\RunOnce.lua:126)",
+      "LoadPortrait (inside the shared helper at Data\\Scripts\\RunOnce.lua:131)",
       "  path: Mira: click"}},
     {"os_exit",
      {"Data\\Scripts\\Mira.lua:4: error: os.exit would end the whole game",
