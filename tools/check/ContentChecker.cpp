@@ -109,6 +109,11 @@ bool ContentChecker::findMaps(std::vector<std::string>& maps, std::string& error
             maps.push_back(file.stem().string());
     }
     std::sort(maps.begin(), maps.end());
+    // A walk of nothing would pass silently; a Data/ without maps is a setup mistake.
+    if (maps.empty()) {
+        error = "--all found no map in Data\\Maps with a script in Data\\Scripts\\Maps";
+        return false;
+    }
     return true;
 }
 

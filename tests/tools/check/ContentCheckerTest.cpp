@@ -242,6 +242,9 @@ const UsageCase usageCases[] = {
     {"MapWithoutScript",
      {"--data", "farm", "--map", "Meadow"},
      "map Meadow has no script Data\\Scripts\\Maps\\Meadow.lua"},
+    {"AllFindsNoMap",
+     {"--data", "farm", "--all"},
+     "--all found no map in Data\\Maps with a script in Data\\Scripts\\Maps"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Usage, BadUsage, testing::ValuesIn(usageCases),
