@@ -23,29 +23,14 @@ struct Options {
 };
 
 bool readOptions(const ParsedArguments& args, Options& options, std::string& error) {
-    long long v = 0;
+    FormatChoice format;
+    if (!readFormatChoice(args, format, error))
+        return false;
+    options.import.mapType = format.mapType.value_or(options.import.mapType);
+    options.import.depth = format.depth.value_or(options.import.depth);
+    options.import.byteOrder = format.byteOrder.value_or(options.import.byteOrder);
     for (const auto& [name, value] : args.options) {
-        if (name == "--type") {
-            if (!parseInteger(value, 0, 3, v)) {
-                error = "--type must be 0, 1, 2 or 3, not \"" + value + "\"";
-                return false;
-            }
-            options.import.mapType = static_cast<int>(v);
-        } else if (name == "--depth") {
-            if (!parseInteger(value, 8, 32, v) ||
-                (v != 8 && v != 15 && v != 16 && v != 24 && v != 32)) {
-                error = "--depth must be 8, 15, 16, 24 or 32, not \"" + value + "\"";
-                return false;
-            }
-            options.import.depth = static_cast<int>(v);
-        } else if (name == "--byte-order") {
-            if (value != "le" && value != "be") {
-                error = "--byte-order must be le or be, not \"" + value + "\"";
-                return false;
-            }
-            options.import.byteOrder =
-                value == "le" ? MapWriter::ByteOrder::Little : MapWriter::ByteOrder::Big;
-        } else if (name == "--description") {
+        if (name == "--description") {
             options.description = value;
         } else if (name == "--script") {
             options.script = value;
@@ -64,20 +49,6 @@ std::string scriptPathFor(const std::string& out, const std::string& given) {
     if (folder.filename() != "Maps")
         return "";
     return (folder.parent_path() / "Scripts" / "Maps" / path.stem()).string() + ".lua";
-}
-
-// Writes a whole file, or removes what it began, so no half-written file stays.
-bool writeFile(const std::string& path, const std::string& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) == 0 && written)
-        return true;
-    std::error_code ignored;
-    if (fs::is_regular_file(path, ignored))
-        fs::remove(path, ignored);
-    return false;
 }
 
 // The files an import makes that were not there before, so that a failed write can take them
@@ -189,7 +160,7 @@ int importCommand(const std::vector<std::string>& words) {
         }
     }
     created.note(out);
-    if (!writeFile(out, std::string(bytes.begin(), bytes.end()))) {
+    if (!writeWholeFile(out, std::string(bytes.begin(), bytes.end()))) {
         created.remove();
         return failWith("cannot write \"" + out + "\"");
     }
@@ -197,7 +168,7 @@ int importCommand(const std::vector<std::string>& words) {
         created.note(scriptPath);
         std::error_code ignored;
         fs::create_directories(fs::path(scriptPath).parent_path(), ignored);
-        if (!writeFile(scriptPath, scriptText)) {
+        if (!writeWholeFile(scriptPath, scriptText)) {
             created.remove();
             return failWith("cannot write \"" + scriptPath + "\"");
         }

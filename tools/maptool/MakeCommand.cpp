@@ -9,29 +9,14 @@
 namespace {
 
 bool readOptions(const ParsedArguments& args, MakeOptions& options, std::string& error) {
-    long long v = 0;
+    FormatChoice format;
+    if (!readFormatChoice(args, format, error))
+        return false;
+    options.mapType = format.mapType;
+    options.depth = format.depth;
+    options.byteOrder = format.byteOrder;
     for (const auto& [name, value] : args.options) {
-        if (name == "--type") {
-            if (!parseInteger(value, 0, 3, v)) {
-                error = "--type must be 0, 1, 2 or 3, not \"" + value + "\"";
-                return false;
-            }
-            options.mapType = static_cast<int>(v);
-        } else if (name == "--depth") {
-            if (!parseInteger(value, 8, 32, v) ||
-                (v != 8 && v != 15 && v != 16 && v != 24 && v != 32)) {
-                error = "--depth must be 8, 15, 16, 24 or 32, not \"" + value + "\"";
-                return false;
-            }
-            options.depth = static_cast<int>(v);
-        } else if (name == "--byte-order") {
-            if (value != "le" && value != "be") {
-                error = "--byte-order must be le or be, not \"" + value + "\"";
-                return false;
-            }
-            options.byteOrder =
-                value == "le" ? MapWriter::ByteOrder::Little : MapWriter::ByteOrder::Big;
-        } else if (name == "--stagger" || name == "--steps") {
+        if (name == "--stagger" || name == "--steps") {
             int a = 0;
             int b = 0;
             if (!parsePair(value, a, b) || (name == "--steps" && (a < 0 || b < 0))) {
@@ -46,20 +31,6 @@ bool readOptions(const ParsedArguments& args, MakeOptions& options, std::string&
         }
     }
     return true;
-}
-
-bool writeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) == 0 && written)
-        return true;
-    // Never leave half a map behind; anything but a plain file (a device) is left alone.
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(path, ignored))
-        std::filesystem::remove(path, ignored);
-    return false;
 }
 
 } // namespace
@@ -84,7 +55,7 @@ int makeCommand(const std::vector<std::string>& words) {
     const std::vector<unsigned char> bytes = MapWriter::writeMap(map, error);
     if (bytes.empty())
         return failWith(args.positional[0] + ": " + error);
-    if (!writeFile(args.positional[1], bytes))
+    if (!writeWholeFile(args.positional[1], std::string(bytes.begin(), bytes.end())))
         return failWith("cannot write \"" + args.positional[1] + "\"");
 
     int layers = 0;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 bool startAllegro() {
     if (!al_init() || !al_init_image_addon())
@@ -71,6 +72,47 @@ bool parsePair(const std::string& text, int& first, int& second) {
     first = static_cast<int>(a);
     second = static_cast<int>(b);
     return true;
+}
+
+bool readFormatChoice(const ParsedArguments& args, FormatChoice& choice, std::string& error) {
+    long long v = 0;
+    for (const auto& [name, value] : args.options) {
+        if (name == "--type") {
+            if (!parseInteger(value, 0, 3, v)) {
+                error = "--type must be 0, 1, 2 or 3, not \"" + value + "\"";
+                return false;
+            }
+            choice.mapType = static_cast<int>(v);
+        } else if (name == "--depth") {
+            if (!parseInteger(value, 8, 32, v) ||
+                (v != 8 && v != 15 && v != 16 && v != 24 && v != 32)) {
+                error = "--depth must be 8, 15, 16, 24 or 32, not \"" + value + "\"";
+                return false;
+            }
+            choice.depth = static_cast<int>(v);
+        } else if (name == "--byte-order") {
+            if (value != "le" && value != "be") {
+                error = "--byte-order must be le or be, not \"" + value + "\"";
+                return false;
+            }
+            choice.byteOrder =
+                value == "le" ? MapWriter::ByteOrder::Little : MapWriter::ByteOrder::Big;
+        }
+    }
+    return true;
+}
+
+bool writeWholeFile(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) == 0 && written)
+        return true;
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(path, ignored))
+        std::filesystem::remove(path, ignored);
+    return false;
 }
 
 bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& error) {

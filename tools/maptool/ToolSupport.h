@@ -1,6 +1,9 @@
 #pragma once
 
+#include "map/MapWriter.h"
+
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +34,20 @@ bool parseInteger(const std::string& text, long long lowest, long long highest, 
 
 // "X,Y" as two integers in -32768..32767.
 bool parsePair(const std::string& text, int& first, int& second);
+
+// The map-format options that make and import share; what is not given stays unset.
+struct FormatChoice {
+    std::optional<int> mapType;                    // --type 0..3
+    std::optional<int> depth;                      // --depth 8|15|16|24|32
+    std::optional<MapWriter::ByteOrder> byteOrder; // --byte-order le|be
+};
+
+// Reads --type, --depth and --byte-order; false with a reason when a value is wrong.
+bool readFormatChoice(const ParsedArguments& args, FormatChoice& choice, std::string& error);
+
+// Writes a whole file, or removes what it began (a plain file only, never a device), so no
+// half-written file stays; false when it could not.
+bool writeWholeFile(const std::string& path, const std::string& bytes);
 
 // Reads a whole file; false with a reason when it cannot.
 bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& error);
