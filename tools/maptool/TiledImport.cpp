@@ -488,6 +488,36 @@ class Converter {
         return nullptr;
     }
 
+    // A tile object's x,y is the point of its box that its tileset's object alignment names,
+    // the bottom-left when the tileset names none.
+    void tileObjectTopLeft(const Tiled::Object& object, double& left, double& top) const {
+        const std::uint32_t id = object.gid & ~Tiled::gidFlags;
+        std::string alignment = "unspecified";
+        for (const Tiled::Tileset& tileset : map_.tilesets) {
+            if (tileset.firstGid <= id)
+                alignment = tileset.objectAlignment;
+        }
+        struct Anchor {
+            const char* name;
+            double across; // share of the width from the left edge to x
+            double down;   // share of the height from the top edge to y
+        };
+        static const Anchor anchors[] = {
+            {"topleft", 0, 0},    {"top", 0.5, 0},   {"topright", 1, 0}, {"left", 0, 0.5},
+            {"center", 0.5, 0.5}, {"right", 1, 0.5}, {"bottom", 0.5, 1}, {"bottomright", 1, 1},
+        };
+        double across = 0;
+        double down = 1;
+        for (const Anchor& anchor : anchors) {
+            if (alignment == anchor.name) {
+                across = anchor.across;
+                down = anchor.down;
+            }
+        }
+        left = object.x - across * object.width;
+        top = object.y - down * object.height;
+    }
+
     // An npc object's box has its top-left where the character's picture goes: Tiled shows a
     // rectangle from its x,y down and right, a tile object from its x,y up and right.
     void placeCharacters() {
@@ -522,8 +552,11 @@ class Converter {
                     warnings_.push_back(name + ": \"script\" is a file property, kept as " +
                                         quoted(script->value) +
                                         "; the game looks for it from its own folder");
-                const double top = object.gid != 0 ? object.y - object.height : object.y;
-                const double x = object.x + layer.offsetX - originX;
+                double left = object.x;
+                double top = object.y;
+                if (object.gid != 0)
+                    tileObjectTopLeft(object, left, top);
+                const double x = left + layer.offsetX - originX;
                 const double y = top + layer.offsetY - originY;
                 if (std::abs(x) > INT_MAX / 2 || std::abs(y) > INT_MAX / 2) {
                     warnings_.push_back(name + ": its position is out of reach; it is left out");

@@ -226,6 +226,7 @@ void TiledJson::readTilesetObject(const json& value, const std::string& at,
     tileset.spacing = intOf(value, "spacing", 0, 0, 1 << 16, at);
     tileset.tileCount = intOf(value, "tilecount", 0, 0, 1 << 28, at);
     tileset.columns = intOf(value, "columns", 0, 0, 1 << 28, at);
+    tileset.objectAlignment = stringOf(value, "objectalignment", "unspecified", at);
     if (const json* offset = member(value, "tileoffset")) {
         tileset.offsetX = intOf(*offset, "x", 0, -(1 << 16), 1 << 16, at + " tileoffset");
         tileset.offsetY = intOf(*offset, "y", 0, -(1 << 16), 1 << 16, at + " tileoffset");

@@ -65,6 +65,10 @@ struct Tileset {
     int columns = 0; // worked out from the image's real width for single-image tilesets
     int offsetX = 0;
     int offsetY = 0;
+    // Which point of a tile object's box its x,y is: "unspecified" (the bottom-left on the
+    // maps we import), "topleft", "top", "topright", "left", "center", "right",
+    // "bottomleft", "bottom" or "bottomright".
+    std::string objectAlignment = "unspecified";
     std::optional<Image> image; // single-image tilesets; none for a collection
     std::vector<Tile> tiles;
 };

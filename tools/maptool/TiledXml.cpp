@@ -189,6 +189,7 @@ void TiledXml::readTilesetElement(pugi::xml_node node, Tiled::Tileset& tileset) 
     tileset.spacing = intOf(node, "spacing", 0, 0, 1 << 16, at);
     tileset.tileCount = intOf(node, "tilecount", 0, 0, 1 << 28, at);
     tileset.columns = intOf(node, "columns", 0, 0, 1 << 28, at);
+    tileset.objectAlignment = node.attribute("objectalignment").as_string("unspecified");
     if (const pugi::xml_node offset = node.child("tileoffset")) {
         tileset.offsetX = intOf(offset, "x", 0, -(1 << 16), 1 << 16, where(offset));
         tileset.offsetY = intOf(offset, "y", 0, -(1 << 16), 1 << 16, where(offset));

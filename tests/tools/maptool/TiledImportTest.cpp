@@ -439,6 +439,34 @@ TEST(TiledImportTest, NpcObjectsBecomeCharactersAtTheTopLeftOfTheirBox) {
     EXPECT_TRUE(contains(import.notes(), "1 object not of type npc left out"));
 }
 
+TEST(TiledImportTest, TileObjectsAreAnchoredWhereTheirTilesetSays) {
+    const std::pair<const char*, std::pair<int, int>> rows[] = {
+        {"unspecified", {100, 104}}, {"bottomleft", {100, 104}}, {"topleft", {100, 200}},
+        {"top", {52, 200}},          {"center", {52, 152}},      {"bottomright", {4, 104}},
+        {"right", {4, 152}},
+    };
+    for (const auto& [alignment, topLeft] : rows) {
+        Tiled::Map map = smallMap(2, 2, {1, 1, 1, 1});
+        map.tilesets[0].objectAlignment = alignment;
+        Tiled::Layer people;
+        people.kind = Tiled::LayerKind::Objects;
+        Tiled::Object o;
+        o.name = "Tile";
+        o.type = "npc";
+        o.x = 100;
+        o.y = 200;
+        o.width = 96;
+        o.height = 96;
+        o.gid = 1 | Tiled::flippedHorizontally;
+        o.properties = {{"script", "string", "a.lua"}, {"sprite", "string", "A"}};
+        people.objects = {o};
+        map.layers.push_back(people);
+        const TiledImport import = converted(map);
+        ASSERT_EQ(import.spawns().size(), 1u) << alignment;
+        EXPECT_EQ(std::make_pair(import.spawns()[0].x, import.spawns()[0].y), topLeft) << alignment;
+    }
+}
+
 TEST(TiledImportTest, InfiniteMapsAreCutToTheCellsTheirTilesUse) {
     Tiled::Map map = smallMap(1, 1, {});
     map.infinite = true;

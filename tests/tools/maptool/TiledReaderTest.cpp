@@ -209,6 +209,28 @@ TEST(TiledReader, GroupsPassTheirValuesDown) {
     }
 }
 
+TEST(TiledReader, ObjectAlignmentOfATileset) {
+    const std::string xml =
+        R"(<map orientation="orthogonal" width="1" height="1" tilewidth="8" tileheight="8">
+ <tileset firstgid="1" name="a" tilewidth="8" tileheight="8" tilecount="0" columns="0"
+  objectalignment="center"/>
+ <tileset firstgid="5" name="b" tilewidth="8" tileheight="8" tilecount="0" columns="0"/>
+</map>)";
+    const std::string json = R"({"type":"map","orientation":"orthogonal","width":1,"height":1,
+ "tilewidth":8,"tileheight":8,"layers":[],"tilesets":[
+ {"firstgid":1,"name":"a","tilewidth":8,"tileheight":8,"tilecount":0,"columns":0,
+  "objectalignment":"center"},
+ {"firstgid":5,"name":"b","tilewidth":8,"tileheight":8,"tilecount":0,"columns":0}]})";
+    for (const std::string& text : {xml, json}) {
+        TiledReader reader;
+        Tiled::Map map;
+        ASSERT_TRUE(reader.readText(text, testing::TempDir() + "m", map)) << reader.error();
+        ASSERT_EQ(map.tilesets.size(), 2u);
+        EXPECT_EQ(map.tilesets[0].objectAlignment, "center");
+        EXPECT_EQ(map.tilesets[1].objectAlignment, "unspecified");
+    }
+}
+
 // map -> tileset -> image, each path relative to the file that names it.
 TEST(TiledReader, ExternalPathsAreRelativeToTheFileNamingThem) {
     const std::string root = testing::TempDir();
