@@ -1,6 +1,7 @@
 #include "map/MapTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 #include <functional>
 #include <string>
@@ -211,6 +212,11 @@ struct BadImage {
     void (*patch)(Bytes&) = nullptr; // bytes changed after building
 };
 
+// ctest lists a case by its name, not by its bytes.
+void PrintTo(const BadImage& image, std::ostream* out) {
+    *out << image.name;
+}
+
 const BadImage kBadImages[] = {
     {"VersionTwo", MapTooNew, with(&B::Header::versionMajor, 2)},
     {"MapTypeFour", MapTooNew, with(&B::Header::mapType, 4)},
@@ -303,6 +309,10 @@ struct OddImage {
     Build build;
     std::function<void()> check = [] {};
 };
+
+void PrintTo(const OddImage& image, std::ostream* out) {
+    *out << image.name;
+}
 
 const OddImage kOddImages[] = {
     // Pixels of no bytes (depth 4) or of five (depth 40): the colours are the map's affair.

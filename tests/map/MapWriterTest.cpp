@@ -3,12 +3,20 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <tuple>
 
 using MapWriter::ByteOrder;
 using MapWriter::MapContent;
 using MapWriter::Pixel;
+
+namespace MapWriter {
+// ctest lists the round trips by their byte order's name, not by its bytes.
+void PrintTo(ByteOrder order, std::ostream* out) {
+    *out << (order == ByteOrder::Little ? "le" : "be");
+}
+} // namespace MapWriter
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "LuaSnapshot.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 #include <lua.hpp>
 
@@ -27,6 +28,10 @@ struct SnapshotCase {
     const char* second;
     bool same;
 };
+
+void PrintTo(const SnapshotCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class Snapshot : public testing::TestWithParam<SnapshotCase> {};
 
