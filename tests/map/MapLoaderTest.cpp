@@ -1,9 +1,9 @@
 #include "map/MapTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <ostream>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 

@@ -1,10 +1,10 @@
 #include "LuaSnapshot.h"
 
 #include <gtest/gtest.h>
-#include <ostream>
 
 #include <lua.hpp>
 
+#include <ostream>
 #include <string>
 
 namespace {
