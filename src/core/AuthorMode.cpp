@@ -49,22 +49,22 @@ void AuthorMode::report(const ScriptProblem& problem) {
         game.gui->errorPanel()->add(formatProblem(problem));
 }
 
-void AuthorMode::afterConversationScript(const Npc* npc) {
+void AuthorMode::scriptRan(const Npc& npc) {
     ChatBox* chat = game.gui ? game.gui->chatBox() : nullptr;
-    if (!chat || !npc)
+    if (!chat)
         return;
     const bool failed = game.scriptHost && game.scriptHost->lastRunFailed();
     if (!failed && hasResponseLine(*chat))
         return;
     ScriptProblem problem;
     problem.kind = ProblemKind::Stuck;
-    problem.file = npc->getScriptPath();
+    problem.file = npc.getScriptPath();
     // The words fennow-check uses for the same problems.
-    problem.message = failed ? std::string("the script of ") + npc->getName() +
+    problem.message = failed ? std::string("the script of ") + npc.getName() +
                                    " failed; author mode added a close line"
-                             : std::string("the chat box of ") + npc->getName() +
+                             : std::string("the chat box of ") + npc.getName() +
                                    " is open with no response line to pick; author mode added "
                                    "a close line";
-    chat->setResponse(lastFreeLine(*chat), closeText, closeValue);
+    chat->setResponse(lastFreeLine(*chat), closeText, Conversation::closeResponse);
     report(problem);
 }

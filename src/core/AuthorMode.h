@@ -1,6 +1,7 @@
 #pragma once
 
 #include "script/ScriptProblem.h"
+#include "world/Conversation.h"
 
 class Npc;
 class ScriptHost;
@@ -9,9 +10,8 @@ class ScriptHost;
 // author's own line on the console after a refused call or an error inside a shared helper;
 // a conversation can always be left; F5 loads the world again. Nothing of this exists in a
 // run without the option.
-class AuthorMode {
+class AuthorMode : public ConversationListener {
   public:
-    static constexpr int closeValue = -3;
     static constexpr const char* closeText = "[Close] (added by author mode)";
 
     // Listens to a script host (the game's, and each new one after a reload).
@@ -20,5 +20,5 @@ class AuthorMode {
     void report(const ScriptProblem& problem);
     // After a character's script ran for a click or a response: when it failed, or left the
     // chat box with no response line, a close line goes on the box's last free line.
-    void afterConversationScript(const Npc* npc);
+    void scriptRan(const Npc& npc) override;
 };

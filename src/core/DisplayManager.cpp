@@ -4,6 +4,7 @@
 #include "core/GameContext.h"
 #include "gfx/BitmapLibrary.h"
 #include "gui/Gui.h"
+#include "map/MapManager.h"
 #include "player/Player.h"
 #include "world/Environment.h"
 #include "world/NpcManager.h"
@@ -34,16 +35,18 @@ DisplayManager::DisplayManager(int width, int height) {
     al_set_target_backbuffer(game.display);
     al_clear_to_color(al_map_rgb(0, 0, 0));
     al_set_window_title(game.display, windowTitle);
-    width_ = width;
-    height_ = height;
-    mapPicture_ = std::make_unique<MapPicture>(width_, height_, clearColour());
+    game.viewWidth = width;
+    game.viewHeight = height;
+    mapPicture_ = std::make_unique<MapPicture>(width, height, clearColour());
     layerByLayer_ = layerByLayerAsked();
 }
 
 DisplayManager::DisplayManager(int width, int height, NoWindow)
-    : width_(width), height_(height),
-      mapPicture_(std::make_unique<MapPicture>(width, height, clearColour())),
-      layerByLayer_(layerByLayerAsked()) {}
+    : mapPicture_(std::make_unique<MapPicture>(width, height, clearColour())),
+      layerByLayer_(layerByLayerAsked()) {
+    game.viewWidth = width;
+    game.viewHeight = height;
+}
 
 void DisplayManager::initText() {
     textFont_ = game.bitmapLibrary != nullptr ? game.bitmapLibrary->font(BitmapLibrary::bitmapFont)
@@ -94,9 +97,12 @@ void DisplayManager::drawWorld(ALLEGRO_BITMAP* target) {
     if (environment == nullptr)
         return;
     if (mapPicture_ != nullptr && !layerByLayer_) {
-        // The picture shows one Environment; another one (tests swap them) needs its own.
-        if (environment != pictured_) {
+        // The picture shows one Environment and one state of the map; another one (tests swap
+        // them) or a new load needs a picture of its own.
+        const int mapChanges = game.mapManager != nullptr ? game.mapManager->changeCount() : 0;
+        if (environment != pictured_ || mapChanges != picturedMapChanges_) {
             pictured_ = environment;
+            picturedMapChanges_ = mapChanges;
             mapPicture_->remake();
         }
         if (mapPicture_->draw(

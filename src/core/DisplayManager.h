@@ -3,6 +3,7 @@
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_font.h>
 
+#include "core/GameContext.h"
 #include "gfx/MapPicture.h"
 
 #include <memory>
@@ -11,12 +12,15 @@ class Environment;
 
 // Opens the game window and composes every frame in a fixed order: ground or map, player,
 // characters, GUI, then the three status texts. The window handle lives in the game context;
-// width and height are set only once a window exists (or for a window-less manager in tests).
+// the view's width and height go into the context only once a window exists (or for a
+// window-less manager).
 // The world at the bottom of the frame never changes between map loads, so it is composed
 // once into a picture and copied onto each frame; the picture is made anew on every load.
 class DisplayManager {
   public:
     static constexpr const char* windowTitle = "Fennow-Online";
+    static constexpr int windowWidth = 800;
+    static constexpr int windowHeight = 600;
 
     // Marks the constructor that opens no window: frames are composed into given bitmaps only.
     enum class NoWindow { Tag };
@@ -25,8 +29,8 @@ class DisplayManager {
     DisplayManager(int width, int height, NoWindow);
 
     void initText();
-    int width() const { return width_; }
-    int height() const { return height_; }
+    int width() const { return game.viewWidth; }
+    int height() const { return game.viewHeight; }
     void drawFrame();
     void composeFrame(ALLEGRO_BITMAP* target);
     // The frame's world, over the cleared target: the picture of the map or of the ground, or
@@ -42,10 +46,9 @@ class DisplayManager {
     ALLEGRO_COLOR textColour{};
 
   private:
-    int width_ = 0;
-    int height_ = 0;
     ALLEGRO_FONT* textFont_ = nullptr;
     std::unique_ptr<MapPicture> mapPicture_;
     const Environment* pictured_ = nullptr;
+    int picturedMapChanges_ = 0;
     bool layerByLayer_ = false;
 };

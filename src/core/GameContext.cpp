@@ -12,7 +12,9 @@
 #include "input/KeyBindings.h"
 #include "map/MapManager.h"
 #include "player/Player.h"
+#include "script/ScriptFunctionTable.h"
 #include "script/ScriptHost.h"
+#include "world/Conversation.h"
 #include "world/Environment.h"
 #include "world/NpcManager.h"
 
@@ -27,8 +29,6 @@ GameContext game;
 
 namespace {
 
-constexpr int windowWidth = 800;
-constexpr int windowHeight = 600;
 constexpr int groundColumns = 50;
 constexpr int groundRows = 50;
 // Kept for the life of the process: game.startMap points into it.
@@ -68,7 +68,7 @@ int initAllegro() {
 
 // A new Lua state; author mode listens to it.
 void createScriptHost() {
-    game.scriptHost = new ScriptHost();
+    game.scriptHost = new ScriptHost(scriptFunctionTable());
     if (game.author != nullptr)
         game.author->attach(*game.scriptHost);
 }
@@ -103,20 +103,13 @@ int initGame(const CommandLine& options) {
     }
 
     createScriptHost();
-    game.displayManager = new DisplayManager(windowWidth, windowHeight);
+    game.displayManager =
+        new DisplayManager(DisplayManager::windowWidth, DisplayManager::windowHeight);
     if (game.display == nullptr) {
         // Without a window nothing can be seen or closed, so start-up ends here.
         return -1;
     }
-    game.bitmapLibrary = new BitmapLibrary();
-    game.portraits = new PortraitStore();
-    game.displayManager->initText();
-    game.player = new Player(0.0f, 0.0f);
-    game.keyBindings = new KeyBindings();
-    game.npcManager = new NpcManager();
-    game.gui = new Gui();
-    game.mapManager = new MapManager();
-    game.environment = new Environment(groundColumns, groundRows);
+    createManagers(true);
     registerEventSources(game.eventQueue);
     consoleWrite("== Done Init ==\n");
 
@@ -129,8 +122,47 @@ int initGame(const CommandLine& options) {
     return 0;
 }
 
+void createManagers(bool wholeGame) {
+    if (wholeGame)
+        game.bitmapLibrary = new BitmapLibrary();
+    game.portraits = new PortraitStore();
+    if (wholeGame) {
+        if (game.displayManager != nullptr)
+            game.displayManager->initText();
+        game.player = new Player(0.0f, 0.0f);
+        game.keyBindings = new KeyBindings();
+    }
+    game.npcManager = new NpcManager();
+    game.conversation = new Conversation();
+    if (game.author != nullptr)
+        game.conversation->addListener(*game.author);
+    game.gui = new Gui();
+    if (wholeGame) {
+        game.mapManager = new MapManager();
+        game.environment = new Environment(groundColumns, groundRows);
+    }
+}
+
+void deleteManagers(GameContext& context) {
+    delete context.environment;
+    delete context.mapManager;
+    delete context.gui;
+    delete context.conversation;
+    delete context.npcManager;
+    delete context.keyBindings;
+    delete context.player;
+    delete context.portraits;
+    delete context.bitmapLibrary;
+    delete context.displayManager;
+    delete context.scriptHost;
+    delete context.author;
+    context = GameContext{};
+}
+
 void reloadWorld() {
     consoleWrite("== Reload (F5) ==\n");
+    if (game.conversation != nullptr)
+        game.conversation->reset();
     if (game.gui != nullptr) {
         game.gui->resetChat();
         game.gui->errorPanel()->clear();

@@ -14,6 +14,7 @@ class ScriptHost;
 class Player;
 class AuthorMode;
 class CommandLine;
+class Conversation;
 
 // The one record through which every manager reaches every other. It is filled once by
 // initGame in a fixed order; each manager lives until the process ends.
@@ -30,6 +31,10 @@ struct GameContext {
     Environment* environment = nullptr;
     KeyBindings* keyBindings = nullptr;
     NpcManager* npcManager = nullptr;
+    Conversation* conversation = nullptr;
+    // The size of the frames the display manager composes; 0 while there is none.
+    int viewWidth = 0;
+    int viewHeight = 0;
     bool quit = false;
     float targetFps = 0.0f;
     double measuredFps = 0.0;
@@ -52,4 +57,11 @@ int initGame(const CommandLine& options);
 // window.
 void reloadWorld();
 void registerEventSources(ALLEGRO_EVENT_QUEUE* queue);
+// The managers after the script host and the display manager, in start-up order: the art, the
+// portraits, the player, the keys, the characters, the conversation, the GUI, the map and the
+// ground. Without the whole game, only what conversations need: the portraits, the
+// characters, the conversation and the GUI.
+void createManagers(bool wholeGame);
+// Deletes every manager in the context, last made first, and empties it.
+void deleteManagers(GameContext& context);
 void cleanupGame();

@@ -4,21 +4,19 @@
 #include "core/DisplayManager.h"
 #include "core/GameContext.h"
 #include "gui/Gui.h"
+#include "input/ButtonState.h"
 #include "input/KeyBindings.h"
 #include "player/Player.h"
 #include "world/Environment.h"
 
 namespace {
 
-constexpr int pressed = 0;
-constexpr int released = 1;
-
 // A button press or release: the Gui first, then the Environment at the pointer position the
 // Gui last stored (not the event's own point).
-void dispatchButton(int state) {
+void dispatchButton(ButtonState state) {
     const bool taken = game.gui != nullptr && game.gui->click(state);
     if (taken) {
-        consoleWrite(state == pressed ? "Gui handled mouse down event\n"
+        consoleWrite(state == ButtonState::Press ? "Gui handled mouse down event\n"
                                       : "Gui handled mouse up event\n");
         return;
     }
@@ -27,7 +25,7 @@ void dispatchButton(int state) {
         const int y = game.gui != nullptr ? static_cast<int>(game.gui->mouseY()) : 0;
         game.environment->handleMouse(state, x, y);
     }
-    consoleWrite(state == pressed ? "Mouse down event thrown to Environment\n"
+    consoleWrite(state == ButtonState::Press ? "Mouse down event thrown to Environment\n"
                                   : "Mouse up event thrown to Environment\n");
 }
 
@@ -42,6 +40,10 @@ bool dispatchEvent(const ALLEGRO_EVENT& event) {
         return true;
     case ALLEGRO_EVENT_DISPLAY_CLOSE:
         game.quit = true;
+        break;
+    case ALLEGRO_EVENT_DISPLAY_SWITCH_OUT:
+        if (game.player != nullptr)
+            game.player->releaseKeys();
         break;
     case ALLEGRO_EVENT_KEY_DOWN:
     case ALLEGRO_EVENT_KEY_UP:
@@ -62,10 +64,10 @@ bool dispatchEvent(const ALLEGRO_EVENT& event) {
         }
         break;
     case ALLEGRO_EVENT_MOUSE_BUTTON_DOWN:
-        dispatchButton(pressed);
+        dispatchButton(ButtonState::Press);
         break;
     case ALLEGRO_EVENT_MOUSE_BUTTON_UP:
-        dispatchButton(released);
+        dispatchButton(ButtonState::Release);
         break;
     default:
         break;

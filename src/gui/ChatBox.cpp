@@ -1,16 +1,14 @@
 #include "gui/ChatBox.h"
 
-#include "core/DisplayManager.h"
 #include "core/GameContext.h"
 #include "gfx/BitmapLibrary.h"
 #include "gui/ChatLine.h"
 #include "gui/PortraitStore.h"
 
-#include <cstdio>
 
 namespace {
 
-// Used when there is no display manager (tools and tests): the game's window height.
+// Used before a display manager sets the view (tools and tests): the game's window height.
 constexpr int defaultDisplayHeight = 600;
 // The column of lines is this tall; the line count follows from it and the line height.
 constexpr int lineColumnHeight = 192;
@@ -18,13 +16,13 @@ constexpr int lineColumnHeight = 192;
 } // namespace
 
 ChatBox::ChatBox() {
-    y_ = (game.displayManager ? game.displayManager->height() : defaultDisplayHeight) - areaHeight;
+    y_ = (game.viewHeight > 0 ? game.viewHeight : defaultDisplayHeight) - areaHeight;
     if (game.bitmapLibrary) {
         background_ = game.bitmapLibrary->bitmap(BitmapLibrary::chatBox);
         responseBubble_ = game.bitmapLibrary->bitmap(BitmapLibrary::responseBubble);
         font_ = game.bitmapLibrary->font(BitmapLibrary::courierFont);
     }
-    textColour_ = game.displayManager ? game.displayManager->textColour : al_map_rgb(255, 255, 255);
+    textColour_ = al_map_rgb(255, 255, 255);
     while (lineCount_ < lineColumnHeight / lineHeight_) {
         ChatLine** grown = new ChatLine*[lineCount_ + 1];
         for (int i = 0; i < lineCount_; ++i)
@@ -61,10 +59,10 @@ void ChatBox::clearAll() {
         lines_[i]->clear();
 }
 
-int ChatBox::responseOf(int index) const {
-    if (index < 0 || index >= lineCount_)
-        return -1;
-    return lines_[index]->response();
+std::optional<int> ChatBox::responseOf(int index) const {
+    if (index < 0 || index >= lineCount_ || !lines_[index]->isResponse())
+        return std::nullopt;
+    return lines_[index]->value();
 }
 
 const ChatLine* ChatBox::line(int index) const {
@@ -80,28 +78,19 @@ int ChatBox::lineWidth(int index) const {
     return al_get_text_width(font_, shown->text()) + (shown->isResponse() ? lineHeight_ : 0);
 }
 
-int ChatBox::click(int kind, int relativeX, int relativeY) {
-    if (kind == 0) {
+std::optional<int> ChatBox::click(ButtonState state, int relativeX, int relativeY) {
+    if (state == ButtonState::Press) {
         pressedInBox_ = true;
-        return 0;
+        return std::nullopt;
     }
-    if (kind != 1 || !pressedInBox_)
-        return 0;
+    if (!pressedInBox_)
+        return std::nullopt;
     if (relativeX < textLeft || relativeX > textRight || relativeY < textTop ||
         relativeY > textBottom) {
         pressedInBox_ = false;
-        return 0;
+        return std::nullopt;
     }
-    const int row = (relativeY - textTop) / lineHeight_;
-    lastResponse_ = responseOf(row);
-    std::fprintf(stderr, "Line response was %i\n", lastResponse_);
-    if (lastResponse_ == -3)
-        return 2;
-    if (lastResponse_ == -1) {
-        pressedInBox_ = false;
-        return 0;
-    }
-    return 1;
+    return (relativeY - textTop) / lineHeight_;
 }
 
 void ChatBox::draw(ALLEGRO_BITMAP* target) {

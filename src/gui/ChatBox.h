@@ -3,14 +3,17 @@
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_font.h>
 
+#include <optional>
 #include <string_view>
+
+#include "input/ButtonState.h"
 
 class ChatLine;
 
 // The dialogue panel at the bottom left: a background, two portrait layers and twelve text
-// lines that scripts fill; response lines carry a value that a click records. It always holds
+// lines that scripts fill; response lines carry a value that a click picks. It always holds
 // exactly lineCount lines; its corner is fixed at construction, 220 pixels above the bottom
-// of the window. Lines, portraits and the last response survive hiding.
+// of the window. Lines and portraits survive hiding.
 class ChatBox {
   public:
     static constexpr int areaWidth = 688;
@@ -33,14 +36,13 @@ class ChatBox {
     void setLine(int index, const char* text);
     void setResponse(int index, const char* text, int value);
     void clearAll();
-    int responseOf(int index) const;
+    // The value of a response line; nothing for any other line.
+    std::optional<int> responseOf(int index) const;
     const ChatLine* line(int index) const;
     // How far a shown line reaches to the right of the text column's left edge in the chat
     // font, a response's bubble included; 0 for a hidden line or without a font.
     int lineWidth(int index) const;
 
-    int lastResponse() const { return lastResponse_; }
-    void setLastResponse(int value) { lastResponse_ = value; }
     bool pressedInBox() const { return pressedInBox_; }
     void clearPressedInBox() { pressedInBox_ = false; }
 
@@ -54,8 +56,8 @@ class ChatBox {
     int bottom() const { return y_ + areaHeight; }
     int lineHeight() const { return lineHeight_; }
 
-    // 0: nothing, 1: a response was chosen, 2: the close response was chosen.
-    int click(int kind, int relativeX, int relativeY);
+    // The row a release picks after a press in the box, if it lies on the column of lines.
+    std::optional<int> click(ButtonState state, int relativeX, int relativeY);
     void draw(ALLEGRO_BITMAP* target);
     void drawIfShown(ALLEGRO_BITMAP* target);
 
@@ -87,7 +89,6 @@ class ChatBox {
     ALLEGRO_COLOR textColour_{};
     ChatLine** lines_ = nullptr;
     int lineCount_ = 0;
-    int lastResponse_ = -1;
     bool pressedInBox_ = false;
     int lineHeight_ = 16;
 };

@@ -16,8 +16,6 @@ class ChatLine {
     void setText(const char* text);
     void setResponse(const char* text, int value);
     void clear();
-    // The value for a response line, -1 for any other line.
-    int response() const { return isResponse_ ? value_ : -1; }
 
     bool shown() const { return shown_; }
     bool isResponse() const { return isResponse_; }

@@ -1,18 +1,13 @@
 #include "gui/Gui.h"
 
-#include "core/AuthorMode.h"
 #include "core/GameContext.h"
 #include "gfx/BitmapLibrary.h"
 #include "gui/ChatBox.h"
 #include "gui/ErrorPanel.h"
 #include "gui/GuiButton.h"
 #include "player/Player.h"
-#include "script/ScriptHost.h"
-#include "world/Npc.h"
-#include "world/NpcManager.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -75,13 +70,16 @@ Gui::Gui() {
                                 onClick, arrow));
     }
     chatBox_ = new ChatBox();
-    chatOpen_ = false;
     errorPanel_ = new ErrorPanel();
     if (game.bitmapLibrary)
         errorPanel_->setFont(game.bitmapLibrary->font(BitmapLibrary::bitmapFont));
+    if (game.conversation)
+        game.conversation->addListener(*this);
 }
 
 Gui::~Gui() {
+    if (game.conversation)
+        game.conversation->removeListener(*this);
     for (int i = 0; i < buttonCount_; ++i)
         delete buttons_[i];
     delete[] buttons_;
@@ -111,20 +109,20 @@ void Gui::setMouse(float x, float y) {
     mouseY_ = y;
 }
 
-bool Gui::click(int kind) {
-    if (kind == 0)
+bool Gui::click(ButtonState state) {
+    if (state == ButtonState::Press)
         chatBox_->clearPressedInBox();
 
     const int x = truncateToInt(mouseX_);
     const int y = truncateToInt(mouseY_);
     for (int i = 0; i < buttonCount_; ++i) {
-        if (buttons_[i]->handleClick(kind, x, y))
+        if (buttons_[i]->handleClick(state, x, y))
             return true;
     }
 
     // A shown error panel takes the clicks on it; a release there dismisses it.
     if (errorPanel_->contains(mouseX_, mouseY_)) {
-        if (kind == 1)
+        if (state == ButtonState::Release)
             errorPanel_->dismiss();
         return true;
     }
@@ -137,30 +135,17 @@ bool Gui::click(int kind) {
     if (!inChatArea)
         return false;
 
-    switch (chatBox_->click(kind, truncateToInt(mouseX_ - cx), truncateToInt(mouseY_ - cy))) {
-    case 1:
-        runRespondingScript();
-        break;
-    case 2:
-        closeChat();
-        break;
-    default:
-        break;
-    }
+    const std::optional<int> row =
+        chatBox_->click(state, truncateToInt(mouseX_ - cx), truncateToInt(mouseY_ - cy));
+    if (!row)
+        return true;
+    const int value = chatBox_->responseOf(*row).value_or(Conversation::noResponse);
+    // A release on a line that is no response keeps nothing of the press.
+    if (value == Conversation::noResponse)
+        chatBox_->clearPressedInBox();
+    if (game.conversation)
+        game.conversation->pick(value);
     return true;
-}
-
-void Gui::runRespondingScript() {
-    respondingNpc_ = game.npcManager ? game.npcManager->getActiveNpc() : nullptr;
-    // Without an active character there is no script to answer; the pick is simply kept.
-    if (!respondingNpc_)
-        return;
-    std::fprintf(stderr, "Calling Script: %s with value %i\n", respondingNpc_->getScriptPath(),
-                 chatBox_->lastResponse());
-    if (game.scriptHost)
-        game.scriptHost->runFile(respondingNpc_->getScriptPath());
-    if (game.author)
-        game.author->afterConversationScript(respondingNpc_);
 }
 
 void Gui::draw(ALLEGRO_BITMAP* target) {
@@ -172,22 +157,22 @@ void Gui::draw(ALLEGRO_BITMAP* target) {
 }
 
 void Gui::resetChat() {
-    closeChat();
+    chatBox_->hide();
     chatBox_->clearAll();
     chatBox_->clearPortraits();
-    chatBox_->setLastResponse(-1);
     chatBox_->clearPressedInBox();
-    respondingNpc_ = nullptr;
 }
 
-void Gui::openChat() {
+void Gui::chatOpened() {
     chatBox_->show();
-    chatOpen_ = true;
 }
 
-void Gui::closeChat() {
+void Gui::chatClosed() {
     chatBox_->hide();
-    chatOpen_ = false;
+}
+
+bool Gui::chatOpen() const {
+    return chatBox_->isShown();
 }
 
 void Gui::stepWalkSpeed(float step) {

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "input/ButtonState.h"
+#include "world/Conversation.h"
+
 #include <allegro5/allegro.h>
 
 class ChatBox;
 class ErrorPanel;
 class GuiButton;
-class Npc;
 
 // The screen-space layer over the world: the twelve speed buttons and the chat box. It keeps
 // the last pointer position and decides for every press and release whether it takes it.
-// Buttons are hit-tested and drawn in the order they were added; the chat box and the open
-// flag are always shown or hidden together.
-class Gui {
+// Buttons are hit-tested and drawn in the order they were added. A response picked on the chat
+// box goes to the conversation, which tells the GUI when to show or hide the box.
+class Gui : public ConversationListener {
   public:
     Gui();
     ~Gui();
@@ -22,18 +24,17 @@ class Gui {
     void setMouse(float x, float y);
     float mouseX() const { return mouseX_; }
     float mouseY() const { return mouseY_; }
-    // kind 0: press, 1: release. True when the GUI took the event.
-    bool click(int kind);
+    // True when the GUI took the event.
+    bool click(ButtonState state);
     void draw(ALLEGRO_BITMAP* target);
-    void openChat();
-    void closeChat();
-    bool chatOpen() const { return chatOpen_; }
+    void chatOpened() override;
+    void chatClosed() override;
+    bool chatOpen() const;
     ChatBox* chatBox() const { return chatBox_; }
     // Author mode's panel of script problems; it stays hidden while it has no message.
     ErrorPanel* errorPanel() const { return errorPanel_; }
-    // A chat box as at start-up: closed, empty, no portraits, no responding character.
+    // A chat box as at start-up: closed, empty, no portraits.
     void resetChat();
-    Npc* respondingNpc() const { return respondingNpc_; }
     int buttonCount() const { return buttonCount_; }
     GuiButton* button(int index) const;
 
@@ -41,14 +42,10 @@ class Gui {
     static void stepSprintSpeed(float step);
 
   private:
-    void runRespondingScript();
-
-    Npc* respondingNpc_ = nullptr;
     GuiButton** buttons_ = nullptr;
     int buttonCount_ = 0;
     float mouseX_ = 320.0f;
     float mouseY_ = 240.0f;
-    bool chatOpen_ = false;
     ChatBox* chatBox_ = nullptr;
     ErrorPanel* errorPanel_ = nullptr;
 };

@@ -16,13 +16,11 @@ bool GuiButton::contains(int x, int y) const {
     return left_ <= x && x <= right_ && top_ <= y && y <= bottom_;
 }
 
-bool GuiButton::handleClick(int kind, int x, int y) {
-    if (kind == 0) {
+bool GuiButton::handleClick(ButtonState state, int x, int y) {
+    if (state == ButtonState::Press) {
         pressedInside_ = contains(x, y);
         return false;
     }
-    if (kind != 1)
-        return false;
     releasedInside_ = contains(x, y);
     const bool completed = pressedInside_ && releasedInside_;
     pressedInside_ = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "input/ButtonState.h"
+
 #include <allegro5/allegro.h>
 
 #include <functional>
@@ -15,8 +17,8 @@ class GuiButton {
     GuiButton(int x, int y, int width, int height, float angle, int drawFlags, ClickHandler onClick,
               ALLEGRO_BITMAP* bitmap);
 
-    // kind 0: press, 1: release. True when a release completed a click (onClick has run).
-    bool handleClick(int kind, int x, int y);
+    // True when a release completed a click (onClick has run).
+    bool handleClick(ButtonState state, int x, int y);
     bool contains(int x, int y) const;
     void draw(ALLEGRO_BITMAP* target) const;
 

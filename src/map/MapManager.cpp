@@ -1,7 +1,6 @@
 #include "map/MapManager.h"
 
 #include "core/Console.h"
-#include "core/DisplayManager.h"
 #include "core/GameContext.h"
 #include "core/HostPath.h"
 #include "map/MapLibrary.h"
@@ -33,13 +32,6 @@ int MapManager::countLayers() const {
     while (count < layerLimit && MapLibrary::selectLayer(count) == count)
         ++count;
     return count;
-}
-
-// The frame shows the map through a picture composed once; whatever changes the map makes it
-// anew.
-void MapManager::remakePicture() const {
-    if (game.displayManager != nullptr)
-        game.displayManager->remakeMapPicture();
 }
 
 bool MapManager::load(const char* name) {
@@ -92,10 +84,8 @@ void MapManager::draw(ALLEGRO_BITMAP* target) {
         consoleWrite("Map was not ready, but you tried to blind draw it.  Don't do that.\n");
         return;
     }
-    const int width =
-        game.displayManager != nullptr ? game.displayManager->width() : defaultViewWidth;
-    const int height =
-        game.displayManager != nullptr ? game.displayManager->height() : defaultViewHeight;
+    const int width = game.viewWidth > 0 ? game.viewWidth : defaultViewWidth;
+    const int height = game.viewHeight > 0 ? game.viewHeight : defaultViewHeight;
     for (int layer = 0; layer < layerCount_; ++layer) {
         MapLibrary::selectLayer(layer);
         MapLibrary::drawBackground(0, 0, 0, 0, width, height);

@@ -15,12 +15,16 @@ class MapManager {
     void unload();
     int layerCount() const { return layerCount_; }
     int loadResult() const { return loadResult_; }
+    // Goes up whenever what the map looks like changes (a load or an unload), so that a
+    // picture composed of it knows to be made anew.
+    int changeCount() const { return changeCount_; }
 
   private:
     int countLayers() const;
-    void remakePicture() const;
+    void remakePicture() { ++changeCount_; }
 
     bool ready_ = false;
     int loadResult_ = 0;
     int layerCount_ = 0;
+    int changeCount_ = 0;
 };

@@ -91,6 +91,14 @@ void Player::combineKeys() {
     }
 }
 
+void Player::releaseKeys() {
+    for (int i = 0; i < ActionCount; ++i) {
+        keys[i] = false;
+        primaryKeys[i] = false;
+        secondaryKeys[i] = false;
+    }
+}
+
 void Player::updateMotionState() {
     standing = !(keys[Up] || keys[Down] || keys[Left] || keys[Right]);
     sprinting = keys[Sprint];

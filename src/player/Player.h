@@ -15,6 +15,8 @@ class Player {
     void update();
     void draw(ALLEGRO_BITMAP* target);
     void combineKeys();
+    // Every key let go: the window lost the focus, and its releases go elsewhere.
+    void releaseKeys();
     void updateMotionState();
     // The library slot draw() shows for the current state.
     int frameSlot() const;

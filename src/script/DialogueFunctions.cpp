@@ -7,6 +7,7 @@
 #include "gui/PortraitStore.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptHost.h"
+#include "world/Conversation.h"
 
 #include <string>
 
@@ -200,7 +201,7 @@ int luaClearDialogue(lua_State* L) {
 
 // GetLastChatResponse() -> value
 int luaGetLastChatResponse(lua_State* L) {
-    const ChatBox* chat = chatBox();
-    lua_pushnumber(L, chat ? chat->lastResponse() : -1);
+    lua_pushnumber(L, game.conversation ? game.conversation->lastResponse()
+                                        : Conversation::noResponse);
     return 1;
 }

@@ -2,7 +2,6 @@
 
 #include "core/Console.h"
 #include "core/HostPath.h"
-#include "script/ScriptFunctionTable.h"
 
 #include <cerrno>
 #include <chrono>
@@ -214,8 +213,6 @@ int reportScriptProblem(lua_State* L) {
 }
 
 } // namespace
-
-ScriptHost::ScriptHost() : ScriptHost(scriptFunctionTable()) {}
 
 ScriptHost::ScriptHost(const std::vector<ScriptFunction>& functions) {
     lua_ = luaL_newstate();

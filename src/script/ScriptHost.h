@@ -22,9 +22,7 @@ struct ScriptFunction {
 // exactly the compiled chunk, which execute consumes).
 class ScriptHost {
   public:
-    // Registers the game's full ScriptFunctionTable.
-    ScriptHost();
-    // Registers exactly the given list (tests use a shorter one).
+    // Registers exactly the given list: the game's scriptFunctionTable(), or a shorter one.
     explicit ScriptHost(const std::vector<ScriptFunction>& functions);
     ~ScriptHost();
     ScriptHost(const ScriptHost&) = delete;

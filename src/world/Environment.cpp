@@ -1,14 +1,10 @@
 #include "world/Environment.h"
 
-#include "core/AuthorMode.h"
 #include "core/Console.h"
 #include "core/GameContext.h"
 #include "gfx/BitmapLibrary.h"
-#include "gui/ChatBox.h"
-#include "gui/Gui.h"
 #include "map/MapManager.h"
-#include "script/ScriptHost.h"
-#include "world/Npc.h"
+#include "world/Conversation.h"
 #include "world/NpcManager.h"
 
 #include <algorithm>
@@ -100,29 +96,18 @@ void Environment::draw(ALLEGRO_BITMAP* target) {
     al_hold_bitmap_drawing(wasHeld);
 }
 
-bool Environment::handleMouse(int state, int x, int y) {
-    if (state == 0) {
+bool Environment::handleMouse(ButtonState state, int x, int y) {
+    if (state == ButtonState::Press) {
         pressX_ = x;
         pressY_ = y;
         return true;
     }
-    if (state != 1 || !game.npcManager)
+    if (!game.npcManager)
         return false;
-
     Npc* released = game.npcManager->npcAt(x, y);
     if (!released || game.npcManager->npcAt(pressX_, pressY_) != released)
         return false;
-
-    ChatBox* chatBox = game.gui ? game.gui->chatBox() : nullptr;
-    if (chatBox)
-        chatBox->setLastResponse(-2);
-    if (game.scriptHost)
-        game.scriptHost->runFile(released->getScriptPath());
-    if (game.author)
-        game.author->afterConversationScript(released);
-    if (chatBox)
-        chatBox->setLastResponse(-1);
-    if (game.gui)
-        game.gui->openChat();
+    if (game.conversation)
+        game.conversation->clickCharacter(*released);
     return false;
 }

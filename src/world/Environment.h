@@ -1,5 +1,7 @@
 #pragma once
 
+#include "input/ButtonState.h"
+
 #include <allegro5/allegro.h>
 
 // The world layer under the GUI: draws the loaded map, or a ground of random mud tiles when
@@ -16,8 +18,9 @@ class Environment {
     int width() const { return width_; }
     int height() const { return height_; }
     void draw(ALLEGRO_BITMAP* target);
-    // state 0: press, 1: release.
-    bool handleMouse(int state, int x, int y);
+    // A release on the character the press was on starts a conversation with it. True for a
+    // press.
+    bool handleMouse(ButtonState state, int x, int y);
 
     static constexpr int groundTileCount = 6;
     // The ground tiles are taken from the bitmap library at construction; tests without the

@@ -1,0 +1,4 @@
+#pragma once
+
+// What a mouse button did: pressed down or let go.
+enum class ButtonState { Press, Release };
