@@ -23,6 +23,7 @@
 #include "map/MapLibrary.h"
 #include "map/MapManager.h"
 #include "player/Player.h"
+#include "world/Conversation.h"
 #include "world/Environment.h"
 #include "world/Npc.h"
 #include "world/NpcManager.h"
@@ -532,8 +533,8 @@ const Npc* clickTarget() {
 void clickOn(const Npc* npc) {
     const int x = (npc->left() + npc->right()) / 2;
     const int y = (npc->top() + npc->bottom()) / 2;
-    game.environment->handleMouse(0, x, y);
-    game.environment->handleMouse(1, x, y);
+    game.environment->handleMouse(ButtonState::Press, x, y);
+    game.environment->handleMouse(ButtonState::Release, x, y);
 }
 
 // The OpenGL renderer of the game's window (llvmpipe when Mesa renders in software).
@@ -660,7 +661,7 @@ void reportFrame() {
     std::printf("The two ways give the same picture: of the %d pixels of the whole frame read "
                 "back from the back buffer, %ld differ.\n\n",
                 windowWidth * windowHeight, differingPixels(back, layerByLayer));
-    game.gui->closeChat();
+    game.conversation->close();
 }
 
 void reportClick() {
@@ -673,7 +674,7 @@ void reportClick() {
     std::vector<double> samples;
     bool opened = true;
     for (int i = 0; i < 500; ++i) {
-        game.gui->closeChat();
+        game.conversation->close();
         const double start = monotonicNow();
         clickOn(npc);
         samples.push_back(1e6 * (monotonicNow() - start));

@@ -14,6 +14,7 @@
 #include "gui/ChatBox.h"
 #include "gui/Gui.h"
 #include "map/MapManager.h"
+#include "world/Conversation.h"
 #include "world/Environment.h"
 #include "world/Npc.h"
 #include "world/NpcManager.h"
@@ -99,13 +100,13 @@ void GroundWholeGrid(benchmark::State& state) {
 
 // The speed buttons and the open chat box with a portrait and a full page of lines.
 void GuiWithChatOpen(benchmark::State& state) {
-    game.gui->openChat();
+    game.conversation->open();
     for (auto _ : state) {
         clearFrame();
         game.gui->draw(backbuffer());
         al_flip_display();
     }
-    game.gui->closeChat();
+    game.conversation->close();
 }
 
 // Press and release on Quilla: her script runs and fills the chat box.
@@ -118,8 +119,8 @@ void ClickOnCharacter(benchmark::State& state) {
     const int x = quilla->left() + 10;
     const int y = quilla->top() + 10;
     for (auto _ : state) {
-        game.environment->handleMouse(0, x, y);
-        game.environment->handleMouse(1, x, y);
+        game.environment->handleMouse(ButtonState::Press, x, y);
+        game.environment->handleMouse(ButtonState::Release, x, y);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "gui/ChatBox.h"
 #include "gui/ChatLine.h"
 #include "gui/Gui.h"
+#include "world/Conversation.h"
 #include "world/Environment.h"
 #include "world/NpcManager.h"
 
@@ -66,6 +67,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     game = GameContext{};
     game.npcManager = new NpcManager();
+    game.conversation = new Conversation();
     game.gui = new Gui();
     game.environment = new Environment(4, 4);
     game.npcManager->addNpc(100, 100, "A", 0, "a.lua", "QuillaTemp");
@@ -82,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         }
         case 1:
-            game.gui->click(static_cast<int8_t>(in.byte()));
+            game.gui->click(in.byte() % 2 ? ButtonState::Release : ButtonState::Press);
             break;
         case 2: {
             const int index = static_cast<int8_t>(in.byte());
@@ -99,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             chat->clearAll();
             break;
         case 5: {
-            const int state = static_cast<int8_t>(in.byte());
+            const ButtonState state = in.byte() % 2 ? ButtonState::Release : ButtonState::Press;
             const int x = in.value<int32_t>();
             game.environment->handleMouse(state, x, in.value<int32_t>());
             break;
@@ -109,19 +111,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         default:
             if (in.byte() % 2)
-                game.gui->openChat();
+                game.conversation->open();
             else
-                game.gui->closeChat();
+                game.conversation->close();
             break;
         }
-        check(chat->isShown() == game.gui->chatOpen());
+        check(chat->isShown() == game.conversation->isOpen());
         for (int i = 0; i < ChatBox::lineCount; ++i)
             check(std::strlen(chat->line(i)->text()) <= ChatLine::maxText);
     }
 
-    delete game.environment;
-    delete game.gui;
-    delete game.npcManager;
-    game = GameContext{};
+    deleteManagers(game);
     return 0;
 }

@@ -5,11 +5,9 @@
 // -close_fd_mask=2 to keep the functions' console lines out of the fuzzer's report.
 
 #include "core/GameContext.h"
-#include "gui/Gui.h"
-#include "gui/PortraitStore.h"
+#include "core/HeadlessWorld.h"
 #include "script/ScriptFunctionTable.h"
 #include "script/ScriptHost.h"
-#include "world/NpcManager.h"
 
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_image.h>
@@ -126,13 +124,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    ScriptHost host;
-    game.scriptHost = &host;
-    game.npcManager = new NpcManager();
-    game.gui = new Gui();
-    game.portraits = new PortraitStore();
-
-    lua_State* L = host.state();
+    const HeadlessWorld world(HeadlessScope::Conversations);
+    lua_State* L = game.scriptHost->state();
     const auto& functions = scriptFunctionTable();
     InputReader in(data, size);
     for (int calls = 0; calls < 128 && !in.done(); ++calls) {
@@ -158,9 +151,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
 
-    delete game.gui;
-    delete game.portraits;
-    delete game.npcManager;
-    game = GameContext{};
     return 0;
 }

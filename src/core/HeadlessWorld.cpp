@@ -46,17 +46,23 @@ HeadlessWorld::HeadlessWorld(HeadlessScope scope, const std::vector<ScriptFuncti
 }
 
 HeadlessWorld::~HeadlessWorld() {
-    GameContext made = made_;
-    const bool active = made_.displayManager && game.displayManager == made_.displayManager;
-    deleteManagers(made);
-    forEachSlot([&](auto slot) {
-        if (game.*slot == made_.*slot)
-            game.*slot = nullptr;
-    });
+    // While it is in the context, the world owns what its slots hold now: a reload replaces
+    // the script host.
+    bool active = false;
+    forEachSlot([&](auto slot) { active = active || (made_.*slot && game.*slot == made_.*slot); });
     if (active) {
-        game.viewWidth = 0;
-        game.viewHeight = 0;
+        forEachSlot([&](auto slot) {
+            if (made_.*slot) {
+                made_.*slot = game.*slot;
+                game.*slot = nullptr;
+            }
+        });
+        if (made_.displayManager) {
+            game.viewWidth = 0;
+            game.viewHeight = 0;
+        }
     }
+    deleteManagers(made_);
 }
 
 void HeadlessWorld::activate() {

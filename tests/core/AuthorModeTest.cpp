@@ -28,11 +28,15 @@ class AuthorModeTest : public testing::Test {
     void SetUp() override {
         game.author = &author;
         author.attach(*game.scriptHost);
+        game.conversation->addListener(author);
         CaptureStderr();
         game.npcManager->addNpc(100, 100, "Fern", 0, "Data\\Scripts\\Fern.lua", "FernTemp");
         GetCapturedStderr();
     }
-    void TearDown() override { game.author = nullptr; }
+    void TearDown() override {
+        game.conversation->removeListener(author);
+        game.author = nullptr;
+    }
 
     // Writes Fern's script and clicks her; returns the console.
     std::string clickFern(const std::string& script) {
@@ -40,15 +44,15 @@ class AuthorModeTest : public testing::Test {
         game.gui->errorPanel()->clear();
         game.gui->resetChat();
         CaptureStderr();
-        game.environment->handleMouse(0, fernX, fernY);
-        game.environment->handleMouse(1, fernX, fernY);
+        game.environment->handleMouse(ButtonState::Press, fernX, fernY);
+        game.environment->handleMouse(ButtonState::Release, fernX, fernY);
         return GetCapturedStderr();
     }
     // The line holding the close line author mode adds, or -1.
     int addedCloseLine() const {
         for (int i = 0; i < ChatBox::lineCount; ++i) {
             const ChatLine* line = game.gui->chatBox()->line(i);
-            if (line->shown() && line->response() == -3 &&
+            if (line->shown() && line->isResponse() && line->value() == -3 &&
                 std::string(line->text()) == AuthorMode::closeText)
                 return i;
         }
@@ -111,14 +115,15 @@ TEST_F(AuthorModeTest, AResponseWhoseScriptLeavesNoWayOutGetsOneToo) {
     ChatBox& chat = *game.gui->chatBox();
     game.gui->setMouse(static_cast<float>(chat.x() + 300), static_cast<float>(chat.y() + 20));
     CaptureStderr();
-    game.gui->click(0);
-    game.gui->click(1);
+    game.gui->click(ButtonState::Press);
+    game.gui->click(ButtonState::Release);
     GetCapturedStderr();
     EXPECT_EQ(addedCloseLine(), 11);
 }
 
 TEST_F(AuthorModeTest, WithoutAuthorModeNothingIsAdded) {
     game.author = nullptr;
+    game.conversation->removeListener(author);
     game.scriptHost->setProblemListener(nullptr);
     const std::string console = clickFern("x = = 1");
     EXPECT_EQ(console, "Lua Error during Loading: Data\\Scripts\\Fern.lua:1: unexpected symbol "
@@ -141,7 +146,7 @@ TEST_F(AuthorModeTest, ReloadStartsTheWorldAfresh) {
     CaptureStderr();
     reloadWorld();
     GetCapturedStderr();
-    game.gui->openChat();
+    game.conversation->open();
     ASSERT_EQ(game.npcManager->getNpcCount(), 1) << "Fern went with the reload";
     ASSERT_FALSE(panel().empty()) << "the missing portrait was reported";
 

@@ -2,6 +2,7 @@
 
 #include "core/DisplayManager.h"
 #include "core/GameContext.h"
+#include "core/HeadlessWorld.h"
 #include "core/TestSupport.h"
 #include "gfx/BitmapLibrary.h"
 #include "gui/Gui.h"
@@ -10,45 +11,31 @@
 #include "map/MapManager.h"
 #include "player/Player.h"
 #include "script/ScriptHost.h"
+#include "world/Conversation.h"
 #include "world/Environment.h"
 #include "world/NpcManager.h"
 
 #include <gtest/gtest.h>
 
-// Every manager of the game context, created in start-up order but without a window (frames
-// are composed into memory bitmaps) and with the console of their constructors captured.
-// Build it inside a ScratchDir that holds whatever Data/ the test needs.
+#include <memory>
+
+// The whole game without a window in an empty context, with the console of its constructors
+// captured. Build it inside a ScratchDir that holds whatever Data/ the test needs.
 class HeadlessGame {
   public:
     HeadlessGame() {
         game = GameContext{};
         testing::internal::CaptureStderr();
-        game.scriptHost = new ScriptHost();
-        game.displayManager = new DisplayManager(800, 600, DisplayManager::NoWindow::Tag);
-        game.bitmapLibrary = new BitmapLibrary();
-        game.portraits = new PortraitStore();
-        game.displayManager->initText();
-        game.player = new Player(0.0f, 0.0f);
-        game.keyBindings = new KeyBindings();
-        game.npcManager = new NpcManager();
-        game.gui = new Gui();
-        game.mapManager = new MapManager();
-        game.environment = new Environment(50, 50);
+        world_ = std::make_unique<HeadlessWorld>();
         testing::internal::GetCapturedStderr();
     }
     ~HeadlessGame() {
-        delete game.environment;
-        delete game.mapManager;
-        delete game.gui;
-        delete game.npcManager;
-        delete game.keyBindings;
-        delete game.player;
-        delete game.portraits;
-        delete game.bitmapLibrary;
-        delete game.displayManager;
-        delete game.scriptHost;
+        world_.reset();
         game = GameContext{};
     }
     HeadlessGame(const HeadlessGame&) = delete;
     HeadlessGame& operator=(const HeadlessGame&) = delete;
+
+  private:
+    std::unique_ptr<HeadlessWorld> world_;
 };

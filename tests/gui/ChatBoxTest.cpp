@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -17,18 +18,15 @@ class ChatBoxTest : public testing::Test {
         creation = capturedStderr([this] { chat = std::make_unique<ChatBox>(); });
     }
 
-    // A press and a release at the same point relative to the corner; the release's answer.
-    int clickAt(int rx, int ry) {
-        chat->click(0, rx, ry);
-        int answer = -99;
-        lastOutput = capturedStderr([&] { answer = chat->click(1, rx, ry); });
-        return answer;
+    // A press and a release at the same point relative to the corner; the row picked.
+    std::optional<int> clickAt(int rx, int ry) {
+        chat->click(ButtonState::Press, rx, ry);
+        return chat->click(ButtonState::Release, rx, ry);
     }
 
     ScopedGame scope;
     std::unique_ptr<ChatBox> chat;
     std::string creation;
-    std::string lastOutput;
 };
 
 } // namespace
@@ -39,71 +37,52 @@ TEST_F(ChatBoxTest, StartsHiddenWithTwelveBlankLines) {
         expected += "Creating Chat line  \n";
         EXPECT_STREQ(chat->line(i)->text(), " ");
         EXPECT_TRUE(chat->line(i)->shown());
-        EXPECT_EQ(chat->responseOf(i), -1);
+        EXPECT_EQ(chat->responseOf(i), std::nullopt);
     }
     EXPECT_EQ(creation, expected);
     EXPECT_FALSE(chat->isShown());
-    EXPECT_EQ(chat->lastResponse(), -1);
     EXPECT_EQ(chat->line(12), nullptr);
 }
 
 // Rows start 13 pixels down and are 16 high; the text column runs from 225 to 676.
-TEST_F(ChatBoxTest, ReleaseOnAResponseRecordsItsValue) {
-    for (int i = 0; i < 12; ++i)
-        chat->setResponse(i, "r", 100 + i);
-    struct Case {
-        int rx, ry, answer, response;
-    };
-    const Case cases[] = {{225, 13, 1, 100},  {300, 28, 1, 100},  {300, 29, 1, 101},
-                          {300, 188, 1, 110}, {300, 189, 1, 111}, {676, 204, 1, 111},
-                          {224, 13, 0, -1},   {225, 12, 0, -1},   {677, 13, 0, -1},
-                          {300, 205, 0, -1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.rx) + "," + std::to_string(c.ry));
-        chat->setLastResponse(-1);
-        EXPECT_EQ(clickAt(c.rx, c.ry), c.answer);
-        EXPECT_EQ(chat->lastResponse(), c.response);
-        EXPECT_EQ(lastOutput,
-                  c.answer ? "Line response was " + std::to_string(c.response) + "\n" : "");
-        EXPECT_EQ(chat->pressedInBox(), c.answer == 1);
+TEST_F(ChatBoxTest, ReleaseAfterAPressPicksTheRowUnderIt) {
+    const std::optional<int> none;
+    const std::pair<std::pair<int, int>, std::optional<int>> cases[] = {
+        {{225, 13}, 0},    {{300, 28}, 0},    {{300, 29}, 1},    {{300, 188}, 10},
+        {{300, 189}, 11},  {{676, 204}, 11},  {{224, 13}, none}, {{225, 12}, none},
+        {{677, 13}, none}, {{300, 205}, none}};
+    for (const auto& [point, row] : cases) {
+        SCOPED_TRACE(std::to_string(point.first) + "," + std::to_string(point.second));
+        EXPECT_EQ(clickAt(point.first, point.second), row);
+        EXPECT_EQ(chat->pressedInBox(), row.has_value());
     }
-    // A release without a press, or a click of another kind, does nothing.
-    chat->setLastResponse(-1);
-    EXPECT_EQ(chat->click(1, 300, 13), 0);
-    EXPECT_EQ(chat->click(0, 0, 0), 0);
-    EXPECT_EQ(chat->click(5, 300, 13), 0);
-    EXPECT_EQ(chat->lastResponse(), -1);
+    // A release without a press picks nothing.
+    chat->clearPressedInBox();
+    EXPECT_EQ(chat->click(ButtonState::Release, 300, 13), none);
+    EXPECT_EQ(chat->click(ButtonState::Press, 0, 0), none);
 }
 
-TEST_F(ChatBoxTest, CloseBlankAndPlainLines) {
+TEST_F(ChatBoxTest, ResponsesAndPlainLines) {
     chat->setResponse(3, "Bye", -3);
-    EXPECT_EQ(clickAt(300, 13 + 48), 2);
-    EXPECT_EQ(lastOutput, "Line response was -3\n");
-    EXPECT_EQ(chat->lastResponse(), -3);
-    chat->setLine(4, "Just talk"); // a plain line resets the last response
-    EXPECT_EQ(clickAt(300, 13 + 64), 0);
-    EXPECT_EQ(lastOutput, "Line response was -1\n");
-    EXPECT_EQ(chat->lastResponse(), -1);
-
+    EXPECT_EQ(chat->responseOf(3), -3);
     chat->setLine(3, "Bye"); // a line turns the response back into text
-    EXPECT_EQ(chat->responseOf(3), -1);
+    EXPECT_EQ(chat->responseOf(3), std::nullopt);
 
     for (int index : {12, -1}) {
         chat->setLine(index, "no");
         chat->setResponse(index, "no", 4);
-        EXPECT_EQ(chat->responseOf(index), -1);
+        EXPECT_EQ(chat->responseOf(index), std::nullopt);
     }
     EXPECT_STREQ(chat->line(11)->text(), " ");
 
-    // Cleared lines are hidden, empty, and answer -1.
+    // Cleared lines are hidden, empty, and no responses.
+    chat->setResponse(5, "r", 5);
     chat->clearAll();
     for (int i = 0; i < 12; ++i) {
         EXPECT_FALSE(chat->line(i)->shown());
         EXPECT_STREQ(chat->line(i)->text(), "");
+        EXPECT_EQ(chat->responseOf(i), std::nullopt);
     }
-    chat->setLastResponse(9);
-    EXPECT_EQ(clickAt(300, 13 + 16), 0);
-    EXPECT_EQ(chat->lastResponse(), -1);
 }
 
 // Texts are cut to 79 bytes without splitting a UTF-8 character; other bytes are cut at 79.
@@ -130,7 +109,7 @@ TEST(ChatLine, LongTextsAreCutWithoutSplittingACharacter) {
             EXPECT_EQ(line.text(), kept);
         }
         line.clear(); // keeps the value but not the response
-        EXPECT_EQ(line.response(), -1);
+        EXPECT_FALSE(line.isResponse());
         EXPECT_EQ(line.value(), 3);
     });
     EXPECT_EQ(out, "Creating Chat line " + cases[0].first + "\n");

@@ -74,13 +74,13 @@ TEST(ErrorPanel, TheGuiTakesClicksOnAShownPanel) {
     capturedStderr([] { game.gui = new Gui(); });
     Gui& gui = *game.gui;
     gui.setMouse(ErrorPanel::left + 10, ErrorPanel::top + 5);
-    EXPECT_FALSE(gui.click(0));
+    EXPECT_FALSE(gui.click(ButtonState::Press));
     gui.errorPanel()->add("a problem");
-    EXPECT_TRUE(gui.click(0));
+    EXPECT_TRUE(gui.click(ButtonState::Press));
     EXPECT_TRUE(gui.errorPanel()->isShown()) << "a press alone keeps it";
-    EXPECT_TRUE(gui.click(1));
+    EXPECT_TRUE(gui.click(ButtonState::Release));
     EXPECT_FALSE(gui.errorPanel()->isShown());
-    EXPECT_FALSE(gui.click(0));
+    EXPECT_FALSE(gui.click(ButtonState::Press));
 }
 
 } // namespace

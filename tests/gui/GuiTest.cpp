@@ -19,6 +19,7 @@ class GuiTest : public testing::Test {
         game.player = new Player(0.0f, 0.0f);
         capturedStderr([] {
             game.npcManager = new NpcManager();
+            game.conversation = new Conversation();
             game.gui = new Gui();
         });
         gui = game.gui;
@@ -28,8 +29,8 @@ class GuiTest : public testing::Test {
     // Moves the pointer, presses and releases there; returns what the release answered.
     bool clickAt(float x, float y) {
         gui->setMouse(x, y);
-        gui->click(0);
-        return gui->click(1);
+        gui->click(ButtonState::Press);
+        return gui->click(ButtonState::Release);
     }
 
     ScopedGame scope;
@@ -70,10 +71,10 @@ TEST_F(GuiTest, EdgesPressesAndClamping) {
     // A press on one button and a release on another changes nothing, and neither keeps it.
     game.player->setWalkSpeed(2.2f);
     gui->setMouse(5, 5);
-    EXPECT_FALSE(gui->click(0));
+    EXPECT_FALSE(gui->click(ButtonState::Press));
     gui->setMouse(25, 5);
-    EXPECT_FALSE(gui->click(1));
-    EXPECT_FALSE(gui->click(1));
+    EXPECT_FALSE(gui->click(ButtonState::Release));
+    EXPECT_FALSE(gui->click(ButtonState::Release));
     EXPECT_EQ(game.player->walkSpeed(), 2.2f);
 
     game.player->setWalkSpeed(0.5f);
@@ -89,13 +90,15 @@ TEST_F(GuiTest, EdgesPressesAndClamping) {
 TEST_F(GuiTest, ChatBoxAreaTakesClicksEvenWhileHidden) {
     ASSERT_FALSE(chat->isShown());
     EXPECT_EQ(capturedStderr([this] { EXPECT_TRUE(clickAt(300, 500)); }), "Line response was -1\n");
+    EXPECT_FALSE(chat->pressedInBox()); // a line that is no response keeps nothing
+    EXPECT_EQ(game.conversation->lastResponse(), -1);
     // Edges: 0..688 by 380..600, all inclusive, tested on the float position.
     const std::tuple<float, float, bool> points[] = {
         {688, 500, true},     {0, 380, true},    {688, 600, true},  {689, 500, false},
         {688.5f, 500, false}, {300, 379, false}, {300, 601, false}, {-0.5f, 500, false}};
     for (auto [x, y, taken] : points) {
         gui->setMouse(x, y);
-        EXPECT_EQ(gui->click(0), taken) << x << "," << y;
+        EXPECT_EQ(gui->click(ButtonState::Press), taken) << x << "," << y;
     }
 }
 
@@ -103,10 +106,10 @@ TEST_F(GuiTest, ButtonsCountOnlyCompletedClicksFromTheStartPosition) {
     int clicks = 0;
     const auto count = [&clicks] { return ++clicks, false; }; // the answer does not matter
     gui->addButton(new GuiButton(310, 230, 20, 20, count, nullptr));
-    EXPECT_FALSE(gui->click(0)); // before any pointer event: at the start position
-    EXPECT_TRUE(gui->click(1));
-    EXPECT_TRUE(clickAt(330, 250)); // the far corner belongs to the button too
-    EXPECT_FALSE(gui->click(1));    // no press before it
+    EXPECT_FALSE(gui->click(ButtonState::Press)); // before any pointer event: at the start position
+    EXPECT_TRUE(gui->click(ButtonState::Release));
+    EXPECT_TRUE(clickAt(330, 250));                 // the far corner belongs to the button too
+    EXPECT_FALSE(gui->click(ButtonState::Release)); // no press before it
     EXPECT_EQ(clicks, 2);
 }
 
@@ -114,27 +117,27 @@ TEST_F(GuiTest, ResponsesWithoutActiveCharacterAndTheCloseResponse) {
     chat->setResponse(0, "Hello", 7);
     chat->setResponse(3, "Goodbye", -3);
     EXPECT_EQ(capturedStderr([this] { EXPECT_TRUE(clickAt(300, 400)); }), "Line response was 7\n");
-    EXPECT_EQ(gui->respondingNpc(), nullptr);
+    EXPECT_EQ(game.conversation->respondingNpc(), nullptr);
 
     // A press in the chat box is forgotten at the next press, taken by a button.
-    chat->setLastResponse(-1);
+    game.conversation->setLastResponse(-1);
     gui->setMouse(300, 393);
-    gui->click(0);
+    gui->click(ButtonState::Press);
     gui->setMouse(5, 5);
-    EXPECT_FALSE(gui->click(0));
+    EXPECT_FALSE(gui->click(ButtonState::Press));
     gui->setMouse(300, 393);
-    EXPECT_EQ(capturedStderr([this] { EXPECT_TRUE(gui->click(1)); }), "");
-    EXPECT_EQ(chat->lastResponse(), -1);
+    EXPECT_EQ(capturedStderr([this] { EXPECT_TRUE(gui->click(ButtonState::Release)); }), "");
+    EXPECT_EQ(game.conversation->lastResponse(), -1);
 
     capturedStderr([] { game.npcManager->addNpc(100, 100, "Quilla", 0, "q.lua", ""); });
     game.npcManager->setActiveNpcByName("Quilla");
-    gui->openChat();
+    game.conversation->open();
     EXPECT_TRUE(chat->isShown());
     EXPECT_EQ(capturedStderr([this] { EXPECT_TRUE(clickAt(300, 380 + 61)); }),
               "Line response was -3\n");
     EXPECT_FALSE(chat->isShown());
     EXPECT_FALSE(gui->chatOpen());
-    EXPECT_EQ(chat->lastResponse(), -3);
+    EXPECT_EQ(game.conversation->lastResponse(), -3);
 }
 
 TEST_F(GuiTest, DrawsUpArrowsAsStoredAndDownArrowsTurnedAboutTheirCentre) {

@@ -11,6 +11,7 @@
 #include "map/MapManager.h"
 #include "player/Player.h"
 #include "script/ScriptHost.h"
+#include "world/Conversation.h"
 #include "world/Environment.h"
 #include "world/NpcManager.h"
 
@@ -24,16 +25,7 @@
 class ScopedGame {
   public:
     ScopedGame() { game = GameContext{}; }
-    ~ScopedGame() {
-        delete game.gui;
-        delete game.environment;
-        delete game.npcManager;
-        delete game.portraits;
-        delete game.scriptHost;
-        delete game.mapManager;
-        delete game.player;
-        game = GameContext{};
-    }
+    ~ScopedGame() { deleteManagers(game); }
     ScopedGame(const ScopedGame&) = delete;
     ScopedGame& operator=(const ScopedGame&) = delete;
 };

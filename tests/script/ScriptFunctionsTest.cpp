@@ -49,7 +49,7 @@ TEST_F(ScriptFunctionsTest, DialogueLinesAndResponses) {
     EXPECT_EQ(values("return ClearDialogue()"), one);
     for (int i = 0; i < 12; ++i)
         EXPECT_FALSE(chat().line(i)->shown()) << i;
-    chat().setLastResponse(12345);
+    game.conversation->setLastResponse(12345);
     EXPECT_EQ(values("return GetLastChatResponse()"), Values{"12345"});
 }
 

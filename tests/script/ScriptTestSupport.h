@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/HeadlessWorld.h"
 #include "gui/ChatBox.h"
 #include "gui/ChatLine.h"
 #include "gui/GuiTestSupport.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,17 +33,14 @@ inline std::string describeValue(lua_State* L, int index) {
     return type == LUA_TSTRING ? "\"" + text + "\"" : text;
 }
 
-// The game's script host with fresh managers for its functions to act on: the NPC manager,
-// the GUI with its chat box and the portrait store. The Lua stack must end where it started.
+// The game's script host with fresh managers for its functions to act on: the characters,
+// the conversation, the GUI with its chat box and the portrait store. The Lua stack must end where
+// it started.
 class ScriptTest : public testing::Test {
   protected:
     void SetUp() override {
-        capturedStderr([] {
-            game.scriptHost = new ScriptHost();
-            game.npcManager = new NpcManager();
-            game.gui = new Gui();
-            game.portraits = new PortraitStore();
-        });
+        capturedStderr(
+            [this] { world_ = std::make_unique<HeadlessWorld>(HeadlessScope::Conversations); });
         startTop_ = lua_gettop(L());
     }
     void TearDown() override { EXPECT_EQ(lua_gettop(L()), startTop_) << "unbalanced stack"; }
@@ -79,5 +78,6 @@ class ScriptTest : public testing::Test {
 
   private:
     ScopedGame scope;
+    std::unique_ptr<HeadlessWorld> world_;
     int startTop_ = 0;
 };

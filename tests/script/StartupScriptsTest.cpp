@@ -28,7 +28,7 @@ TEST_F(ScriptTest, VersionBarkNamesTheGameAndItsVersion) {
 
 TEST_F(StartupScriptsTest, TalkFillsLinesChoicesAndTheCloseResponse) {
     run("SetDialogueLine(11, 'left over')");
-    chat().setLastResponse(-2);
+    game.conversation->setLastResponse(-2);
     EXPECT_EQ(values("return Talk.start('Mare')"), Values{"-2"});
     EXPECT_EQ(npcs().getActiveNpc()->name(), "Mare");
     run("Talk.lines{ 'Hello!', 'The hens have been fed, the fence is mended and the creek "
@@ -44,7 +44,7 @@ TEST_F(StartupScriptsTest, TalkFillsLinesChoicesAndTheCloseResponse) {
         {"Goodbye.", -3},
         {"", -1}};
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(std::make_pair(lineText(i), chat().responseOf(i)),
+        EXPECT_EQ(std::make_pair(lineText(i), chat().responseOf(i).value_or(-1)),
                   std::make_pair(std::string(lines[i].first), lines[i].second));
     EXPECT_FALSE(chat().line(11)->shown());
     EXPECT_EQ(values("return Talk.CLOSE, Talk.CLICKED, Talk.NONE"), (Values{"-3", "-2", "-1"}));
@@ -82,7 +82,7 @@ TEST_F(StartupScriptsTest, DocumentedExampleCharacterTalks) {
                                                   {1, "Today someone has to "},
                                                   {-2, "Back again?"}};
     for (const auto& [response, first] : visits) {
-        chat().setLastResponse(response);
+        game.conversation->setLastResponse(response);
         EXPECT_EQ(run(example), "");
         EXPECT_EQ(lineText(0).rfind(first, 0), 0u) << lineText(0);
         // Where the close line stands depends on the day's chore, whose line may wrap.

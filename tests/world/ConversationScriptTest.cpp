@@ -1,3 +1,4 @@
+#include "core/HeadlessWorld.h"
 #include "gui/ChatBox.h"
 #include "gui/ChatLine.h"
 #include "gui/GuiTestSupport.h"
@@ -6,6 +7,7 @@
 #include <allegro5/allegro_ttf.h>
 
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 // The farm's shipped conversation, run through the real script host and the real managers
@@ -16,11 +18,8 @@ namespace {
 class ConversationScriptTest : public testing::Test {
   protected:
     void SetUp() override {
-        const std::string out = capturedStderr([] {
-            game.scriptHost = new ScriptHost();
-            game.portraits = new PortraitStore();
-            game.npcManager = new NpcManager();
-            game.gui = new Gui();
+        const std::string out = capturedStderr([this] {
+            headless = std::make_unique<HeadlessWorld>(HeadlessScope::Conversations);
             game.environment = new Environment(50, 50);
             game.scriptHost->runFile("Data\\Scripts\\RunOnce.lua");
             game.scriptHost->runFile("Data\\Scripts\\Maps\\WillowCreekFarm.lua");
@@ -33,9 +32,9 @@ class ConversationScriptTest : public testing::Test {
     static std::string clickAt(int x, int y) {
         return capturedStderr([x, y] {
             game.gui->setMouse(static_cast<float>(x), static_cast<float>(y));
-            for (int kind : {0, 1})
-                if (!game.gui->click(kind))
-                    game.environment->handleMouse(kind, x, y);
+            for (ButtonState state : {ButtonState::Press, ButtonState::Release})
+                if (!game.gui->click(state))
+                    game.environment->handleMouse(state, x, y);
         });
     }
     std::string clickCharacter(const char* name) {
@@ -79,6 +78,7 @@ class ConversationScriptTest : public testing::Test {
     }
 
     ScopedGame scope;
+    std::unique_ptr<HeadlessWorld> headless;
     ChatBox* chat = nullptr;
 };
 

@@ -33,6 +33,7 @@ class NpcSpriteTest : public testing::Test {
         });
         game.bitmapLibrary = library.get();
     }
+    ~NpcSpriteTest() override { game.bitmapLibrary = nullptr; }
 
     // Spawns a character as SpawnNPC does and returns what the console said meanwhile.
     std::string spawn(std::string_view sprite, Npc** npc = nullptr) {

@@ -1,7 +1,9 @@
+#include "core/HeadlessWorld.h"
 #include "gui/ChatBox.h"
 #include "gui/GuiTestSupport.h"
 
 #include <fstream>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -11,7 +13,7 @@ std::vector<int> recorded;
 
 // Record() -> 1
 int luaRecord(lua_State* L) {
-    recorded.push_back(game.gui->chatBox()->lastResponse());
+    recorded.push_back(game.conversation->lastResponse());
     lua_pushnumber(L, 1);
     return 1;
 }
@@ -26,9 +28,8 @@ class WorldClickScriptTest : public testing::Test {
         std::ofstream(quillaScript) << "Record()\n";
         std::ofstream(brambleScript) << "Record() Record()\n";
         capturedStderr([this] {
-            game.scriptHost = new ScriptHost({{"Record", luaRecord}});
-            game.npcManager = new NpcManager();
-            game.gui = new Gui();
+            headless = std::make_unique<HeadlessWorld>(
+                HeadlessScope::Conversations, std::vector<ScriptFunction>{{"Record", luaRecord}});
             world = game.environment = new Environment(50, 50);
             game.npcManager->addNpc(100, 100, "Quilla", 0, quillaScript.c_str(), "QuillaTemp");
             game.npcManager->addNpc(300, 100, "Bramble", 1, brambleScript.c_str(), "");
@@ -36,10 +37,11 @@ class WorldClickScriptTest : public testing::Test {
             game.npcManager->addNpc(500, 100, "Ghost", 3, "no\\such.lua", "");
         });
         chat = game.gui->chatBox();
-        chat->setLastResponse(5);
+        game.conversation->setLastResponse(5);
     }
 
     ScopedGame scope;
+    std::unique_ptr<HeadlessWorld> headless;
     const std::string quillaScript = testing::TempDir() + "quilla_record.lua";
     const std::string brambleScript = testing::TempDir() + "bramble_record.lua";
     Environment* world = nullptr;
@@ -50,45 +52,46 @@ class WorldClickScriptTest : public testing::Test {
 
 // Press where only Quilla stands, release where Quilla and Shadow overlap: both are Quilla.
 TEST_F(WorldClickScriptTest, ClickRunsTheScriptOnceWhileTheLastResponseIsMinusTwo) {
-    EXPECT_TRUE(world->handleMouse(0, 133, 119));
-    EXPECT_FALSE(world->handleMouse(1, 160, 180));
+    EXPECT_TRUE(world->handleMouse(ButtonState::Press, 133, 119));
+    EXPECT_FALSE(world->handleMouse(ButtonState::Release, 160, 180));
     EXPECT_EQ(recorded, std::vector<int>{-2});
-    EXPECT_EQ(chat->lastResponse(), -1);
+    EXPECT_EQ(game.conversation->lastResponse(), -1);
     EXPECT_TRUE(game.gui->chatOpen());
     EXPECT_EQ(game.npcManager->getActiveNpc(), nullptr); // clicking does not select
-    EXPECT_FALSE(world->handleMouse(2, 140, 130));
 }
 
 // A release before any press; Quilla then Bramble; Quilla then ground; ground then Quilla.
 TEST_F(WorldClickScriptTest, PressAndReleaseOnDifferentThingsRunNothing) {
-    world->handleMouse(1, 140, 130);
+    world->handleMouse(ButtonState::Release, 140, 130);
     const int points[][4] = {{140, 130, 340, 130}, {140, 130, 600, 500}, {600, 500, 140, 130}};
     for (const auto& p : points) {
-        world->handleMouse(0, p[0], p[1]);
-        world->handleMouse(1, p[2], p[3]);
+        world->handleMouse(ButtonState::Press, p[0], p[1]);
+        world->handleMouse(ButtonState::Release, p[2], p[3]);
     }
     EXPECT_TRUE(recorded.empty());
     EXPECT_FALSE(game.gui->chatOpen());
-    EXPECT_EQ(chat->lastResponse(), 5);
+    EXPECT_EQ(game.conversation->lastResponse(), 5);
 }
 
 TEST_F(WorldClickScriptTest, PressTakenByTheGuiKeepsTheEarlierPressPoint) {
-    world->handleMouse(0, 600, 10); // open ground
+    world->handleMouse(ButtonState::Press, 600, 10); // open ground
     game.gui->setMouse(300, 500);
-    EXPECT_TRUE(game.gui->click(0)); // taken by the chat box area: the world never sees it
-    world->handleMouse(1, 140, 130);
+    EXPECT_TRUE(
+        game.gui->click(ButtonState::Press)); // taken by the chat box area: the world never sees it
+    world->handleMouse(ButtonState::Release, 140, 130);
     EXPECT_FALSE(game.gui->chatOpen());
-    world->handleMouse(0, 140, 130);
-    game.gui->click(0);
-    world->handleMouse(1, 141, 131);
+    world->handleMouse(ButtonState::Press, 140, 130);
+    game.gui->click(ButtonState::Press);
+    world->handleMouse(ButtonState::Release, 141, 131);
     EXPECT_TRUE(game.gui->chatOpen());
 }
 
 TEST_F(WorldClickScriptTest, BrokenScriptStillOpensTheChat) {
-    world->handleMouse(0, 540, 130);
-    const std::string out = capturedStderr([this] { world->handleMouse(1, 540, 130); });
+    world->handleMouse(ButtonState::Press, 540, 130);
+    const std::string out =
+        capturedStderr([this] { world->handleMouse(ButtonState::Release, 540, 130); });
     EXPECT_EQ(out.rfind("Lua Error during Loading: ", 0), 0u) << out;
-    EXPECT_EQ(chat->lastResponse(), -1);
+    EXPECT_EQ(game.conversation->lastResponse(), -1);
     EXPECT_TRUE(game.gui->chatOpen());
 }
 
@@ -97,8 +100,9 @@ TEST_F(WorldClickScriptTest, ChosenResponseRunsTheActiveCharactersScriptWithItsV
     game.npcManager->setActiveNpcByName("Bramble");
     chat->setResponse(1, "Tell me more", 12);
     game.gui->setMouse(300, 380 + 13 + 16);
-    EXPECT_TRUE(game.gui->click(0));
-    const std::string out = capturedStderr([] { EXPECT_TRUE(game.gui->click(1)); });
+    EXPECT_TRUE(game.gui->click(ButtonState::Press));
+    const std::string out =
+        capturedStderr([] { EXPECT_TRUE(game.gui->click(ButtonState::Release)); });
     EXPECT_EQ(out, "Line response was 12\nCalling Script: " + brambleScript + " with value 12\n");
     EXPECT_EQ(recorded, (std::vector<int>{12, 12}));
 }

@@ -3,6 +3,7 @@
 #include "LuaSnapshot.h"
 
 #include "core/GameContext.h"
+#include "core/HeadlessWorld.h"
 #include "gui/ChatBox.h"
 #include "gui/ChatLine.h"
 #include "gui/Gui.h"
@@ -11,6 +12,7 @@
 #include "script/ScriptArguments.h"
 #include "script/ScriptFunctionTable.h"
 #include "script/ScriptHost.h"
+#include "world/Conversation.h"
 #include "world/Npc.h"
 #include "world/NpcManager.h"
 
@@ -65,13 +67,6 @@ std::vector<ScriptFunction> checkedFunctions() {
     return functions;
 }
 
-// A row's middle inside the chat box's text column, in window pixels.
-constexpr float rowX = ChatBox::textLeft + 20.0f;
-float rowY(const ChatBox& chat, int row) {
-    return static_cast<float>(chat.y() + ChatBox::textTop + chat.lineHeight() * row +
-                              chat.lineHeight() / 2);
-}
-
 } // namespace
 
 std::string mapScriptPath(const std::string& mapName) {
@@ -82,11 +77,13 @@ CheckWorld::CheckWorld(double timeLimit, ProblemSink sink) {
     // Lua's math.random draws from the C library's generator: every replay starts it alike.
     std::srand(1);
     static const std::vector<ScriptFunction> functions = checkedFunctions();
-    host_ = new ScriptHost(functions);
-    host_->setRunTimeLimit(timeLimit);
+    world_ = std::make_unique<HeadlessWorld>(HeadlessScope::Conversations, functions);
+    spawnLog = &spawned_;
+    ScriptHost& host = *game.scriptHost;
+    host.setRunTimeLimit(timeLimit);
     if (sink)
-        host_->setProblemListener(std::move(sink));
-    lua_State* L = host_->state();
+        host.setProblemListener(std::move(sink));
+    lua_State* L = host.state();
     lua_getglobal(L, "os");
     if (lua_istable(L, -1)) {
         lua_pushcfunction(L, refuseExit);
@@ -94,75 +91,53 @@ CheckWorld::CheckWorld(double timeLimit, ProblemSink sink) {
     }
     lua_pop(L, 1);
     builtinGlobals_ = LuaSnapshot::globalNames(L);
-    portraits_ = new PortraitStore();
-    npcs_ = new NpcManager();
-    activate();
-    // The chat box reads the game context as it is made.
-    gui_ = new Gui();
-    game.gui = gui_;
+    game.conversation->addListener(*this);
 }
 
 void CheckWorld::activate() {
-    game.scriptHost = host_;
-    game.portraits = portraits_;
-    game.npcManager = npcs_;
-    game.gui = gui_;
+    world_->activate();
     spawnLog = &spawned_;
 }
 
 CheckWorld::~CheckWorld() {
-    if (game.scriptHost == host_) {
+    if (spawnLog == &spawned_)
         spawnLog = nullptr;
-        game.gui = nullptr;
-        game.npcManager = nullptr;
-        game.portraits = nullptr;
-        game.scriptHost = nullptr;
-    }
-    delete gui_;
-    delete npcs_;
-    delete portraits_;
-    delete host_;
 }
 
 void CheckWorld::runStartupScripts() {
-    host_->runFile("Data\\Scripts\\VersionBark.lua");
-    host_->runFile("Data\\Scripts\\RunOnce.lua");
+    game.scriptHost->runFile("Data\\Scripts\\VersionBark.lua");
+    game.scriptHost->runFile("Data\\Scripts\\RunOnce.lua");
 }
 
 bool CheckWorld::runMapScript(const std::string& name) {
-    return host_->runFile(mapScriptPath(name).c_str());
+    return game.scriptHost->runFile(mapScriptPath(name).c_str());
+}
+
+void CheckWorld::scriptRan(const Npc&) {
+    scriptFailed_ = game.scriptHost->lastRunFailed();
 }
 
 bool CheckWorld::clickCharacter(int index) {
-    const Npc* npc = npcs_->npc(index);
-    if (!npc)
-        return true;
-    ChatBox* chat = gui_->chatBox();
-    chat->setLastResponse(-2);
-    const bool ran = host_->runFile(npc->getScriptPath());
-    chat->setLastResponse(-1);
-    gui_->openChat();
-    return ran;
+    scriptFailed_ = false;
+    if (Npc* npc = game.npcManager->npc(index))
+        game.conversation->clickCharacter(*npc);
+    return !scriptFailed_;
 }
 
 bool CheckWorld::clickRow(int row) {
-    const ChatBox* chat = gui_->chatBox();
-    const int value = chat->responseOf(row);
-    // The GUI runs a script for this pick only when someone is active to answer it.
-    const bool runs = value != -1 && value != -3 && npcs_->getActiveNpc() != nullptr;
-    gui_->setMouse(rowX, rowY(*chat, row));
-    gui_->click(0);
-    gui_->click(1);
-    return !runs || !host_->lastRunFailed();
+    scriptFailed_ = false;
+    const std::optional<int> value = game.gui->chatBox()->responseOf(row);
+    game.conversation->pick(value.value_or(Conversation::noResponse));
+    return !scriptFailed_;
 }
 
 bool CheckWorld::chatShown() const {
-    return gui_->chatBox()->isShown();
+    return game.gui->chatBox()->isShown();
 }
 
 std::vector<ChatChoice> CheckWorld::responseLines() const {
     std::vector<ChatChoice> lines;
-    const ChatBox* chat = gui_->chatBox();
+    const ChatBox* chat = game.gui->chatBox();
     for (int row = 0; row < ChatBox::lineCount; ++row) {
         const ChatLine* line = chat->line(row);
         if (line && line->shown() && line->isResponse())
@@ -173,7 +148,7 @@ std::vector<ChatChoice> CheckWorld::responseLines() const {
 
 std::vector<std::string> CheckWorld::pageLines() const {
     std::vector<std::string> lines;
-    const ChatBox* chat = gui_->chatBox();
+    const ChatBox* chat = game.gui->chatBox();
     for (int row = 0; row < ChatBox::lineCount; ++row) {
         const ChatLine* line = chat->line(row);
         if (line && line->shown())
@@ -219,7 +194,7 @@ std::uint64_t CheckWorld::pictureHash(ALLEGRO_BITMAP* bitmap) const {
 
 std::string CheckWorld::stateKey() const {
     std::string key;
-    const ChatBox* chat = gui_->chatBox();
+    const ChatBox* chat = game.gui->chatBox();
     key += chat->isShown() ? "open|" : "closed|";
     for (int row = 0; row < ChatBox::lineCount; ++row) {
         const ChatLine* line = chat->line(row);
@@ -235,10 +210,10 @@ std::string CheckWorld::stateKey() const {
     }
     key += std::to_string(pictureHash(chat->portrait())) + "/" +
            std::to_string(pictureHash(chat->portraitBackground())) + "|";
-    const Npc* active = npcs_->getActiveNpc();
+    const Npc* active = game.npcManager->getActiveNpc();
     key += "active " + std::to_string(active ? active->number() : -1) + "|";
-    for (int i = 0; i < npcs_->getNpcCount(); ++i) {
-        Npc* npc = npcs_->npc(i);
+    for (int i = 0; i < game.npcManager->getNpcCount(); ++i) {
+        Npc* npc = game.npcManager->npc(i);
         key += "npc" + std::to_string(i) + "{";
         const ScriptVariableStore& variables = npc->variables();
         for (int slot = 0; slot < variables.getVariableCount(); ++slot) {
@@ -252,6 +227,6 @@ std::string CheckWorld::stateKey() const {
         }
         key += "}";
     }
-    key += LuaSnapshot::globals(host_->state(), builtinGlobals_);
+    key += LuaSnapshot::globals(game.scriptHost->state(), builtinGlobals_);
     return key;
 }

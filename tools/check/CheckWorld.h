@@ -1,19 +1,18 @@
 #pragma once
 
 #include "script/ScriptProblem.h"
+#include "world/Conversation.h"
 
 #include <allegro5/allegro.h>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-class Gui;
-class NpcManager;
-class PortraitStore;
-class ScriptHost;
+class HeadlessWorld;
 
 // A character as the map's script spawned it, with the line of the SpawnNPC call.
 struct SpawnedCharacter {
@@ -37,15 +36,15 @@ struct ChatChoice {
 // One fresh game as far as conversations reach: the real script host with every script
 // function, the portrait store, the characters and the GUI with its chat box, built into the
 // global game context without a window. The bitmap library already in the context is shared
-// (it is only read). Scripts run exactly as in the game; a player's clicks are the game's
-// own click steps. Several worlds may exist, but only the active one (the last made or
-// activated) is in the game context, and only it may run scripts.
-class CheckWorld {
+// (it is only read). Scripts run exactly as in the game; a player's clicks and picks go
+// through the game's own conversation. Several worlds may exist, but only the active one (the
+// last made or activated) is in the game context, and only it may run scripts.
+class CheckWorld : public ConversationListener {
   public:
     using ProblemSink = std::function<void(const ScriptProblem&)>;
 
     CheckWorld(double timeLimit, ProblemSink sink);
-    ~CheckWorld();
+    ~CheckWorld() override;
     CheckWorld(const CheckWorld&) = delete;
     CheckWorld& operator=(const CheckWorld&) = delete;
 
@@ -56,10 +55,9 @@ class CheckWorld {
     void runStartupScripts();
     // The script of Data\Maps\<name>.fmp; false when it failed.
     bool runMapScript(const std::string& name);
-    // A click on the character spawned at `index`: the last response is -2 while its script
-    // runs and -1 after it, and the chat box opens. False when the script failed.
+    // A click on the character spawned at `index`. False when the script failed.
     bool clickCharacter(int index);
-    // A press and release on a chat box row. False when a script ran and failed.
+    // A pick of a chat box row. False when a script ran and failed.
     bool clickRow(int row);
 
     bool chatShown() const;
@@ -72,13 +70,14 @@ class CheckWorld {
     std::string stateKey() const;
     const std::vector<SpawnedCharacter>& spawned() const { return spawned_; }
 
+    // Notes whether the script of a click or a pick failed.
+    void scriptRan(const Npc& npc) override;
+
   private:
     std::uint64_t pictureHash(ALLEGRO_BITMAP* bitmap) const;
 
-    ScriptHost* host_ = nullptr;
-    PortraitStore* portraits_ = nullptr;
-    NpcManager* npcs_ = nullptr;
-    Gui* gui_ = nullptr;
+    std::unique_ptr<HeadlessWorld> world_;
+    bool scriptFailed_ = false;
     std::vector<SpawnedCharacter> spawned_;
     std::set<std::string> builtinGlobals_;
     mutable std::map<ALLEGRO_BITMAP*, std::uint64_t> pictureHashes_;

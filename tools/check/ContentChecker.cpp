@@ -7,6 +7,7 @@
 #include "PictureCache.h"
 
 #include "core/GameContext.h"
+#include "core/HeadlessWorld.h"
 #include "core/HostPath.h"
 #include "gfx/BitmapLibrary.h"
 
@@ -66,18 +67,6 @@ bool startAllegro() {
     al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
     return true;
 }
-
-// The bitmap library of the game, in the game context while the run lasts.
-class SharedArt {
-  public:
-    SharedArt() { game.bitmapLibrary = new BitmapLibrary(); }
-    ~SharedArt() {
-        delete game.bitmapLibrary;
-        game = GameContext{};
-    }
-    SharedArt(const SharedArt&) = delete;
-    SharedArt& operator=(const SharedArt&) = delete;
-};
 
 bool isFile(const std::string& gamePath) {
     std::error_code error;
@@ -146,7 +135,8 @@ int ContentChecker::run(std::ostream& out, std::ostream& err) {
                          " is missing; text is measured in Allegro's built-in font");
         ConsoleSilencer quiet(options_.verbose);
         const PictureCache pictures;
-        SharedArt art;
+        // The game's art, shared by every world of the run.
+        const HeadlessWorld art(HeadlessScope::Art);
         for (const std::string& name : maps)
             checkMap(name, maps.size() > 1 ? "map " + name + ", " : "");
     }

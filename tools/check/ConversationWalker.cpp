@@ -2,12 +2,14 @@
 
 #include "CheckReport.h"
 
+#include "world/Conversation.h"
+
 #include <map>
 
 namespace {
 
-constexpr int closeValue = -3;
-constexpr int noResponse = -1;
+constexpr int closeValue = Conversation::closeResponse;
+constexpr int noResponse = Conversation::noResponse;
 // A parked world holds a Lua state and its pictures, up to half a megabyte; more than a few
 // hundred save no replays that matter.
 constexpr std::size_t parkedLimit = 256;
