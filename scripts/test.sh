@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test:
-#   1. every Lua file syntax-checked;
+#   1. no include cycles among the classes of src/ and tools/; every Lua file syntax-checked;
 #   2. unit and end-to-end tests (under Xvfb when there is no display), while the
 #      sanitizer build (build-asan/) compiles beside them at a lower priority; then the
 #      content check: every conversation of every map walked by fennow-check;
@@ -72,6 +72,11 @@ with_display() {
 phase "Set-up and build"
 scripts/setup.sh
 scripts/build.sh
+
+# A header and its source count as one class; a cycle among them fails the command. CI keeps
+# shared/ beside the clone.
+phase "Include cycles"
+../shared/tools/include-cycles src tools || fail "include cycles"
 
 phase "Lua syntax check"
 lua_failed=0

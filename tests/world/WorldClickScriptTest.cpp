@@ -1,9 +1,12 @@
 #include "core/HeadlessWorld.h"
 #include "gui/ChatBox.h"
 #include "gui/GuiTestSupport.h"
+#include "world/Conversation.h"
+#include "world/Npc.h"
 
 #include <fstream>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -105,4 +108,37 @@ TEST_F(WorldClickScriptTest, ChosenResponseRunsTheActiveCharactersScriptWithItsV
         capturedStderr([] { EXPECT_TRUE(game.gui->click(ButtonState::Release)); });
     EXPECT_EQ(out, "Line response was 12\nCalling Script: " + brambleScript + " with value 12\n");
     EXPECT_EQ(recorded, (std::vector<int>{12, 12}));
+}
+
+// What a listener hears, in order: every script run for a click or a pick, and the box
+// opening and closing. Closing on request is a pick of the close response without its line.
+TEST_F(WorldClickScriptTest, ListenersHearScriptRunsAndTheBoxOpeningAndClosing) {
+    struct Recorder : ConversationListener {
+        std::vector<std::string> heard;
+        void scriptRan(const Npc& npc) override { heard.push_back("ran " + npc.name()); }
+        void chatOpened() override { heard.push_back("opened"); }
+        void chatClosed() override { heard.push_back("closed"); }
+    } recorder;
+    Conversation& conversation = *game.conversation;
+    conversation.addListener(recorder);
+    world->handleMouse(ButtonState::Press, 140, 130);
+    world->handleMouse(ButtonState::Release, 140, 130);
+    game.npcManager->setActiveNpcByName("Bramble");
+    capturedStderr([&] { EXPECT_TRUE(conversation.pick(12)); });
+    EXPECT_EQ(conversation.respondingNpc(), game.npcManager->getActiveNpc());
+    EXPECT_EQ(capturedStderr([&] { conversation.pick(-1); }), "Line response was -1\n");
+    EXPECT_EQ(capturedStderr([&] { conversation.close(); }), "");
+    EXPECT_EQ(conversation.lastResponse(), -3);
+    EXPECT_FALSE(game.gui->chatOpen());
+    conversation.open();
+    EXPECT_TRUE(chat->isShown());
+    EXPECT_EQ(capturedStderr([&] { conversation.pick(-3); }), "Line response was -3\n");
+    EXPECT_FALSE(conversation.isOpen());
+    EXPECT_FALSE(chat->isShown());
+    EXPECT_EQ(recorded, (std::vector<int>{-2, 12, 12}));
+    EXPECT_EQ(recorder.heard, (std::vector<std::string>{"ran Quilla", "opened", "ran Bramble",
+                                                        "closed", "opened", "closed"}));
+    conversation.removeListener(recorder);
+    conversation.open();
+    EXPECT_EQ(recorder.heard.size(), 6u);
 }
