@@ -17,7 +17,7 @@ void dispatchButton(ButtonState state) {
     const bool taken = game.gui != nullptr && game.gui->click(state);
     if (taken) {
         consoleWrite(state == ButtonState::Press ? "Gui handled mouse down event\n"
-                                      : "Gui handled mouse up event\n");
+                                                 : "Gui handled mouse up event\n");
         return;
     }
     if (game.environment != nullptr) {
@@ -26,7 +26,7 @@ void dispatchButton(ButtonState state) {
         game.environment->handleMouse(state, x, y);
     }
     consoleWrite(state == ButtonState::Press ? "Mouse down event thrown to Environment\n"
-                                  : "Mouse up event thrown to Environment\n");
+                                             : "Mouse up event thrown to Environment\n");
 }
 
 } // namespace

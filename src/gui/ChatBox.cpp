@@ -5,7 +5,6 @@
 #include "gui/ChatLine.h"
 #include "gui/PortraitStore.h"
 
-
 namespace {
 
 // Used before a display manager sets the view (tools and tests): the game's window height.
