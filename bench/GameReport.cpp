@@ -682,8 +682,8 @@ void reportClick() {
     }
     std::sort(samples.begin(), samples.end());
     std::printf("A press and release on %s: `Environment::handleMouse` finds the character, "
-                "runs its script from disk (`ScriptHost::runFile`) and opens the chat box. 500 "
-                "clicks, chat box open after each: %s.\n\n",
+                "`Conversation` runs its script from disk (`ScriptHost::runFile`) and opens the "
+                "chat box. 500 clicks, chat box open after each: %s.\n\n",
                 npc->getName(), opened ? "yes" : "NO");
     std::printf("| Figure | us per click |\n|---|---:|\n");
     std::printf("| median | %.1f |\n| 10th percentile | %.1f |\n| 90th percentile | %.1f |\n\n",
