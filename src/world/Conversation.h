@@ -9,14 +9,14 @@ class Npc;
 class ConversationListener {
   public:
     virtual ~ConversationListener() = default;
-    virtual void scriptRan(const Npc& npc) { (void)npc; }
+    virtual void scriptRan(const Npc&) {}
     virtual void chatOpened() {}
     virtual void chatClosed() {}
 };
 
 // The road of every conversation: a click on a character runs its script and opens the chat
 // box; a picked response runs the active character's script with its value, or closes the
-// box. The last response is the value scripts read through GetLastResponse.
+// box. The last response is the value scripts read through GetLastChatResponse.
 class Conversation {
   public:
     // The last response when no line was picked, while the script of a clicked character
