@@ -7,6 +7,19 @@
 
 #include <new>
 
+namespace {
+
+// An external tileset may be written in either format, whatever the map's own.
+void parseTileset(TiledSources& sources, const std::string& text, const std::string& path,
+                  Tiled::Tileset& tileset) {
+    if (TiledSources::formatOf(text) == '<')
+        TiledXml(sources).readTileset(text, path, tileset);
+    else
+        TiledJson(sources).readTileset(text, path, tileset);
+}
+
+} // namespace
+
 bool TiledReader::read(const std::string& path, Tiled::Map& map) {
     try {
         return readText(TiledSources::readText(path, path), path, map);
@@ -19,7 +32,7 @@ bool TiledReader::read(const std::string& path, Tiled::Map& map) {
 bool TiledReader::readText(const std::string& text, const std::string& path, Tiled::Map& map) {
     error_.clear();
     try {
-        TiledSources sources;
+        TiledSources sources(parseTileset);
         switch (TiledSources::formatOf(text)) {
         case '<':
             TiledXml(sources).readMap(text, path, map);

@@ -2,8 +2,6 @@
 
 #include "TiledError.h"
 #include "TiledImageLoader.h"
-#include "TiledJson.h"
-#include "TiledXml.h"
 #include "core/HostPath.h"
 
 #include <filesystem>
@@ -54,16 +52,9 @@ void TiledSources::readTileset(const std::string& path, const std::string& where
                                Tiled::Tileset& tileset) {
     const std::string text = readText(path, where);
     const std::uint32_t firstGid = tileset.firstGid;
-    switch (formatOf(text)) {
-    case '<':
-        TiledXml(*this).readTileset(text, path, tileset);
-        break;
-    case '{':
-        TiledJson(*this).readTileset(text, path, tileset);
-        break;
-    default:
+    if (formatOf(text) == 0)
         throw TiledError(path + ": neither XML nor JSON (the tileset named by " + where + ")");
-    }
+    parseTileset_(*this, text, path, tileset);
     tileset.firstGid = firstGid;
 }
 

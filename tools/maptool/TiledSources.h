@@ -2,13 +2,22 @@
 
 #include "TiledMap.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 
 // The files a Tiled map reaches besides itself: external tilesets (TSX or TSJ, told apart by
 // their first byte) and images. Paths are resolved against the folder of the file that names
 // them. Every fault throws a TiledError naming the file and the element.
 class TiledSources {
   public:
+    // Parses the text of an external tileset; the reader of the map supplies it, so that the
+    // XML and JSON readers never need each other.
+    using TilesetParser = std::function<void(TiledSources& sources, const std::string& text,
+                                             const std::string& path, Tiled::Tileset& tileset)>;
+
+    explicit TiledSources(TilesetParser parseTileset) : parseTileset_(std::move(parseTileset)) {}
+
     // The largest Tiled file read, against a path that names something endless.
     static constexpr long long maxFileBytes = 64LL << 20;
 
@@ -26,4 +35,7 @@ class TiledSources {
                            const std::string& where);
     // Checks the tile size and works out the columns from the real image width.
     static void finishTileset(Tiled::Tileset& tileset, const std::string& where);
+
+  private:
+    TilesetParser parseTileset_;
 };
