@@ -77,8 +77,8 @@ TEST_F(MapLoaderTest, TypeZeroTurnsByteOffsetsIntoIndices) {
     b.layerNumbers("BODY", {64, -32, 70, -17, -31});
     ASSERT_EQ(decode(b.image()), 0) << lastErrorDetail();
     EXPECT_EQ(cellsOf(0), (std::vector<int>{2, -2, 2, -1, -1}));
-    EXPECT_EQ(blockStructure(2)->backgroundGraphic, 2);
-    EXPECT_EQ(blockStructure(2)->foreground3Graphic, 1);
+    EXPECT_EQ(blockStructure(2)->record.background, 2);
+    EXPECT_EQ(blockStructure(2)->record.foreground3, 1);
     EXPECT_EQ(blockStructure(2)->foreground3, blockBitmap(1)); // foreground 0 is none
     EXPECT_EQ(blockStructure(2)->foreground2, nullptr);
     EXPECT_EQ(sequenceValue(1), 2);
