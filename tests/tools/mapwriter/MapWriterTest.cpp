@@ -234,6 +234,40 @@ TEST(MapWriterErrors, EightBitsHoldAtMost255Colours) {
     }
 }
 
+// Each limit of the format, just inside, at and just past each of its edges. Counts have no
+// lower edge (0 is their lowest).
+TEST(MapWriterErrors, EveryLimitHoldsAtItsEdgeAndNotPastIt) {
+    using namespace MapFormat;
+    const struct {
+        const char* name;
+        int lowest, highest;
+        void (*set)(MapContent&, int);
+    } limits[] = {
+        {"map width", 1, mostMapSide, [](MapContent& m, int v) { m.mapWidth = v; }},
+        {"map height", 1, mostMapSide, [](MapContent& m, int v) { m.mapHeight = v; }},
+        {"block width", 1, mostBlockSide, [](MapContent& m, int v) { m.blockWidth = v; }},
+        {"block height", 1, mostBlockSide, [](MapContent& m, int v) { m.blockHeight = v; }},
+        {"blocks", 0, mostBlocks, [](MapContent& m, int v) { m.blocks.resize(v); }},
+        {"graphics", 0, mostGraphics,
+         [](MapContent& m, int v) { m.graphics.resize(v, m.graphics[0]); }},
+        {"animations", 0, mostAnimations, [](MapContent& m, int v) { m.animations.resize(v); }},
+    };
+    for (const auto& limit : limits)
+        for (int edge : {limit.lowest, limit.highest})
+            for (int v : {edge - 1, edge, edge + 1}) {
+                if (edge == 0)
+                    continue;
+                MapContent map = maptest::writerMap(1, 1, {}, 1);
+                limit.set(map, v);
+                for (auto& graphic : map.graphics)
+                    graphic.resize(std::size_t(map.blockWidth) * map.blockHeight);
+                std::string error;
+                EXPECT_EQ(MapWriter::checkContent(map, error),
+                          v >= limit.lowest && v <= limit.highest)
+                    << limit.name << " " << v << ": " << error;
+            }
+}
+
 TEST(MapWriterErrors, RefusesContentTheLoaderCouldNotRead) {
     struct Case {
         const char* name;
