@@ -14,7 +14,7 @@
 // figure is measured in this process after the game's own initGame, with the game's console sent to
 // a log file. Nothing is asserted.
 
-#include "../tests/map/MapImageBuilder.h"
+#include "MapImageBuilder.h"
 #include "core/DisplayManager.h"
 #include "core/GameContext.h"
 #include "core/MainLoop.h"

@@ -6,8 +6,8 @@
 // Every frame is cleared and flipped, so the GPU really finishes its work; the clear-and-flip
 // cost alone is measured too and subtracted for the net ratio.
 
+#include "MapWriter.h"
 #include "map/MapLibrary.h"
-#include "map/MapWriter.h"
 
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_image.h>

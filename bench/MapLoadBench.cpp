@@ -1,7 +1,7 @@
 // Loading and drawing figures of the map library: decoding generated maps of 8 layers in each
 // map type at growing sizes (the cost must grow linearly with the cells), the memory a loaded
 // map holds, and drawing three 800 x 600 layers into a memory bitmap. Prints figures only.
-#include "../tests/map/MapImageBuilder.h"
+#include "MapImageBuilder.h"
 #include "map/MapLibrary.h"
 
 #include <allegro5/allegro.h>

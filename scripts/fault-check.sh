@@ -4,7 +4,9 @@
 # stands in FILE is replaced, the game and its tests are rebuilt (build-faults/), and the unit
 # tests, then the end-to-end tests (all but the soak), run until the first failure. The file
 # is put back after every fault.
-# Faults whose text no longer stands exactly once, or that do not build, are left out.
+# A line splits at its first and its last "|", so TEXT may hold "|" (a "||" to flip) and
+# REPLACEMENT may not (write `or` for a "||" there). Faults whose text no longer stands
+# exactly once, or that do not build, are left out.
 #   scripts/fault-check.sh [LIST]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,8 +21,10 @@ restore() { [ -n "$current" ] && cp "$saved" "$current" && current=""; }
 trap 'restore; rm -f "$saved"' EXIT
 
 caught=0 missed=0 skipped=0
-while IFS='|' read -r file from to; do
+while IFS='|' read -r file rest; do
     [ -n "$file" ] || continue
+    from=${rest%|*}
+    to=${rest##*|}
     if [ "$(grep -cF -- "$from" "$file")" != 1 ]; then
         echo "skipped (text not found once): $file: $from"
         skipped=$((skipped + 1))

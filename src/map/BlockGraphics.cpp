@@ -199,10 +199,11 @@ int makeBlockBitmaps(int makeTransparent, int graphicCount, int blockCount) {
 
     for (int i = 0; i < blockCount && i < int(s.blocks.size()); ++i) {
         BlockStructure& b = s.blocks[i];
-        b.background = s.blockBitmaps[b.backgroundGraphic];
-        b.foreground1 = b.foreground1Graphic ? s.blockBitmaps[b.foreground1Graphic] : nullptr;
-        b.foreground2 = b.foreground2Graphic ? s.blockBitmaps[b.foreground2Graphic] : nullptr;
-        b.foreground3 = b.foreground3Graphic ? s.blockBitmaps[b.foreground3Graphic] : nullptr;
+        const MapFormat::BlockRecord& r = b.record;
+        b.background = s.blockBitmaps[r.background];
+        b.foreground1 = r.foreground1 ? s.blockBitmaps[r.foreground1] : nullptr;
+        b.foreground2 = r.foreground2 ? s.blockBitmaps[r.foreground2] : nullptr;
+        b.foreground3 = r.foreground3 ? s.blockBitmaps[r.foreground3] : nullptr;
     }
     s.loaded = true;
     return 0;

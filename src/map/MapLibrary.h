@@ -1,5 +1,7 @@
 #pragma once
 
+#include "map/MapFormat.h"
+
 #include <allegro5/allegro.h>
 
 #include <cstddef>
@@ -44,25 +46,14 @@ struct MapHeader {
 };
 
 // What a cell shows. The bitmap handles point into blockBitmaps (null for an absent
-// foreground); the *Graphic fields keep the graphic indices the file gave (0 for an absent
-// foreground), so tools can report them.
+// foreground); the record keeps the graphic indices the file gave (0 for an absent
+// foreground), so tools can report them, and the author's fields.
 struct BlockStructure {
     ALLEGRO_BITMAP* background = nullptr;
     ALLEGRO_BITMAP* foreground1 = nullptr;
     ALLEGRO_BITMAP* foreground2 = nullptr;
     ALLEGRO_BITMAP* foreground3 = nullptr;
-    int32_t backgroundGraphic = 0;
-    int32_t foreground1Graphic = 0;
-    int32_t foreground2Graphic = 0;
-    int32_t foreground3Graphic = 0;
-    int32_t userLong1 = 0;
-    int32_t userLong2 = 0;
-    int16_t userShort1 = 0;
-    int16_t userShort2 = 0;
-    uint8_t userByte1 = 0;
-    uint8_t userByte2 = 0;
-    uint8_t userByte3 = 0;
-    uint8_t flags = 0;
+    MapFormat::BlockRecord record;
 };
 
 // One animation record (16 bytes in the file). type -1 marks the terminator record. current,
@@ -84,7 +75,7 @@ struct ChunkInfo {
     std::size_t offset = 0;       // file offset of the chunk header
 };
 
-constexpr int LayerSlots = 8;
+using MapFormat::LayerSlots;
 // cellAt's answer for an absent layer or a position outside the map.
 constexpr int NoCell = -2147483647 - 1;
 

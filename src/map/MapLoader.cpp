@@ -157,7 +157,6 @@ int decodeBlocks(const unsigned char* d, uint32_t n) {
     std::vector<BlockStructure> blocks(h.blockCount);
     for (int k = 0; k < h.blockCount; ++k) {
         const unsigned char* r = d + (long long)k * h.blockRecordSize;
-        BlockStructure& b = blocks[k];
         int32_t graphic[4];
         for (int g = 0; g < 4; ++g) {
             long long value = read32(r + 4 * g, little);
@@ -169,18 +168,19 @@ int decodeBlocks(const unsigned char* d, uint32_t n) {
                             format("block %d names graphic %lld of %d", k, value, h.graphicCount));
             graphic[g] = int32_t(value);
         }
-        b.backgroundGraphic = graphic[0];
-        b.foreground1Graphic = graphic[1];
-        b.foreground2Graphic = graphic[2];
-        b.foreground3Graphic = graphic[3];
-        b.userLong1 = read32(r + 16, little);
-        b.userLong2 = read32(r + 20, little);
-        b.userShort1 = read16(r + 24, little);
-        b.userShort2 = read16(r + 26, little);
-        b.userByte1 = r[28];
-        b.userByte2 = r[29];
-        b.userByte3 = r[30];
-        b.flags = r[31];
+        MapFormat::BlockRecord& record = blocks[k].record;
+        record.background = graphic[0];
+        record.foreground1 = graphic[1];
+        record.foreground2 = graphic[2];
+        record.foreground3 = graphic[3];
+        record.userLong1 = read32(r + 16, little);
+        record.userLong2 = read32(r + 20, little);
+        record.userShort1 = read16(r + 24, little);
+        record.userShort2 = read16(r + 26, little);
+        record.userByte1 = r[28];
+        record.userByte2 = r[29];
+        record.userByte3 = r[30];
+        record.flags = r[31];
     }
     s.blocks.swap(blocks);
     s.blocksSeen = true;
@@ -332,25 +332,28 @@ int decodeLayer(int slot, const unsigned char* d, uint32_t n) {
     return 0;
 }
 
+bool isChunk(const void* id, const char* name) {
+    return std::memcmp(id, name, 4) == 0;
+}
+
 int layerSlot(const char* id) {
-    if (std::memcmp(id, "BODY", 4) == 0)
-        return 0;
-    if (std::memcmp(id, "LYR", 3) == 0 && id[3] >= '1' && id[3] <= '7')
-        return id[3] - '0';
+    for (int slot = 0; slot < LayerSlots; ++slot)
+        if (isChunk(id, MapFormat::layerChunks[slot]))
+            return slot;
     return -1;
 }
 
 int decodeChunk(WalkState& walk, const char* id, const unsigned char* d, uint32_t n) {
     MapState& s = mapState();
-    if (std::memcmp(id, "MPHD", 4) == 0)
+    if (isChunk(id, MapFormat::headerChunk))
         return decodeHeader(walk, d, n);
-    if (std::memcmp(id, "CMAP", 4) == 0) {
+    if (isChunk(id, MapFormat::paletteChunk)) {
         s.palette.assign(d, d + n);
         return 0;
     }
-    if (std::memcmp(id, "AGFX", 4) == 0)
+    if (isChunk(id, MapFormat::animatedGraphicsChunk))
         return fail(MapUnsupported, "AGFX chunks are not supported");
-    if (std::memcmp(id, "BGFX", 4) == 0) {
+    if (isChunk(id, MapFormat::graphicsChunk)) {
         if (!s.graphicsSeen) {
             s.graphics.assign(d, d + n);
             s.graphicsSeen = true;
@@ -358,8 +361,8 @@ int decodeChunk(WalkState& walk, const char* id, const unsigned char* d, uint32_
         return 0;
     }
     const int slot = layerSlot(id);
-    const bool needsHeader =
-        slot >= 0 || std::memcmp(id, "BKDT", 4) == 0 || std::memcmp(id, "ANDT", 4) == 0;
+    const bool blocks = isChunk(id, MapFormat::blockChunk);
+    const bool needsHeader = slot >= 0 || blocks || isChunk(id, MapFormat::animationChunk);
     if (!needsHeader)
         return 0; // NOVC and any unknown chunk
     if (!walk.headerSeen)
@@ -367,7 +370,7 @@ int decodeChunk(WalkState& walk, const char* id, const unsigned char* d, uint32_
     walk.headerUsed = true;
     if (slot >= 0)
         return decodeLayer(slot, d, n);
-    if (id[1] == 'K')
+    if (blocks)
         return decodeBlocks(d, n);
     return decodeAnimations(d, n);
 }
@@ -456,7 +459,8 @@ int decodeChunks(const unsigned char* data, size_t size, long long remaining, in
 
 // The 12-byte container header: "FORM", the big-endian length L, "FMAP".
 bool readContainer(const unsigned char* head, size_t size, long long& formLength) {
-    if (size < 12 || std::memcmp(head, "FORM", 4) != 0 || std::memcmp(head + 8, "FMAP", 4) != 0)
+    if (size < MapFormat::containerHeaderSize || !isChunk(head, MapFormat::containerId) ||
+        !isChunk(head + 8, MapFormat::mapId))
         return false;
     formLength = bigEndian32(head + 4);
     return true;

@@ -77,8 +77,8 @@ TEST_F(MapLoaderTest, TypeZeroTurnsByteOffsetsIntoIndices) {
     b.layerNumbers("BODY", {64, -32, 70, -17, -31});
     ASSERT_EQ(decode(b.image()), 0) << lastErrorDetail();
     EXPECT_EQ(cellsOf(0), (std::vector<int>{2, -2, 2, -1, -1}));
-    EXPECT_EQ(blockStructure(2)->backgroundGraphic, 2);
-    EXPECT_EQ(blockStructure(2)->foreground3Graphic, 1);
+    EXPECT_EQ(blockStructure(2)->record.background, 2);
+    EXPECT_EQ(blockStructure(2)->record.foreground3, 1);
     EXPECT_EQ(blockStructure(2)->foreground3, blockBitmap(1)); // foreground 0 is none
     EXPECT_EQ(blockStructure(2)->foreground2, nullptr);
     EXPECT_EQ(sequenceValue(1), 2);
@@ -112,7 +112,7 @@ TEST_F(MapLoaderTest, LaterLayerAndPaletteReplaceEarlierOnesButOnlyTheFirstGraph
     EXPECT_EQ(pixelAt(blockBitmap(0), 0, 0), (Rgba{30, 40, 50, 255}));
 }
 
-TEST_F(MapLoaderTest, SelectLayerTakesOnlyPresentSlotsAndCellsOutsideAreNoCell) {
+TEST_F(MapLoaderTest, SelectLayerTakesOnlyPresentSlotsAndIndicesOutsideNameNothing) {
     B b = threeBlockMap();
     b.mphd().bkdt(std::vector<B::Block>(3)).bgfx(Bytes(3 * 64));
     ASSERT_EQ(decode(b.layer("LYR7", kCells).image()), 0) << lastErrorDetail();
@@ -127,6 +127,15 @@ TEST_F(MapLoaderTest, SelectLayerTakesOnlyPresentSlotsAndCellsOutsideAreNoCell) 
     EXPECT_EQ(cellAt(0, 4, 2), 0);
     for (auto [layer, column, row] : {std::tuple{0, 5, 0}, {0, -1, 0}, {0, 0, 3}, {1, 0, 0}})
         EXPECT_EQ(cellAt(layer, column, row), NoCell) << layer << " " << column << " " << row;
+    // Blocks 0..2 and graphics 0..2: the queries answer up to the last and not one past it.
+    for (int i : {-1, 0, 2, 3}) {
+        const bool inside = i == 0 || i == 2;
+        EXPECT_EQ(blockStructure(i) != nullptr, inside) << i;
+        EXPECT_EQ(blockBitmap(i) != nullptr, inside) << i;
+        EXPECT_EQ(blockOfCell(i), i == 3 ? -1 : i) << i; // -1 is no animation either
+    }
+    EXPECT_EQ(chunk(chunkCount()), nullptr);
+    EXPECT_EQ(chunk(-1), nullptr);
 }
 
 // ---- Files and error codes ------------------------------------------------------------------

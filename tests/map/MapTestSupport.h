@@ -1,9 +1,9 @@
 #pragma once
 
+#include "MapImageBuilder.h"
+#include "MapWriter.h"
 #include "core/TestSupport.h"
-#include "map/MapImageBuilder.h"
 #include "map/MapLibrary.h"
-#include "map/MapWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "MapWriter.h"
 #include "TiledMap.h"
-#include "map/MapWriter.h"
 
 #include <string>
 #include <vector>

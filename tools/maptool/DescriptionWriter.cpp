@@ -39,68 +39,30 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Checks what `make` would refuse, so that nothing is written for content it cannot take back.
-bool checkContent(const MapContent& map, std::string& error) {
+// What a map file may hold but a description cannot express, checked beside what the format
+// itself refuses, so that nothing is written for content `make` cannot take back.
+bool describable(const MapContent& map, std::string& error) {
     const auto fail = [&](const std::string& reason) {
         error = reason;
         return false;
     };
-    if (map.blockWidth < 1 || map.blockWidth > 1024 || map.blockHeight < 1 ||
-        map.blockHeight > 1024)
-        return fail("blocks of " + std::to_string(map.blockWidth) + " x " +
-                    std::to_string(map.blockHeight) + " pixels cannot be described (1..1024)");
-    if (map.mapWidth < 1 || map.mapWidth > 32767 || map.mapHeight < 1 || map.mapHeight > 32767)
-        return fail("a map of " + std::to_string(map.mapWidth) + " x " +
-                    std::to_string(map.mapHeight) + " blocks cannot be described");
     if (map.blocks.empty())
         return fail("a map without blocks cannot be described");
     if (map.graphics.empty())
         return fail("a map without graphics cannot be described (graphic 0 is the empty one)");
-    if (map.animations.size() > 2047)
-        return fail("at most 2047 animations can be described");
-    const std::size_t pixels = static_cast<std::size_t>(map.blockWidth) * map.blockHeight;
-    for (std::size_t g = 0; g < map.graphics.size(); ++g)
-        if (map.graphics[g].size() != pixels)
-            return fail("graphic " + std::to_string(g) + " does not hold one block of pixels");
-    const auto graphicOk = [&](std::int32_t g) {
-        return g >= 0 && static_cast<std::size_t>(g) < map.graphics.size();
-    };
-    for (std::size_t b = 0; b < map.blocks.size(); ++b) {
-        const MapWriter::Block& block = map.blocks[b];
-        if (!graphicOk(block.background) || !graphicOk(block.foreground1) ||
-            !graphicOk(block.foreground2) || !graphicOk(block.foreground3))
-            return fail("block " + std::to_string(b) + " names a graphic the map does not hold");
-    }
+    if (std::all_of(map.layers.begin(), map.layers.end(),
+                    [](const auto& cells) { return cells.empty(); }))
+        return fail("a map without layers cannot be described");
+    if (!MapWriter::checkContent(map, error))
+        return false;
     for (std::size_t a = 0; a < map.animations.size(); ++a) {
         const MapWriter::Animation& animation = map.animations[a];
         const std::string which = "animation " + std::to_string(a + 1);
         if (animation.type < 0 || animation.type > 9 || animation.delay < 0)
             return fail(which + " has a type or delay that cannot be described");
-        if (animation.start < 0 || animation.end <= animation.start ||
-            static_cast<std::size_t>(animation.end) > map.sequence.size())
+        if (animation.end <= animation.start)
             return fail(which + " has no frames in the sequence");
-        for (std::int32_t i = animation.start; i < animation.end; ++i)
-            if (map.sequence[i] < 0 ||
-                static_cast<std::size_t>(map.sequence[i]) >= map.blocks.size())
-                return fail(which + " shows a block the map does not hold");
     }
-    const auto animations = static_cast<long long>(map.animations.size());
-    bool anyLayer = false;
-    for (std::size_t slot = 0; slot < map.layers.size(); ++slot) {
-        const auto& cells = map.layers[slot];
-        if (cells.empty())
-            continue;
-        anyLayer = true;
-        if (cells.size() != static_cast<std::size_t>(map.mapWidth) * map.mapHeight)
-            return fail("layer " + std::to_string(slot) + " does not hold one cell per block");
-        for (std::size_t i = 0; i < cells.size(); ++i)
-            if (cells[i] < -animations || cells[i] >= static_cast<long long>(map.blocks.size()))
-                return fail("layer " + std::to_string(slot) + " cell " + std::to_string(i) +
-                            " holds " + std::to_string(cells[i]) +
-                            ", which names no block or animation");
-    }
-    if (!anyLayer)
-        return fail("a map without layers cannot be described");
     return true;
 }
 
@@ -325,7 +287,7 @@ std::string layersText(const MapContent& map) {
 } // namespace
 
 bool writeDescription(const MapContent& map, const std::string& jsonPath, std::string& error) {
-    if (!checkContent(map, error)) {
+    if (!describable(map, error)) {
         error = jsonPath + ": " + error;
         return false;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "map/MapWriter.h"
+#include "MapWriter.h"
 
 #include <string>
 

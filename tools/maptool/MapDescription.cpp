@@ -209,10 +209,10 @@ class Builder {
   private:
     void readHeader() {
         const std::string where = "description";
-        out_.blockWidth =
-            static_cast<int>(optionalInteger(root_, "blockWidth", where, 1, 1024, 32));
-        out_.blockHeight =
-            static_cast<int>(optionalInteger(root_, "blockHeight", where, 1, 1024, 32));
+        out_.blockWidth = static_cast<int>(
+            optionalInteger(root_, "blockWidth", where, 1, MapFormat::mostBlockSide, 32));
+        out_.blockHeight = static_cast<int>(
+            optionalInteger(root_, "blockHeight", where, 1, MapFormat::mostBlockSide, 32));
         out_.mapType = static_cast<int>(optionalInteger(root_, "mapType", where, 0, 3, 2));
         out_.blockDepth = static_cast<int>(optionalInteger(root_, "depth", where, 8, 32, 32));
         if (out_.blockDepth != 8 && out_.blockDepth != 15 && out_.blockDepth != 16 &&
@@ -381,8 +381,9 @@ class Builder {
             animation.current = animation.start;
             out_.animations.push_back(animation);
         }
-        if (out_.animations.size() > 2047)
-            fail("animations", "at most 2047 animations");
+        if (out_.animations.size() > static_cast<std::size_t>(MapFormat::mostAnimations))
+            fail("animations",
+                 "at most " + std::to_string(MapFormat::mostAnimations) + " animations");
     }
 
     // Cell values as authors write them: a block index, -n for the n-th animation, or a name.
@@ -451,11 +452,13 @@ class Builder {
         if (!root_.contains("layers"))
             fail("description", "missing \"layers\" (the list of layers)");
         const json& layers = root_.at("layers");
-        if (!layers.is_array() || layers.empty() || layers.size() > 8)
+        if (!layers.is_array() || layers.empty() ||
+            layers.size() > static_cast<std::size_t>(MapFormat::LayerSlots))
             fail("layers", "expected a list of one to eight layers");
-        int width = static_cast<int>(optionalInteger(root_, "width", "description", 1, 32767, -1));
-        int height =
-            static_cast<int>(optionalInteger(root_, "height", "description", 1, 32767, -1));
+        int width = static_cast<int>(
+            optionalInteger(root_, "width", "description", 1, MapFormat::mostMapSide, -1));
+        int height = static_cast<int>(
+            optionalInteger(root_, "height", "description", 1, MapFormat::mostMapSide, -1));
         int slot = 0;
         for (std::size_t i = 0; i < layers.size(); ++i) {
             const std::string where = "layers[" + std::to_string(i) + "]";

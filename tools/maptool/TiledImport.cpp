@@ -13,12 +13,12 @@
 
 namespace {
 
-// The format's limits: 16-bit cells and sizes, and the animation records a map may hold.
-constexpr int largestMapSide = 32767;
-constexpr int mostBlocks = 32767;
-constexpr int mostAnimations = 2047;
-constexpr int mostLayers = 8;
-constexpr int largestBlockSide = 1024;
+// The format's limits are checked as early as the import knows what they bound, so that its
+// refusals speak of tiles and cells; the finished content is checked as the writer checks it.
+using MapFormat::mostAnimations;
+using MapFormat::mostBlocks;
+using MapFormat::mostBlockSide;
+using MapFormat::mostMapSide;
 // Bounds of the import's own, so that no map takes memory without end: cells per layer, and
 // pixels of all block graphics together.
 constexpr long long mostCells = 1LL << 24;
@@ -123,11 +123,10 @@ class Converter {
             fail("orientation " + quoted(o) +
                  " cannot be imported: only orthogonal and staggered (axis y) maps");
         }
-        if (map_.tileWidth < 1 || map_.tileHeight < 1 || map_.tileWidth > largestMapSide ||
-            map_.tileHeight > largestMapSide)
+        if (map_.tileWidth < 1 || map_.tileHeight < 1 || map_.tileWidth > mostMapSide ||
+            map_.tileHeight > mostMapSide)
             fail("the map's tile size " + std::to_string(map_.tileWidth) + " x " +
-                 std::to_string(map_.tileHeight) + " is outside 1.." +
-                 std::to_string(largestMapSide));
+                 std::to_string(map_.tileHeight) + " is outside 1.." + std::to_string(mostMapSide));
         if (staggered_) {
             const int hw = map_.tileWidth / 2;
             const int hh = map_.tileHeight / 2;
@@ -179,9 +178,9 @@ class Converter {
         }
         if (tileLayers_.empty())
             fail("the map has no visible tile layer");
-        if (tileLayers_.size() > static_cast<std::size_t>(mostLayers))
-            fail(std::to_string(tileLayers_.size()) +
-                 " visible tile layers; a map holds at most 8");
+        if (tileLayers_.size() > static_cast<std::size_t>(MapFormat::LayerSlots))
+            fail(std::to_string(tileLayers_.size()) + " visible tile layers; a map holds at most " +
+                 std::to_string(MapFormat::LayerSlots));
     }
 
     // Finite maps keep their size; infinite ones are cut to the cells their tiles use.
@@ -208,10 +207,10 @@ class Converter {
             // Staggered rows alternate by their number, so a cut keeps that number's parity.
             if (staggered_ && (y0 % 2) != 0)
                 --y0;
-            if (x1 - x0 + 1 > largestMapSide || y1 - y0 + 1 > largestMapSide)
+            if (x1 - x0 + 1 > mostMapSide || y1 - y0 + 1 > mostMapSide)
                 fail("the tiles span " + std::to_string(x1 - x0 + 1) + " x " +
                      std::to_string(y1 - y0 + 1) + " cells; a map holds at most " +
-                     std::to_string(largestMapSide) + " each way");
+                     std::to_string(mostMapSide) + " each way");
             left_ = static_cast<int>(x0);
             top_ = static_cast<int>(y0);
             width_ = static_cast<int>(x1 - x0 + 1);
@@ -223,9 +222,9 @@ class Converter {
         if (width_ < 1 || height_ < 1)
             fail("the map is " + std::to_string(width_) + " x " + std::to_string(height_) +
                  " cells");
-        if (width_ > largestMapSide || height_ > largestMapSide)
+        if (width_ > mostMapSide || height_ > mostMapSide)
             fail("the map is " + std::to_string(width_) + " x " + std::to_string(height_) +
-                 " cells; a map holds at most " + std::to_string(largestMapSide) + " each way");
+                 " cells; a map holds at most " + std::to_string(mostMapSide) + " each way");
         if (static_cast<long long>(width_) * height_ > mostCells)
             fail("the map is " + std::to_string(width_) + " x " + std::to_string(height_) +
                  " cells, more than the " + std::to_string(mostCells) +
@@ -334,10 +333,10 @@ class Converter {
                              "whole picture " +
                              std::to_string(-shiftX_) + "," + std::to_string(-shiftY_) +
                              " pixels right and down of where Tiled draws it");
-        if (width > largestBlockSide || height > largestBlockSide)
+        if (width > mostBlockSide || height > mostBlockSide)
             fail("the tiles, their offsets and the stagger need blocks of " +
                  std::to_string(width) + " x " + std::to_string(height) +
-                 " pixels; a block has at most " + std::to_string(largestBlockSide) + " each way");
+                 " pixels; a block has at most " + std::to_string(mostBlockSide) + " each way");
         if (static_cast<long long>(width) * height * static_cast<long long>(graphics_.size() + 1) >
             mostGraphicPixels)
             fail(std::to_string(graphics_.size()) + " graphics of " + std::to_string(width) +
@@ -455,9 +454,9 @@ class Converter {
         int rows = height_ + firstRow;
         if (staggered_ && rows % 2 != 0)
             ++rows;
-        if (rows > largestMapSide)
+        if (rows > mostMapSide)
             fail("the map is " + std::to_string(rows) + " rows high once staggered; a map " +
-                 "holds at most " + std::to_string(largestMapSide));
+                 "holds at most " + std::to_string(mostMapSide));
         out_.mapType = options_.mapType;
         out_.blockDepth = options_.depth;
         out_.byteOrder = options_.byteOrder;
@@ -584,6 +583,9 @@ bool TiledImport::convert(const Tiled::Map& map, const ImportOptions& options) {
     offsetY_ = 0;
     try {
         Converter(map, options, content_, spawns_, warnings_, notes_).run(offsetX_, offsetY_);
+        std::string error;
+        if (!MapWriter::checkContent(content_, error))
+            fail(error);
     } catch (const Failure& failure) {
         error_ = failure.message;
         content_ = MapWriter::MapContent{};

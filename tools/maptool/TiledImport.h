@@ -1,8 +1,8 @@
 #pragma once
 
+#include "MapWriter.h"
 #include "NpcScript.h"
 #include "TiledMap.h"
-#include "map/MapWriter.h"
 
 #include <string>
 #include <vector>

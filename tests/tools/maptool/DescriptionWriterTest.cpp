@@ -204,16 +204,16 @@ TEST(DescriptionWriter, ContentMakeCannotTakeBackIsRefusedAndNothingWritten) {
          },
          "a map without layers"},
         {"cell past the blocks", [](MapContent& m) { m.layers[1][3] = 9; },
-         "layer 1 cell 3 holds 9, which names no block or animation"},
+         "layer LYR1 cell 3,0 names block 9, but there are 5"},
         {"cell past the animations", [](MapContent& m) { m.layers[0][0] = -3; },
-         "layer 0 cell 0 holds -3"},
+         "layer BODY cell 0,0 names animation -3"},
         {"short layer", [](MapContent& m) { m.layers[4].pop_back(); },
-         "layer 4 does not hold one cell per block"},
+         "layer LYR4 has 14 cells, not 15"},
         {"missing graphic", [](MapContent& m) { m.blocks[2].foreground2 = 6; },
-         "block 2 names a graphic the map does not hold"},
+         "block 2 names graphic 6, but there are 6"},
         {"frame past the blocks", [](MapContent& m) { m.sequence[1] = 5; },
-         "animation 1 shows a block the map does not hold"},
-        {"huge blocks", [](MapContent& m) { m.blockWidth = 2000; }, "cannot be described"},
+         "animation frame 1 names block 5, but there are 5"},
+        {"huge blocks", [](MapContent& m) { m.blockWidth = 2000; }, "block size must lie in"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

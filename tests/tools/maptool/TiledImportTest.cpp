@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -581,6 +582,21 @@ TEST(TiledImportTest, MapsThatCannotBeImportedGetOneLine) {
         EXPECT_EQ(import.error(), c.error);
         EXPECT_TRUE(import.content().graphics.empty());
     }
+}
+
+// Content past what the early checks see is refused as the map writer refuses it: type 0
+// stores a cell as a byte offset, which reaches block 1023 at most.
+TEST(TiledImportTest, ContentTheFileCannotHoldIsRefusedAsTheWriterRefusesIt) {
+    std::vector<std::uint32_t> gids(1100);
+    std::iota(gids.begin(), gids.end(), 1u);
+    Tiled::Map map = smallMap(1100, 1, gids);
+    map.tileWidth = map.tileHeight = 1;
+    map.tilesets[0] = imageTileset("many", 1, 1, 1, 1100);
+    TiledImport import;
+    EXPECT_FALSE(import.convert(map, ImportOptions{0}));
+    EXPECT_EQ(import.error(),
+              "layer BODY cell 1023,0: block 1024 is too far for map type 0 (use type 1, 2 or 3)");
+    EXPECT_TRUE(converted(map, ImportOptions{1}).error().empty());
 }
 
 // Models no Tiled file should give, but a damaged one might: each is refused by name or

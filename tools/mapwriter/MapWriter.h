@@ -1,5 +1,7 @@
 #pragma once
 
+#include "map/MapFormat.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -19,22 +21,8 @@ struct Pixel {
     bool operator==(const Pixel& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
 };
 
-// What a cell shows. Graphic fields are indices into MapContent::graphics; a foreground of 0
-// means none.
-struct Block {
-    std::int32_t background = 0;
-    std::int32_t foreground1 = 0;
-    std::int32_t foreground2 = 0;
-    std::int32_t foreground3 = 0;
-    std::int32_t userLong1 = 0;
-    std::int32_t userLong2 = 0;
-    std::int16_t userShort1 = 0;
-    std::int16_t userShort2 = 0;
-    std::uint8_t userByte1 = 0;
-    std::uint8_t userByte2 = 0;
-    std::uint8_t userByte3 = 0;
-    std::uint8_t flags = 0;
-};
+// What a cell shows. Graphic fields are indices into MapContent::graphics.
+using Block = MapFormat::BlockRecord;
 
 // One animation: its frames are the sequence entries start .. end - 1 (block indices).
 struct Animation {
@@ -75,11 +63,13 @@ struct MapContent {
     std::vector<std::int32_t> sequence;
     std::vector<Animation> animations; // in file order, without the terminator record
     // Slot 0 is BODY, slots 1..7 are LYR1..LYR7; an empty vector is an absent layer.
-    std::array<std::vector<std::int16_t>, 8> layers;
+    std::array<std::vector<std::int16_t>, MapFormat::LayerSlots> layers;
 };
 
-// Bytes per BKDT record.
-constexpr int blockRecordSize = 32;
+// Whether the format can hold the content: sizes and counts within the format's limits,
+// every graphic, frame and cell naming something that exists. False with a one-line reason.
+// writeMap checks this first; the tools that build content check it before writing anything.
+bool checkContent(const MapContent& map, std::string& error);
 
 // The file image, or an empty vector with a one-line reason in error.
 std::vector<unsigned char> writeMap(const MapContent& map, std::string& error);

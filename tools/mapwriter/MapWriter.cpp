@@ -1,4 +1,4 @@
-#include "map/MapWriter.h"
+#include "MapWriter.h"
 
 #include <algorithm>
 #include <map>
@@ -8,6 +8,8 @@
 namespace MapWriter {
 
 namespace {
+
+using MapFormat::blockRecordSize;
 
 // Appends numbers in the map's byte order; chunk lengths are always big-endian.
 class ByteSink {
@@ -264,11 +266,15 @@ bool checkHeader(const MapContent& map, std::string& error) {
     if (map.versionMajor < 0 || map.versionMajor > 255 || map.versionMinor < 0 ||
         map.versionMinor > 255)
         return fail(error, "version numbers must lie in 0..255");
-    if (map.mapWidth < 1 || map.mapWidth > 32767 || map.mapHeight < 1 || map.mapHeight > 32767)
-        return fail(error, "map size must lie in 1..32767 blocks each way");
-    if (map.blockWidth < 1 || map.blockWidth > 1024 || map.blockHeight < 1 ||
-        map.blockHeight > 1024)
-        return fail(error, "block size must lie in 1..1024 pixels each way");
+    using namespace MapFormat;
+    if (map.mapWidth < 1 || map.mapWidth > mostMapSide || map.mapHeight < 1 ||
+        map.mapHeight > mostMapSide)
+        return fail(error,
+                    "map size must lie in 1.." + std::to_string(mostMapSide) + " blocks each way");
+    if (map.blockWidth < 1 || map.blockWidth > mostBlockSide || map.blockHeight < 1 ||
+        map.blockHeight > mostBlockSide)
+        return fail(error, "block size must lie in 1.." + std::to_string(mostBlockSide) +
+                               " pixels each way");
     for (int v : {map.columnStep, map.rowStep, map.staggerX, map.staggerY})
         if (v < -32768 || v > 32767)
             return fail(error, "steps and stagger must fit in 16 bits");
@@ -277,10 +283,12 @@ bool checkHeader(const MapContent& map, std::string& error) {
     if (map.shortHeader &&
         (map.columnStep != 0 || map.rowStep != 0 || map.staggerX != 0 || map.staggerY != 0))
         return fail(error, "a short header cannot hold steps or stagger");
-    if (map.blocks.size() > 32767 || map.graphics.size() > 32767)
-        return fail(error, "at most 32767 blocks and 32767 graphics");
-    if (map.animations.size() > 2047)
-        return fail(error, "at most 2047 animations");
+    if (map.blocks.size() > std::size_t(mostBlocks) ||
+        map.graphics.size() > std::size_t(mostGraphics))
+        return fail(error, "at most " + std::to_string(mostBlocks) + " blocks and " +
+                               std::to_string(mostGraphics) + " graphics");
+    if (map.animations.size() > std::size_t(mostAnimations))
+        return fail(error, "at most " + std::to_string(mostAnimations) + " animations");
     return true;
 }
 
@@ -336,7 +344,7 @@ bool checkLayers(const MapContent& map, std::string& error) {
         const auto& layer = map.layers[slot];
         if (layer.empty())
             continue;
-        const std::string name = slot == 0 ? "BODY" : "LYR" + std::to_string(slot);
+        const std::string name = MapFormat::layerChunks[slot];
         if (layer.size() != cells)
             return fail(error, "layer " + name + " has " + std::to_string(layer.size()) +
                                    " cells, not " + std::to_string(cells));
@@ -352,7 +360,8 @@ bool checkLayers(const MapContent& map, std::string& error) {
                 return fail(error, where + " names animation " + std::to_string(v) +
                                        ", but there are " + std::to_string(animations));
             // Type 0 stores cells as byte offsets, which must fit in 16 bits.
-            if (map.mapType == 0 && (v * blockRecordSize > 32767 || v * 16 < -32768))
+            if (map.mapType == 0 &&
+                (v * blockRecordSize > INT16_MAX || v * MapFormat::animationRecordSize < INT16_MIN))
                 return fail(error, where + ": block " + std::to_string(v) +
                                        " is too far for map type 0 (use type 1, 2 or 3)");
         }
@@ -477,38 +486,40 @@ std::vector<std::int16_t> encodeRuns(const std::vector<std::int16_t>& cells, int
     return out;
 }
 
+bool checkContent(const MapContent& map, std::string& error) {
+    return checkHeader(map, error) && checkGraphics(map, error) && checkAnimations(map, error) &&
+           checkLayers(map, error);
+}
+
 std::vector<unsigned char> writeMap(const MapContent& map, std::string& error) {
     error.clear();
-    if (!checkHeader(map, error) || !checkGraphics(map, error) || !checkAnimations(map, error) ||
-        !checkLayers(map, error))
+    if (!checkContent(map, error))
         return {};
     std::map<Rgb, int> palette;
     if (map.blockDepth == 8 && !buildPalette(map, palette, error))
         return {};
 
     ByteSink chunks(map.byteOrder);
-    putChunk(chunks, "MPHD", makeHeader(map));
+    putChunk(chunks, MapFormat::headerChunk, makeHeader(map));
     if (!map.note.empty()) {
         ByteSink note(map.byteOrder);
         note.putText(map.note);
-        putChunk(chunks, "NOVC", note);
+        putChunk(chunks, MapFormat::noteChunk, note);
     }
     if (map.blockDepth == 8)
-        putChunk(chunks, "CMAP", makePalette(palette));
-    putChunk(chunks, "BKDT", makeBlocks(map));
+        putChunk(chunks, MapFormat::paletteChunk, makePalette(palette));
+    putChunk(chunks, MapFormat::blockChunk, makeBlocks(map));
     if (!map.animations.empty() || !map.sequence.empty())
-        putChunk(chunks, "ANDT", makeAnimations(map));
-    putChunk(chunks, "BGFX", makeGraphics(map, palette));
-    static const char* const layerIds[8] = {"BODY", "LYR1", "LYR2", "LYR3",
-                                            "LYR4", "LYR5", "LYR6", "LYR7"};
+        putChunk(chunks, MapFormat::animationChunk, makeAnimations(map));
+    putChunk(chunks, MapFormat::graphicsChunk, makeGraphics(map, palette));
     for (std::size_t slot = 0; slot < map.layers.size(); ++slot)
         if (!map.layers[slot].empty())
-            putChunk(chunks, layerIds[slot], makeLayer(map, map.layers[slot]));
+            putChunk(chunks, MapFormat::layerChunks[slot], makeLayer(map, map.layers[slot]));
 
     ByteSink file(ByteOrder::Big);
-    file.putText("FORM");
+    file.putText(MapFormat::containerId);
     file.putBigEndian32(static_cast<std::uint32_t>(chunks.size() + 4));
-    file.putText("FMAP");
+    file.putText(MapFormat::mapId);
     file.putBytes(chunks.bytes());
     return file.bytes();
 }

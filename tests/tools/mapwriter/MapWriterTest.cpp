@@ -1,4 +1,4 @@
-#include "map/MapWriter.h"
+#include "MapWriter.h"
 #include "map/MapTestSupport.h"
 
 #include <algorithm>
@@ -19,6 +19,11 @@ void PrintTo(ByteOrder order, std::ostream* out) {
 } // namespace MapWriter
 
 namespace {
+
+std::vector<long> fields(const MapFormat::BlockRecord& b) {
+    return {b.background, b.foreground1, b.foreground2, b.foreground3, b.userLong1, b.userLong2,
+            b.userShort1, b.userShort2,  b.userByte1,   b.userByte2,   b.userByte3, b.flags};
+}
 
 // A map that touches every part of the format: odd block sizes, opaque black, transparent
 // pixels, foregrounds and user fields, two animations, repeated rows, a gap in the layers, and
@@ -108,7 +113,7 @@ TEST_P(MapWriterRoundTrip, LoaderReadsBackWhatWasWritten) {
                                 h.blockWidth, h.blockHeight, h.columnStep, h.rowStep, h.staggerX,
                                 h.staggerY, h.blockRecordSize, h.blockCount, h.graphicCount}),
               (std::vector<int>{mapType, depth, !big, 9, 6, 4, 3, big ? 5 : 4, big ? 2 : 3,
-                                big ? 4 : 0, big ? -2 : 0, MapWriter::blockRecordSize, 5, 4}));
+                                big ? 4 : 0, big ? -2 : 0, MapFormat::blockRecordSize, 5, 4}));
 
     for (int slot = 0; slot < MapLibrary::LayerSlots; ++slot) {
         const int16_t* cells = MapLibrary::layerCells(slot);
@@ -123,14 +128,7 @@ TEST_P(MapWriterRoundTrip, LoaderReadsBackWhatWasWritten) {
         const MapWriter::Block& b = map.blocks[i];
         EXPECT_EQ(s->background, MapLibrary::blockBitmap(b.background)) << i;
         EXPECT_EQ(s->foreground1 == nullptr, b.foreground1 == 0) << i;
-        EXPECT_EQ(
-            (std::vector<long>{s->backgroundGraphic, s->foreground1Graphic, s->foreground2Graphic,
-                               s->foreground3Graphic, s->userLong1, s->userLong2, s->userShort1,
-                               s->userShort2, s->userByte1, s->userByte2, s->userByte3, s->flags}),
-            (std::vector<long>{b.background, b.foreground1, b.foreground2, b.foreground3,
-                               b.userLong1, b.userLong2, b.userShort1, b.userShort2, b.userByte1,
-                               b.userByte2, b.userByte3, b.flags}))
-            << i;
+        EXPECT_EQ(fields(s->record), fields(b)) << i;
     }
 
     ASSERT_EQ(MapLibrary::sequenceLength(), 5);
@@ -234,6 +232,40 @@ TEST(MapWriterErrors, EightBitsHoldAtMost255Colours) {
         EXPECT_EQ(MapWriter::writeMap(map, error).empty(), count == 256) << error;
         EXPECT_EQ(error.find("255 colours") != std::string::npos, count == 256) << error;
     }
+}
+
+// Each limit of the format, just inside, at and just past each of its edges. Counts have no
+// lower edge (0 is their lowest).
+TEST(MapWriterErrors, EveryLimitHoldsAtItsEdgeAndNotPastIt) {
+    using namespace MapFormat;
+    const struct {
+        const char* name;
+        int lowest, highest;
+        void (*set)(MapContent&, int);
+    } limits[] = {
+        {"map width", 1, mostMapSide, [](MapContent& m, int v) { m.mapWidth = v; }},
+        {"map height", 1, mostMapSide, [](MapContent& m, int v) { m.mapHeight = v; }},
+        {"block width", 1, mostBlockSide, [](MapContent& m, int v) { m.blockWidth = v; }},
+        {"block height", 1, mostBlockSide, [](MapContent& m, int v) { m.blockHeight = v; }},
+        {"blocks", 0, mostBlocks, [](MapContent& m, int v) { m.blocks.resize(v); }},
+        {"graphics", 0, mostGraphics,
+         [](MapContent& m, int v) { m.graphics.resize(v, m.graphics[0]); }},
+        {"animations", 0, mostAnimations, [](MapContent& m, int v) { m.animations.resize(v); }},
+    };
+    for (const auto& limit : limits)
+        for (int edge : {limit.lowest, limit.highest})
+            for (int v : {edge - 1, edge, edge + 1}) {
+                if (edge == 0)
+                    continue;
+                MapContent map = maptest::writerMap(1, 1, {}, 1);
+                limit.set(map, v);
+                for (auto& graphic : map.graphics)
+                    graphic.resize(std::size_t(map.blockWidth) * map.blockHeight);
+                std::string error;
+                EXPECT_EQ(MapWriter::checkContent(map, error),
+                          v >= limit.lowest && v <= limit.highest)
+                    << limit.name << " " << v << ": " << error;
+            }
 }
 
 TEST(MapWriterErrors, RefusesContentTheLoaderCouldNotRead) {
