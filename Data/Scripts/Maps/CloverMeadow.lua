@@ -4,9 +4,9 @@ io.stderr:write("Welcome to Clover Meadow!\n")
 
 SetCollision(true)
 
--- Back west along the path to the farm's ford.
+-- The whole west edge leads back to the farm, at its ford.
 -- AddMapExit(x, y, width, height, map, toX, toY)
-AddMapExit(0, 288, 48, 96, "WillowCreekFarm", 640, 250)
+AddMapExit(0, 0, 48, 600, "WillowCreekFarm", 640, 250)
 
 -- fennow-maptool import: characters (replaced on every import)
 -- From CloverMeadow.tmx. SpawnNPC(x, y, name, script, sprite)

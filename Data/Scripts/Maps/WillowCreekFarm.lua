@@ -8,9 +8,10 @@ SetCollision(true)
 -- The player starts on the open ground north of the path, clear of the speed buttons.
 SetPlayerPosition(440, 200)
 
--- The path east fords the creek and leaves the farm for Clover Meadow.
+-- East of the creek the farm ends: its whole east edge leads to Clover Meadow. The ford is
+-- the only way across.
 -- AddMapExit(x, y, width, height, map, toX, toY)
-AddMapExit(752, 288, 48, 96, "CloverMeadow", 60, 250)
+AddMapExit(752, 0, 48, 600, "CloverMeadow", 60, 250)
 
 -- The farm's folk. They stay for the whole run, so loading the map again must not spawn
 -- them a second time.
