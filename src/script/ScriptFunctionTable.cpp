@@ -4,6 +4,7 @@
 #include "script/DebugFunctions.h"
 #include "script/DialogueFunctions.h"
 #include "script/VariableFunctions.h"
+#include "script/WorldFunctions.h"
 
 const std::vector<ScriptFunction>& scriptFunctionTable() {
     static const std::vector<ScriptFunction> table = {
@@ -26,6 +27,10 @@ const std::vector<ScriptFunction>& scriptFunctionTable() {
         {"SetScriptVariableI", luaSetScriptVariableI},
         {"SetScriptVariableA", luaSetScriptVariableA},
         {"SpawnNPC", luaSpawnNpc},
+        {"SetCollision", luaSetCollision},
+        {"AddMapExit", luaAddMapExit},
+        {"GoToMap", luaGoToMap},
+        {"SetPlayerPosition", luaSetPlayerPosition},
     };
     return table;
 }
