@@ -58,4 +58,8 @@ struct BlockRecord {
     std::uint8_t flags = 0;
 };
 
+// The bit of a block's flags that makes the cells showing it solid once a map script has
+// switched collision on.
+constexpr std::uint8_t SolidFlag = 1;
+
 } // namespace MapFormat

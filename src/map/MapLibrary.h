@@ -56,10 +56,6 @@ struct BlockStructure {
     MapFormat::BlockRecord record;
 };
 
-// The bit of a block's flags that makes the cells showing it solid once a map script has
-// switched collision on.
-constexpr uint8_t SolidFlag = 1;
-
 // One animation record (16 bytes in the file). type -1 marks the terminator record. current,
 // start and end are indices into the sequence; end is one past the last frame.
 struct BlockAnimation {

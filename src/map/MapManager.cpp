@@ -118,7 +118,7 @@ MapManager::SolidCells MapManager::solidCells() const {
             for (int column = 0; column < h.mapWidth; ++column) {
                 const int block = MapLibrary::blockOfCell(MapLibrary::cellAt(layer, column, row));
                 const MapLibrary::BlockStructure* structure = MapLibrary::blockStructure(block);
-                if (structure != nullptr && (structure->flags & MapLibrary::SolidFlag) != 0)
+                if (structure != nullptr && (structure->record.flags & MapFormat::SolidFlag) != 0)
                     cells.solid[static_cast<size_t>(row) * h.mapWidth + column] = 1;
             }
         }

@@ -51,7 +51,7 @@ class MapTravelTest : public testing::Test {
     void writeMap(const std::string& name, bool withWall) {
         MapWriter::MapContent map =
             maptest::writerMap(25, 19, {{90, 160, 60, 255}, {120, 80, 40, 255}});
-        map.blocks[2].flags = MapLibrary::SolidFlag;
+        map.blocks[2].flags = MapFormat::SolidFlag;
         map.layers[0] = maptest::filledLayer(map, 1);
         if (withWall)
             map.layers[0][4 * 25 + 5] = 2;

@@ -57,9 +57,9 @@ void readSolid(const Tiled::Tile& tile, const std::string& where, MapWriter::Blo
             continue;
         }
         if (p.value == "true")
-            block.flags = static_cast<std::uint8_t>(block.flags | MapLibrary::SolidFlag);
+            block.flags = static_cast<std::uint8_t>(block.flags | MapFormat::SolidFlag);
         else
-            block.flags = static_cast<std::uint8_t>(block.flags & ~MapLibrary::SolidFlag);
+            block.flags = static_cast<std::uint8_t>(block.flags & ~MapFormat::SolidFlag);
     }
 }
 

@@ -337,7 +337,7 @@ class Builder {
             if (item.contains("solid")) {
                 if (!item.at("solid").is_boolean())
                     fail(where + ".solid", "expected true or false");
-                const std::uint8_t solid = MapLibrary::SolidFlag;
+                const std::uint8_t solid = MapFormat::SolidFlag;
                 block.flags = static_cast<std::uint8_t>(
                     item.at("solid").get<bool>() ? block.flags | solid : block.flags & ~solid);
             }

@@ -174,7 +174,7 @@ TEST(Ground, CharactersOnSolidCellsOrOutOfReachAreFindings) {
     makeFixtureData("off_screen");
     MapWriter::MapContent map =
         maptest::writerMap(25, 19, {{90, 160, 60, 255}, {30, 60, 200, 255}});
-    map.blocks[2].flags = MapLibrary::SolidFlag;
+    map.blocks[2].flags = MapFormat::SolidFlag;
     map.layers[0] = maptest::filledLayer(map, 1);
     for (int column = 10; column <= 14; ++column)
         for (int row = 4; row <= 8; ++row)

@@ -396,7 +396,7 @@ TEST(TiledImportTest, IntegerTilePropertiesFillTheBlockFields) {
     EXPECT_EQ(b.userByte1, 1);
     EXPECT_EQ(b.userByte2, 2);
     EXPECT_EQ(b.userByte3, 255);
-    EXPECT_EQ(b.flags, 16 | MapLibrary::SolidFlag);
+    EXPECT_EQ(b.flags, 16 | MapFormat::SolidFlag);
     const auto& other = import.content().blocks.at(2);
     EXPECT_EQ(other.flags, 0);
     EXPECT_EQ(other.userByte1, 0);
