@@ -16,6 +16,7 @@
 #include "script/ScriptHost.h"
 #include "world/Conversation.h"
 #include "world/Environment.h"
+#include "world/FriendlyControls.h"
 #include "world/NpcManager.h"
 
 #include <allegro5/allegro_font.h>
@@ -136,6 +137,7 @@ void createManagers(bool wholeGame) {
     game.conversation = new Conversation();
     if (game.author != nullptr)
         game.conversation->addListener(*game.author);
+    game.friendlyControls = new FriendlyControls();
     game.gui = new Gui();
     if (wholeGame) {
         game.mapManager = new MapManager();
@@ -147,6 +149,7 @@ void deleteManagers(GameContext& context) {
     delete context.environment;
     delete context.mapManager;
     delete context.gui;
+    delete context.friendlyControls;
     delete context.conversation;
     delete context.npcManager;
     delete context.keyBindings;
@@ -161,6 +164,8 @@ void deleteManagers(GameContext& context) {
 
 void reloadWorld() {
     consoleWrite("== Reload (F5) ==\n");
+    // The map script switches its powers on again when it runs.
+    game.mapSettings = MapSettings{};
     if (game.conversation != nullptr)
         game.conversation->reset();
     if (game.gui != nullptr) {

@@ -16,6 +16,7 @@ template <typename Visit> void forEachSlot(Visit visit) {
     visit(&GameContext::keyBindings);
     visit(&GameContext::npcManager);
     visit(&GameContext::conversation);
+    visit(&GameContext::friendlyControls);
     visit(&GameContext::gui);
     visit(&GameContext::mapManager);
     visit(&GameContext::environment);

@@ -29,6 +29,22 @@ bool MapPicture::makeBitmap() {
     return bitmap_ != nullptr;
 }
 
+void MapPicture::repaint(int x, int y, int width, int height, const Painter& paint) {
+    if (bitmap_ == nullptr || stale_)
+        return;
+    ALLEGRO_STATE state;
+    al_store_state(&state, ALLEGRO_STATE_TARGET_BITMAP);
+    al_set_target_bitmap(bitmap_);
+    int clipX, clipY, clipWidth, clipHeight;
+    al_get_clipping_rectangle(&clipX, &clipY, &clipWidth, &clipHeight);
+    al_set_clipping_rectangle(x, y, width, height);
+    al_clear_to_color(background_);
+    paint(bitmap_);
+    al_set_target_bitmap(bitmap_);
+    al_set_clipping_rectangle(clipX, clipY, clipWidth, clipHeight);
+    al_restore_state(&state);
+}
+
 bool MapPicture::draw(ALLEGRO_BITMAP* target, const Painter& paint) {
     if (unavailable_ || target == nullptr || al_get_bitmap_width(target) != width_ ||
         al_get_bitmap_height(target) != height_)

@@ -20,6 +20,10 @@ class MapPicture {
     MapPicture& operator=(const MapPicture&) = delete;
 
     void remake() { stale_ = true; }
+    // Paints one rectangle of the picture anew onto the background colour, paint clipped to it,
+    // so that the picture stays what composing it whole would give. Nothing while the picture
+    // is stale: the next draw composes all of it.
+    void repaint(int x, int y, int width, int height, const Painter& paint);
 
     // Copies the picture onto target, composing it first with paint when it is stale; target is
     // the target afterwards. target must just have been cleared to the background colour. False,

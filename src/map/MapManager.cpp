@@ -64,12 +64,14 @@ bool MapManager::load(const char* name) {
             layerCount_ = countLayers();
             ready_ = layerCount_ > 0;
         }
+        animator_.rebuild();
         return false;
     }
 
     layerCount_ = countLayers();
     std::fprintf(stderr, "There are %i layers on this map.\n", layerCount_);
     ready_ = true;
+    animator_.rebuild();
 
     std::fprintf(stderr, "Finished version of script loader: %s!\n", scriptPath);
     if (game.scriptHost != nullptr)
@@ -92,10 +94,54 @@ void MapManager::draw(ALLEGRO_BITMAP* target) {
     }
 }
 
+void MapManager::animate() {
+    if (ready_ && game.mapSettings.mapAnimation)
+        animator_.advance();
+}
+
+// On a plain map whose blocks stay inside their cells, the pixels of a cell come from that
+// cell alone, layer over layer.
+bool MapManager::cellsDrawAlone() const {
+    const MapLibrary::MapHeader& h = MapLibrary::header();
+    return h.staggerX == 0 && h.staggerY == 0 && h.blockWidth <= h.columnStep &&
+           h.blockHeight <= h.rowStep;
+}
+
+std::vector<MapManager::Area> MapManager::takeChangedAreas() {
+    const std::vector<MapAnimator::Cell> cells = animator_.takeChanged();
+    std::vector<Area> areas;
+    if (cells.empty() || !ready_)
+        return areas;
+    if (!cellsDrawAlone()) {
+        remakePicture();
+        return areas;
+    }
+    const MapLibrary::MapHeader& h = MapLibrary::header();
+    areas.reserve(cells.size());
+    for (const MapAnimator::Cell& cell : cells)
+        areas.push_back(
+            {cell.column * h.columnStep, cell.row * h.rowStep, h.columnStep, h.rowStep});
+    return areas;
+}
+
+void MapManager::drawArea(ALLEGRO_BITMAP* target, const Area& area) {
+    if (!ready_)
+        return;
+    if (target != nullptr)
+        al_set_target_bitmap(target);
+    // The area seen from the same map pixel as the window's: the cells land where draw puts
+    // them.
+    for (int layer = 0; layer < layerCount_; ++layer) {
+        MapLibrary::selectLayer(layer);
+        MapLibrary::drawBackground(area.x, area.y, area.x, area.y, area.width, area.height);
+    }
+}
+
 void MapManager::unload() {
     if (!ready_)
         return;
     MapLibrary::freeMap();
+    animator_.rebuild();
     remakePicture();
     ready_ = false;
     layerCount_ = 0;

@@ -114,6 +114,12 @@ int refuseMissingNpc(lua_State* L, const char* name) {
     return 0;
 }
 
+int refuseWithLine(lua_State* L, const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    reportRefusal(L, line);
+    return 0;
+}
+
 int pushAccepted(lua_State* L) {
     lua_pushnumber(L, 1);
     return 1;

@@ -3,6 +3,7 @@
 #include <lua.hpp>
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 // Reading script arguments and checking their count, shared by every script function.
@@ -39,6 +40,9 @@ bool checkArguments(lua_State* L, const char* name, int expected);
 int refuseCall(lua_State* L, const char* name);
 // reportMissingNpc through the game's script host; returns 0.
 int refuseMissingNpc(lua_State* L, const char* name);
+
+// Prints a refusal line of the function's own (given without its line feed); returns 0.
+int refuseWithLine(lua_State* L, const std::string& line);
 
 // Pushes the number 1, the result of every function that acted, and returns 1.
 int pushAccepted(lua_State* L);
