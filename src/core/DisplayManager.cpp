@@ -110,10 +110,12 @@ void DisplayManager::drawWorld(ALLEGRO_BITMAP* target) {
             picturedMapChanges_ = mapChanges;
             mapPicture_->remake();
         }
+        std::vector<MapPicture::Area> areas;
         for (const MapManager::Area& area : changed)
-            mapPicture_->repaint(
-                area.x, area.y, area.width, area.height,
-                [map, &area](ALLEGRO_BITMAP* picture) { map->drawArea(picture, area); });
+            areas.push_back({area.x, area.y, area.width, area.height});
+        mapPicture_->repaint(areas, [map](ALLEGRO_BITMAP* picture, const MapPicture::Area& area) {
+            map->drawArea(picture, {area.x, area.y, area.width, area.height});
+        });
         if (mapPicture_->draw(
                 target, [environment](ALLEGRO_BITMAP* picture) { environment->draw(picture); }))
             return;

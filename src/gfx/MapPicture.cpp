@@ -29,18 +29,20 @@ bool MapPicture::makeBitmap() {
     return bitmap_ != nullptr;
 }
 
-void MapPicture::repaint(int x, int y, int width, int height, const Painter& paint) {
-    if (bitmap_ == nullptr || stale_)
+void MapPicture::repaint(const std::vector<Area>& areas,
+                         const std::function<void(ALLEGRO_BITMAP*, const Area&)>& paint) {
+    if (bitmap_ == nullptr || stale_ || areas.empty())
         return;
     ALLEGRO_STATE state;
     al_store_state(&state, ALLEGRO_STATE_TARGET_BITMAP);
     al_set_target_bitmap(bitmap_);
     int clipX, clipY, clipWidth, clipHeight;
     al_get_clipping_rectangle(&clipX, &clipY, &clipWidth, &clipHeight);
-    al_set_clipping_rectangle(x, y, width, height);
-    al_clear_to_color(background_);
-    paint(bitmap_);
-    al_set_target_bitmap(bitmap_);
+    for (const Area& area : areas) {
+        al_set_clipping_rectangle(area.x, area.y, area.width, area.height);
+        al_clear_to_color(background_);
+        paint(bitmap_, area);
+    }
     al_set_clipping_rectangle(clipX, clipY, clipWidth, clipHeight);
     al_restore_state(&state);
 }

@@ -6,6 +6,7 @@
 #include "map/MapLibrary.h"
 #include "script/ScriptHost.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -116,11 +117,36 @@ std::vector<MapManager::Area> MapManager::takeChangedAreas() {
         remakePicture();
         return areas;
     }
+    // Drawing costs per call more than per pixel, so neighbouring cells go together: runs of
+    // cells along a row, and runs of the same columns in the rows below one another.
+    std::vector<MapAnimator::Cell> sorted = cells;
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    struct Span {
+        int first, last, top, bottom; // columns and rows, inclusive
+    };
+    std::vector<Span> spans;
+    for (size_t i = 0; i < sorted.size();) {
+        size_t end = i + 1;
+        while (end < sorted.size() && sorted[end].row == sorted[i].row &&
+               sorted[end].column == sorted[end - 1].column + 1)
+            ++end;
+        const Span run{sorted[i].column, sorted[end - 1].column, sorted[i].row, sorted[i].row};
+        auto above = std::find_if(spans.begin(), spans.end(), [&run](const Span& s) {
+            return s.first == run.first && s.last == run.last && s.bottom + 1 == run.top;
+        });
+        if (above != spans.end())
+            above->bottom = run.top;
+        else
+            spans.push_back(run);
+        i = end;
+    }
     const MapLibrary::MapHeader& h = MapLibrary::header();
-    areas.reserve(cells.size());
-    for (const MapAnimator::Cell& cell : cells)
-        areas.push_back(
-            {cell.column * h.columnStep, cell.row * h.rowStep, h.columnStep, h.rowStep});
+    for (const Span& s : spans)
+        areas.push_back({s.first * h.columnStep, s.top * h.rowStep,
+                         (s.last - s.first + 1) * h.columnStep,
+                         (s.bottom - s.top + 1) * h.rowStep});
     return areas;
 }
 

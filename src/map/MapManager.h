@@ -33,7 +33,8 @@ class MapManager {
     // One tick, while the map's script has switched map animation on: the block animations
     // advance, and the cells that now show another block are kept for changedAreas.
     void animate();
-    // The areas of the cells that changed since the last call. When a cell cannot be drawn
+    // The areas of the cells that changed since the last call, neighbours joined into
+    // rectangles that hold changed cells only. When a cell cannot be drawn
     // again on its own (blocks that reach beyond their cell, staggered rows), the whole map
     // counts as changed: changeCount goes up and no area is given.
     std::vector<Area> takeChangedAreas();

@@ -161,7 +161,8 @@ TEST_F(MapManagerTest, RefusesANameTooLongForItsPaths) {
 } // namespace
 
 // With map animation on, a tick reports exactly the cells, of any layer, whose record moved to
-// another frame, each once however many layers show it; switched off, nothing moves.
+// another frame, each once however many layers show it, neighbours joined into rectangles;
+// switched off, nothing moves.
 TEST_F(MapManagerTest, AnimateReportsOnlyTheCellsWhoseFrameChanged) {
     MapContent map = threeLayerMap();
     map.sequence = {1, 2, 3};
@@ -171,8 +172,9 @@ TEST_F(MapManagerTest, AnimateReportsOnlyTheCellsWhoseFrameChanged) {
     everyTick.end = 3;
     MapWriter::Animation everyThirdTick = everyTick;
     everyThirdTick.delay = everyThirdTick.counter = 2;
-    map.animations = {everyTick, everyThirdTick}; // cell values -2 and -1
-    map.layers[0][5] = map.layers[2][5] = -2;     // one cell, two layers
+    map.animations = {everyTick, everyThirdTick};                          // cell values -2 and -1
+    map.layers[0][5] = map.layers[2][5] = -2;                              // one cell, two layers
+    map.layers[0][6] = map.layers[1][25 + 5] = map.layers[1][25 + 6] = -2; // a square with it
     map.layers[1][25 * 3 + 4] = -2;
     map.layers[0][25 * 18 + 24] = -1;
     writeMap("Flowing", map);
@@ -185,7 +187,7 @@ TEST_F(MapManagerTest, AnimateReportsOnlyTheCellsWhoseFrameChanged) {
         std::sort(areas.begin(), areas.end());
         return areas;
     };
-    const Areas fast = {{4 * 32, 3 * 32, 32, 32}, {5 * 32, 0, 32, 32}}; // sorted
+    const Areas fast = {{4 * 32, 3 * 32, 32, 32}, {5 * 32, 0, 64, 64}}; // sorted
     manager.animate();
     EXPECT_EQ(changed(), Areas{}) << "switched off";
     game.mapSettings.mapAnimation = true;
