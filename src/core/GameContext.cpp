@@ -123,6 +123,10 @@ int initGame(const CommandLine& options) {
     return 0;
 }
 
+MapSettings& currentMapSettings() {
+    return game.mapSettings;
+}
+
 void createManagers(bool wholeGame) {
     if (wholeGame)
         game.bitmapLibrary = new BitmapLibrary();
@@ -165,7 +169,7 @@ void deleteManagers(GameContext& context) {
 void reloadWorld() {
     consoleWrite("== Reload (F5) ==\n");
     // The map script switches its powers on again when it runs.
-    game.mapSettings = MapSettings{};
+    currentMapSettings() = MapSettings{};
     if (game.conversation != nullptr)
         game.conversation->reset();
     if (game.gui != nullptr) {

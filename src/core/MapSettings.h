@@ -9,3 +9,6 @@ struct MapSettings {
     // SetMapAnimation: the map's block animations advance every tick.
     bool mapAnimation = false;
 };
+
+// The settings of the map on show: the one place that knows where they are kept.
+MapSettings& currentMapSettings();

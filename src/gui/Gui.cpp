@@ -181,7 +181,7 @@ bool Gui::chatOpen() const {
 }
 
 std::optional<int> Gui::highlightedRow() const {
-    if (!game.mapSettings.friendlyControls || !chatBox_->isShown())
+    if (!currentMapSettings().friendlyControls || !chatBox_->isShown())
         return std::nullopt;
     const std::optional<int> row =
         chatBox_->rowAt(truncateToInt(mouseX_ - static_cast<float>(chatBox_->x())),

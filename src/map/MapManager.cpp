@@ -96,7 +96,7 @@ void MapManager::draw(ALLEGRO_BITMAP* target) {
 }
 
 void MapManager::animate() {
-    if (ready_ && game.mapSettings.mapAnimation)
+    if (ready_ && currentMapSettings().mapAnimation)
         animator_.advance();
 }
 

@@ -27,7 +27,7 @@ int setSwitch(lua_State* L, const char* name, bool MapSettings::*setting) {
     const std::optional<bool> on = argumentSwitch(L, 1);
     if (!on)
         return refuseWithLine(L, std::string(name) + " takes 1 or 0, true or false.  Aborting.");
-    game.mapSettings.*setting = *on;
+    currentMapSettings().*setting = *on;
     return pushAccepted(L);
 }
 

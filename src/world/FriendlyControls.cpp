@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -29,7 +30,7 @@ FriendlyControls::~FriendlyControls() {
 }
 
 bool FriendlyControls::on() const {
-    return game.mapSettings.friendlyControls;
+    return currentMapSettings().friendlyControls;
 }
 
 bool FriendlyControls::takeQuitKey(int keyCode, bool pressed) {

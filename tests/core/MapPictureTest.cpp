@@ -228,7 +228,7 @@ TEST_F(MapPictureFrames, KeepsItsPictureUntilRemade) {
 // every layer; the frame stays the one composed whole, tick after tick.
 TEST_F(MapPictureFrames, FlowingCellsRedrawnIntoThePictureMatchTheWholeFrame) {
     load("Flowing", transparentUpperLayers(true));
-    game.mapSettings.mapAnimation = true;
+    currentMapSettings().mapAnimation = true;
     composeBothWays();
     ALLEGRO_BITMAP* first = al_clone_bitmap(pictured);
     for (int tick = 1; tick <= 8; ++tick) {
@@ -241,7 +241,7 @@ TEST_F(MapPictureFrames, FlowingCellsRedrawnIntoThePictureMatchTheWholeFrame) {
         al_destroy_bitmap(before);
     }
     // Switched off, the cells rest on the frame they reached.
-    game.mapSettings.mapAnimation = false;
+    currentMapSettings().mapAnimation = false;
     ALLEGRO_BITMAP* resting = al_clone_bitmap(pictured);
     game.mapManager->animate();
     composeBothWays();

@@ -190,7 +190,7 @@ TEST_F(MapManagerTest, AnimateReportsOnlyTheCellsWhoseFrameChanged) {
     const Areas fast = {{4 * 32, 3 * 32, 32, 32}, {5 * 32, 0, 64, 64}}; // sorted
     manager.animate();
     EXPECT_EQ(changed(), Areas{}) << "switched off";
-    game.mapSettings.mapAnimation = true;
+    currentMapSettings().mapAnimation = true;
     manager.animate();
     EXPECT_EQ(changed(), fast);
     manager.animate();
@@ -201,5 +201,5 @@ TEST_F(MapManagerTest, AnimateReportsOnlyTheCellsWhoseFrameChanged) {
     EXPECT_EQ(changed(), both);
     EXPECT_EQ(changed(), Areas{}) << "taken once";
     EXPECT_EQ(MapLibrary::blockOfCell(-2), 1) << "three frames in three ticks: round again";
-    game.mapSettings = MapSettings{};
+    currentMapSettings() = MapSettings{};
 }

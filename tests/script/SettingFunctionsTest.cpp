@@ -19,21 +19,21 @@ TEST_F(ScriptTest, SettingSwitchesTakeNumbersAndBooleansOnly) {
                                            {"false", false},
                                            {"-2.5", true}}) {
             EXPECT_EQ(values("return " + name + "(" + argument + ")"), Values{"1"}) << argument;
-            EXPECT_EQ(game.mapSettings.*s.setting, on) << argument;
+            EXPECT_EQ(currentMapSettings().*s.setting, on) << argument;
         }
         const std::string wrongKind = name + " takes 1 or 0, true or false.  Aborting.\n";
         for (const char* argument : {"'1'", "nil", "{}", "print"}) {
             const ScriptOutcome outcome = call("return " + name + "(" + argument + ")");
             EXPECT_EQ(outcome.console, wrongKind) << argument;
             EXPECT_EQ(outcome.values, Values{}) << argument;
-            EXPECT_TRUE(game.mapSettings.*s.setting) << "unchanged by " << argument;
+            EXPECT_TRUE(currentMapSettings().*s.setting) << "unchanged by " << argument;
         }
         const ScriptOutcome none = call("return " + name + "()");
         EXPECT_EQ(none.console, "Insufficient Arguments for " + name + ".  Aborting.\n");
         EXPECT_EQ(none.values, Values{});
     }
-    EXPECT_TRUE(game.mapSettings.friendlyControls);
-    EXPECT_TRUE(game.mapSettings.mapAnimation);
+    EXPECT_TRUE(currentMapSettings().friendlyControls);
+    EXPECT_TRUE(currentMapSettings().mapAnimation);
 }
 
 } // namespace

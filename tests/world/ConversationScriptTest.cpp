@@ -27,8 +27,8 @@ class ConversationScriptTest : public testing::Test {
         ASSERT_EQ(out.find("Lua Error"), std::string::npos) << out;
         // The farm switches friendly controls on; these tests pick faster than any player, and
         // those controls would ignore such picks.
-        EXPECT_TRUE(game.mapSettings.friendlyControls);
-        game.mapSettings.friendlyControls = false;
+        EXPECT_TRUE(currentMapSettings().friendlyControls);
+        currentMapSettings().friendlyControls = false;
         chat = game.gui->chatBox();
     }
 

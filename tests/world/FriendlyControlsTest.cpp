@@ -37,7 +37,7 @@ class FriendlyControlsTest : public testing::Test {
         mare = game.npcManager->addNpc(400, 100, "Mare", 0, "Mare.lua", "");
         game.player->currentFrame = nullptr;
         standAt(448.0f, 200.0f);
-        game.mapSettings.friendlyControls = true;
+        currentMapSettings().friendlyControls = true;
     }
 
     void standAt(float x, float y) {
@@ -90,7 +90,7 @@ TEST_F(FriendlyControlsTest, QuitKeyClosesTheChatBoxBeforeItQuits) {
     EXPECT_TRUE(game.quit);
 
     game.quit = false;
-    game.mapSettings.friendlyControls = false;
+    currentMapSettings().friendlyControls = false;
     talkToMare();
     key(ALLEGRO_KEY_ESCAPE, true);
     EXPECT_TRUE(game.quit);
@@ -116,7 +116,7 @@ TEST_F(FriendlyControlsTest, WalkingAwayClosesTheChatBox) {
     tick();
     EXPECT_FALSE(open());
 
-    game.mapSettings.friendlyControls = false;
+    currentMapSettings().friendlyControls = false;
     talkToMare();
     standAt(448.0f + 600.0f, 152.0f);
     tick();
@@ -136,7 +136,7 @@ TEST_F(FriendlyControlsTest, ClickHardOnANewPageIsIgnored) {
     now += 0.31;
     EXPECT_EQ(clickRow(0), "Line response was 2\nCalling Script: Mare.lua with value 2\n");
 
-    game.mapSettings.friendlyControls = false;
+    currentMapSettings().friendlyControls = false;
     EXPECT_EQ(clickRow(0), "Line response was 2\nCalling Script: Mare.lua with value 2\n");
 }
 
@@ -173,7 +173,7 @@ TEST_F(FriendlyControlsTest, ResponseUnderThePointerIsHighlighted) {
     game.gui->setMouse(224.0f, 380.0f + 13.0f);
     EXPECT_EQ(game.gui->highlightedRow(), std::nullopt) << "left of the column";
     pointAt(1);
-    game.mapSettings.friendlyControls = false;
+    currentMapSettings().friendlyControls = false;
     EXPECT_EQ(game.gui->highlightedRow(), std::nullopt);
     EXPECT_EQ(gold(1), 0);
     chat.setFont(nullptr);
