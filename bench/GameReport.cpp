@@ -142,11 +142,14 @@ int runStartupChild() {
 
 // Idle child: the game's loop as main runs it, left alone for the given time. Prints the frames
 // drawn per second on average and in the worst whole second, and the game's own event rate.
-int runIdleChild(double idleSeconds) {
+// With `still`, the map's animations stay as they are whatever its script asked.
+int runIdleChild(double idleSeconds, bool still) {
     if (initGame() == -1) {
         std::printf("failed\n");
         return 1;
     }
+    if (still)
+        currentMapSettings().mapAnimation = false;
     game.quit = false;
     al_start_timer(game.timer);
     double windowStart = al_get_time();
@@ -452,19 +455,23 @@ void reportIdle(const std::filesystem::path& dir, double idleSeconds) {
     const std::string seconds = std::to_string(idleSeconds);
     const ChildRun picture = runChild(dir, {"--child-idle", seconds});
     const ChildRun layers = runChild(dir, {"--child-idle", seconds}, World::Layers);
+    const ChildRun still = runChild(dir, {"--child-idle", seconds, "still"});
     const std::string layerCount = valueOf(picture, "layers");
     const ChildRun reference = runChild(dir, {"--child-reference", layerCount, seconds});
     std::printf("## Frame rate, CPU and memory while idle\n\n");
     std::printf("The game's loop left alone for %.0f s on the start map (ticks at 60 Hz, a "
                 "frame drawn when a tick asked for one and the queue is empty), once with the "
                 "map picture and once drawing the world layer by layer (`FENNOW_DRAW_LAYERS=1`), "
-                "each in a process of its own; then, for the same time, the reference: a bare "
+                "each in a process of its own, and once more with the map picture and the water "
+                "kept still (as if the map's script did not call `SetMapAnimation`); then, for the "
+                "same time, the reference: a bare "
                 "Allegro program drawing %s full-window bitmaps (as many as the map has layers) "
                 "into every frame at 60 Hz. CPU is the process's user and system time over the "
                 "idle time, Mesa's rendering threads included (the X server's is not); peak "
                 "memory is the process's `VmHWM` at the end.\n\n",
                 idleSeconds, layerCount.c_str());
-    std::printf("| Figure | map picture | layer by layer |\n|---|---:|---:|\n");
+    std::printf("| Figure | map picture | layer by layer | map picture, water still |\n"
+                "|---|---:|---:|---:|\n");
     const struct {
         const char* figure;
         const char* key;
@@ -478,10 +485,12 @@ void reportIdle(const std::filesystem::path& dir, double idleSeconds) {
         {"CPU seconds per second", "cpu-per-second", ""},
     };
     for (const auto& row : rows)
-        std::printf("| %s | %s%s | %s%s |\n", row.figure, valueOf(picture, row.key).c_str(),
-                    row.unit, valueOf(layers, row.key).c_str(), row.unit);
-    std::printf("| peak resident memory (`VmHWM`) | %.1f MB | %.1f MB |\n\n",
-                numberOf(picture, "peak-kb") / 1024.0, numberOf(layers, "peak-kb") / 1024.0);
+        std::printf("| %s | %s%s | %s%s | %s%s |\n", row.figure, valueOf(picture, row.key).c_str(),
+                    row.unit, valueOf(layers, row.key).c_str(), row.unit,
+                    valueOf(still, row.key).c_str(), row.unit);
+    std::printf("| peak resident memory (`VmHWM`) | %.1f MB | %.1f MB | %.1f MB |\n\n",
+                numberOf(picture, "peak-kb") / 1024.0, numberOf(layers, "peak-kb") / 1024.0,
+                numberOf(still, "peak-kb") / 1024.0);
     const double referenceCpu = numberOf(reference, "cpu-per-second");
     std::printf("The reference used %s CPU seconds per second at %s frames per second.\n\n",
                 valueOf(reference, "cpu-per-second").c_str(),
@@ -491,6 +500,11 @@ void reportIdle(const std::filesystem::path& dir, double idleSeconds) {
                     "layer.\n\n",
                     numberOf(picture, "cpu-per-second") / referenceCpu,
                     numberOf(layers, "cpu-per-second") / referenceCpu);
+    const double stillCpu = numberOf(still, "cpu-per-second");
+    if (referenceCpu > 0 && stillCpu > 0)
+        std::printf("With the water kept still: %.2f of the reference; the flowing water costs "
+                    "%.2f times the still map's CPU.\n\n",
+                    stillCpu / referenceCpu, numberOf(picture, "cpu-per-second") / stillCpu);
 }
 
 // ---------------------------------------------------------------- in-process figures
@@ -604,6 +618,21 @@ void reportFrame() {
 
     DisplayManager* const display = game.displayManager;
     display->setDrawLayerByLayer(false);
+    // With map animation on, the ticks a frame of each animation lasts (the first record's), and
+    // how many cells move on together then.
+    MapManager* const map = game.mapManager;
+    const bool flowing = currentMapSettings().mapAnimation && MapLibrary::animationCount() > 1;
+    const int ticksPerStep = flowing ? MapLibrary::animation(1)->delay + 1 : 1;
+    for (int tick = 0; tick < ticksPerStep; ++tick)
+        map->animate();
+    const std::vector<MapManager::Area> stepAreas = map->takeChangedAreas();
+    long cellsPerStep = 0;
+    for (const MapManager::Area& area : stepAreas)
+        cellsPerStep += static_cast<long>(area.width) * area.height;
+    if (flowing)
+        cellsPerStep /=
+            static_cast<long>(MapLibrary::header().columnStep) * MapLibrary::header().rowStep;
+    display->remakeMapPicture();
     auto layerByLayer = [display](const std::function<void()>& draw) {
         display->setDrawLayerByLayer(true);
         draw();
@@ -619,6 +648,15 @@ void reportFrame() {
         [&] { layerByLayer([&] { display->composeFrame(back); }); },
         [&] { display->composeFrame(back); },
         [&] {
+            map->animate();
+            display->composeFrame(back);
+        },
+        [&] {
+            for (int tick = 0; tick < ticksPerStep; ++tick)
+                map->animate();
+            display->composeFrame(back);
+        },
+        [&] {
             for (ALLEGRO_BITMAP* fill : fills)
                 al_draw_bitmap(fill, 0, 0, 0);
         },
@@ -628,7 +666,9 @@ void reportFrame() {
     const double base = ms[0];
     const double layered = ms[6] - base;
     const double pictured = ms[7] - base;
-    const double floor = ms[8] - base;
+    const double flowingMean = ms[8] - base;
+    const double flowingStep = ms[9] - base;
+    const double floor = ms[10] - base;
 
     std::printf("## Frame composition\n\n");
     std::printf("The window's renderer: %s.\n\n", glRenderer().c_str());
@@ -653,6 +693,10 @@ void reportFrame() {
                            "buttons and open chat box (`Gui::draw`)",
                            "**whole frame**, layer by layer (`composeFrame`, texts included)",
                            "**whole frame**, map picture (`composeFrame`, texts included)",
+                           "**whole frame, water flowing**: a tick's `MapManager::animate`, then "
+                           "`composeFrame`",
+                           "whole frame in which the water moves on: the frame's ticks, then "
+                           "`composeFrame` with the changed cells drawn again",
                            "**fill floor** (full-window bitmap draws)"};
     for (size_t i = 0; i < ms.size(); ++i)
         std::printf("| %s | %.2f | %.2f |\n", names[i], ms[i], i == 0 ? 0.0 : ms[i] - base);
@@ -660,6 +704,16 @@ void reportFrame() {
                 "(%.2f ms against %.2f ms), %.2f layer by layer (%.2f ms).\n\n",
                 floor > 0 ? pictured / floor : 0.0, pictured, floor,
                 floor > 0 ? layered / floor : 0.0, layered);
+    if (flowing)
+        std::printf("With the water flowing (`SetMapAnimation`; each frame lasts %d ticks, and "
+                    "then %ld cells, joined into %zu rectangles, are drawn again through every "
+                    "layer): **%.2f** of the fill floor on average (%.2f ms), %.2f in a frame "
+                    "where the water moves on (%.2f ms).\n\n",
+                    ticksPerStep, cellsPerStep, stepAreas.size(),
+                    floor > 0 ? flowingMean / floor : 0.0, flowingMean,
+                    floor > 0 ? flowingStep / floor : 0.0, flowingStep);
+    else
+        std::printf("The map's script does not switch map animation on: nothing flows.\n\n");
     std::printf("The two ways give the same picture: of the %d pixels of the whole frame read "
                 "back from the back buffer, %ld differ.\n\n",
                 windowWidth * windowHeight, differingPixels(back, layerByLayer));
@@ -925,7 +979,7 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "--child-startup") == 0)
         return runStartupChild();
     if (argc >= 3 && std::strcmp(argv[1], "--child-idle") == 0)
-        return runIdleChild(std::atof(argv[2]));
+        return runIdleChild(std::atof(argv[2]), argc >= 4 && std::strcmp(argv[3], "still") == 0);
     if (argc >= 4 && std::strcmp(argv[1], "--child-reference") == 0)
         return runReferenceChild(std::max(1, std::atoi(argv[2])), std::atof(argv[3]));
     const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 10;

@@ -166,6 +166,20 @@ function GoToMap(map, x, y) end
 ---@param y integer top edge in window pixels
 ---@return integer? accepted 1, or nil when refused
 function SetPlayerPosition(x, y) end
+-- Powers a map's script switches on for its map (all off at start-up)
+---------------------------------------------------------------------------------------------
+
+---Escape closes an open chat box (quitting only when none is open), walking more than 160 px
+---from the active character closes it, the response under the pointer is highlighted, and a
+---click within 300 ms of a new page is ignored.
+---@param on boolean|integer true or 1 switches on, false or 0 off
+---@return integer? accepted 1, or nil when refused (no argument, or not a number or boolean)
+function SetFriendlyControls(on) end
+
+---The map's block animations advance every tick by their own delays and types.
+---@param on boolean|integer true or 1 switches on, false or 0 off
+---@return integer? accepted 1, or nil when refused (no argument, or not a number or boolean)
+function SetMapAnimation(on) end
 
 ---------------------------------------------------------------------------------------------
 -- Farm (RunOnce.lua): the facts of the place that every character can talk about

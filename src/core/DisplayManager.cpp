@@ -96,15 +96,26 @@ void DisplayManager::drawWorld(ALLEGRO_BITMAP* target) {
     Environment* const environment = game.environment;
     if (environment == nullptr)
         return;
+    MapManager* const map = game.mapManager;
+    // Cells whose animation moved on since the last frame; the layers drawn whole show them
+    // anyway.
+    const std::vector<MapManager::Area> changed =
+        map != nullptr ? map->takeChangedAreas() : std::vector<MapManager::Area>{};
     if (mapPicture_ != nullptr && !layerByLayer_) {
         // The picture shows one Environment and one state of the map; another one (tests swap
         // them) or a new load needs a picture of its own.
-        const int mapChanges = game.mapManager != nullptr ? game.mapManager->changeCount() : 0;
+        const int mapChanges = map != nullptr ? map->changeCount() : 0;
         if (environment != pictured_ || mapChanges != picturedMapChanges_) {
             pictured_ = environment;
             picturedMapChanges_ = mapChanges;
             mapPicture_->remake();
         }
+        std::vector<MapPicture::Area> areas;
+        for (const MapManager::Area& area : changed)
+            areas.push_back({area.x, area.y, area.width, area.height});
+        mapPicture_->repaint(areas, [map](ALLEGRO_BITMAP* picture, const MapPicture::Area& area) {
+            map->drawArea(picture, {area.x, area.y, area.width, area.height});
+        });
         if (mapPicture_->draw(
                 target, [environment](ALLEGRO_BITMAP* picture) { environment->draw(picture); }))
             return;

@@ -16,6 +16,7 @@
 #include "script/ScriptHost.h"
 #include "world/Conversation.h"
 #include "world/Environment.h"
+#include "world/FriendlyControls.h"
 #include "world/MapTravel.h"
 #include "world/NpcManager.h"
 
@@ -123,6 +124,11 @@ int initGame(const CommandLine& options) {
     return 0;
 }
 
+MapSettings& currentMapSettings() {
+    // Without the world's travel (the checker, some tests) one set stands for the map on show.
+    return game.mapTravel != nullptr ? game.mapTravel->settings() : game.mapSettings;
+}
+
 void createManagers(bool wholeGame) {
     if (wholeGame)
         game.bitmapLibrary = new BitmapLibrary();
@@ -138,6 +144,7 @@ void createManagers(bool wholeGame) {
     game.conversation = new Conversation();
     if (game.author != nullptr)
         game.conversation->addListener(*game.author);
+    game.friendlyControls = new FriendlyControls();
     game.gui = new Gui();
     if (wholeGame) {
         game.mapManager = new MapManager();
@@ -149,6 +156,7 @@ void deleteManagers(GameContext& context) {
     delete context.environment;
     delete context.mapManager;
     delete context.gui;
+    delete context.friendlyControls;
     delete context.conversation;
     delete context.mapTravel;
     delete context.npcManager;
@@ -164,6 +172,8 @@ void deleteManagers(GameContext& context) {
 
 void reloadWorld() {
     consoleWrite("== Reload (F5) ==\n");
+    // The map script switches its powers on again when it runs.
+    currentMapSettings() = MapSettings{};
     if (game.conversation != nullptr)
         game.conversation->reset();
     if (game.gui != nullptr) {

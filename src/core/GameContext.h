@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/MapSettings.h"
+
 #include <allegro5/allegro.h>
 
 class Gui;
@@ -16,6 +18,7 @@ class AuthorMode;
 class CommandLine;
 class Conversation;
 class MapTravel;
+class FriendlyControls;
 
 // The one record through which every manager reaches every other. It is filled once by
 // initGame in a fixed order; each manager lives until the process ends.
@@ -35,6 +38,7 @@ struct GameContext {
     Conversation* conversation = nullptr;
     // Which map is on show, what every visited map keeps, collision and exits.
     MapTravel* mapTravel = nullptr;
+    FriendlyControls* friendlyControls = nullptr;
     // The size of the frames the display manager composes; 0 while there is none.
     int viewWidth = 0;
     int viewHeight = 0;
@@ -47,6 +51,8 @@ struct GameContext {
     AuthorMode* author = nullptr;
     // The map loaded at start-up and by a reload.
     const char* startMap = "WillowCreekFarm";
+    // What the current map's script switched on; all off at start-up and after a reload.
+    MapSettings mapSettings;
 };
 
 extern GameContext game;

@@ -17,6 +17,7 @@ template <typename Visit> void forEachSlot(Visit visit) {
     visit(&GameContext::npcManager);
     visit(&GameContext::mapTravel);
     visit(&GameContext::conversation);
+    visit(&GameContext::friendlyControls);
     visit(&GameContext::gui);
     visit(&GameContext::mapManager);
     visit(&GameContext::environment);

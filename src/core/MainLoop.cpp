@@ -6,8 +6,10 @@
 #include "gui/Gui.h"
 #include "input/ButtonState.h"
 #include "input/KeyBindings.h"
+#include "map/MapManager.h"
 #include "player/Player.h"
 #include "world/Environment.h"
+#include "world/FriendlyControls.h"
 #include "world/MapTravel.h"
 
 namespace {
@@ -47,6 +49,10 @@ bool handleEvent(const ALLEGRO_EVENT& event) {
     switch (event.type) {
     case ALLEGRO_EVENT_TIMER:
         tickPlayer();
+        if (game.friendlyControls != nullptr)
+            game.friendlyControls->tick();
+        if (game.mapManager != nullptr)
+            game.mapManager->animate();
         return true;
     case ALLEGRO_EVENT_DISPLAY_CLOSE:
         game.quit = true;
@@ -58,8 +64,13 @@ bool handleEvent(const ALLEGRO_EVENT& event) {
     case ALLEGRO_EVENT_KEY_DOWN:
     case ALLEGRO_EVENT_KEY_UP:
         if (game.keyBindings != nullptr) {
-            game.keyBindings->setKeyState(event.keyboard.keycode,
-                                          event.type == ALLEGRO_EVENT_KEY_DOWN);
+            const int key = event.keyboard.keycode;
+            const bool pressed = event.type == ALLEGRO_EVENT_KEY_DOWN;
+            // With friendly controls a Quit key closes an open conversation before it quits.
+            const bool quitTaken = game.friendlyControls != nullptr &&
+                                   game.keyBindings->isQuitKey(key) &&
+                                   game.friendlyControls->takeQuitKey(key, pressed);
+            game.keyBindings->setKeyState(key, pressed, !quitTaken);
         }
         if (game.author != nullptr && event.type == ALLEGRO_EVENT_KEY_DOWN &&
             event.keyboard.keycode == ALLEGRO_KEY_F5) {

@@ -29,6 +29,24 @@ bool MapPicture::makeBitmap() {
     return bitmap_ != nullptr;
 }
 
+void MapPicture::repaint(const std::vector<Area>& areas,
+                         const std::function<void(ALLEGRO_BITMAP*, const Area&)>& paint) {
+    if (bitmap_ == nullptr || stale_ || areas.empty())
+        return;
+    ALLEGRO_STATE state;
+    al_store_state(&state, ALLEGRO_STATE_TARGET_BITMAP);
+    al_set_target_bitmap(bitmap_);
+    int clipX, clipY, clipWidth, clipHeight;
+    al_get_clipping_rectangle(&clipX, &clipY, &clipWidth, &clipHeight);
+    for (const Area& area : areas) {
+        al_set_clipping_rectangle(area.x, area.y, area.width, area.height);
+        al_clear_to_color(background_);
+        paint(bitmap_, area);
+    }
+    al_set_clipping_rectangle(clipX, clipY, clipWidth, clipHeight);
+    al_restore_state(&state);
+}
+
 bool MapPicture::draw(ALLEGRO_BITMAP* target, const Painter& paint) {
     if (unavailable_ || target == nullptr || al_get_bitmap_width(target) != width_ ||
         al_get_bitmap_height(target) != height_)

@@ -3,6 +3,7 @@
 #include <allegro5/allegro.h>
 
 #include <functional>
+#include <vector>
 
 // The unchanging bottom of every frame (the map's layers, or the mud ground when no map is
 // loaded), composed once into one bitmap of the window's size and copied onto each frame.
@@ -20,6 +21,17 @@ class MapPicture {
     MapPicture& operator=(const MapPicture&) = delete;
 
     void remake() { stale_ = true; }
+    struct Area {
+        int x;
+        int y;
+        int width;
+        int height;
+    };
+    // Paints each area anew onto the background colour, paint clipped to it, so that the
+    // picture stays what composing it whole would give. Nothing while the picture is stale: the
+    // next draw composes all of it.
+    void repaint(const std::vector<Area>& areas,
+                 const std::function<void(ALLEGRO_BITMAP*, const Area&)>& paint);
 
     // Copies the picture onto target, composing it first with paint when it is stale; target is
     // the target afterwards. target must just have been cleared to the background colour. False,

@@ -84,15 +84,20 @@ std::optional<int> ChatBox::click(ButtonState state, int relativeX, int relative
     }
     if (!pressedInBox_)
         return std::nullopt;
-    if (relativeX < textLeft || relativeX > textRight || relativeY < textTop ||
-        relativeY > textBottom) {
+    const std::optional<int> row = rowAt(relativeX, relativeY);
+    if (!row)
         pressedInBox_ = false;
+    return row;
+}
+
+std::optional<int> ChatBox::rowAt(int relativeX, int relativeY) const {
+    if (relativeX < textLeft || relativeX > textRight || relativeY < textTop ||
+        relativeY > textBottom)
         return std::nullopt;
-    }
     return (relativeY - textTop) / lineHeight_;
 }
 
-void ChatBox::draw(ALLEGRO_BITMAP* target) {
+void ChatBox::draw(ALLEGRO_BITMAP* target, std::optional<int> highlighted) {
     al_set_target_bitmap(target);
     if (background_)
         al_draw_bitmap(background_, static_cast<float>(x_), static_cast<float>(y_), 0);
@@ -103,14 +108,15 @@ void ChatBox::draw(ALLEGRO_BITMAP* target) {
         al_draw_bitmap(portraitBackground_, px, py, 0);
     if (portrait_)
         al_draw_bitmap(portrait_, px, py, 0);
+    const ALLEGRO_COLOR highlight = highlightColour();
     for (int i = 0; i < lineCount_; ++i)
-        lines_[i]->draw(font_, textColour_, x_ + textLeft, y_ + textTop + lineHeight_ * i, 0,
-                        responseBubble_, lineHeight_);
+        lines_[i]->draw(font_, highlighted == i ? highlight : textColour_, x_ + textLeft,
+                        y_ + textTop + lineHeight_ * i, 0, responseBubble_, lineHeight_);
 }
 
-void ChatBox::drawIfShown(ALLEGRO_BITMAP* target) {
+void ChatBox::drawIfShown(ALLEGRO_BITMAP* target, std::optional<int> highlighted) {
     if (shown_)
-        draw(target);
+        draw(target, highlighted);
 }
 
 void ChatBox::setPortrait(std::string_view name) {

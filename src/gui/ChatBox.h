@@ -58,8 +58,12 @@ class ChatBox {
 
     // The row a release picks after a press in the box, if it lies on the column of lines.
     std::optional<int> click(ButtonState state, int relativeX, int relativeY);
-    void draw(ALLEGRO_BITMAP* target);
-    void drawIfShown(ALLEGRO_BITMAP* target);
+    // The row of the column of lines at a point relative to the corner, if any.
+    std::optional<int> rowAt(int relativeX, int relativeY) const;
+    // A highlighted row draws its text in highlightColour.
+    void draw(ALLEGRO_BITMAP* target, std::optional<int> highlighted = std::nullopt);
+    void drawIfShown(ALLEGRO_BITMAP* target, std::optional<int> highlighted = std::nullopt);
+    static ALLEGRO_COLOR highlightColour() { return al_map_rgb(255, 214, 92); }
 
     void setPortrait(std::string_view name);
     void setPortraitBackground(std::string_view name);

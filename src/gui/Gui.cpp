@@ -6,6 +6,7 @@
 #include "gui/ErrorPanel.h"
 #include "gui/GuiButton.h"
 #include "player/Player.h"
+#include "world/FriendlyControls.h"
 
 #include <cmath>
 
@@ -140,6 +141,10 @@ bool Gui::click(ButtonState state) {
     if (!row)
         return true;
     const int value = chatBox_->responseOf(*row).value_or(Conversation::noResponse);
+    // A response picked right after a new page came up was meant for the page before it.
+    if (value != Conversation::noResponse && game.friendlyControls &&
+        !game.friendlyControls->acceptsPick())
+        return true;
     // A release on a line that is no response keeps nothing of the press.
     if (value == Conversation::noResponse)
         chatBox_->clearPressedInBox();
@@ -152,7 +157,7 @@ void Gui::draw(ALLEGRO_BITMAP* target) {
     al_set_target_bitmap(target);
     for (int i = 0; i < buttonCount_; ++i)
         buttons_[i]->draw(target);
-    chatBox_->drawIfShown(target);
+    chatBox_->drawIfShown(target, highlightedRow());
     errorPanel_->draw(target);
 }
 
@@ -173,6 +178,17 @@ void Gui::chatClosed() {
 
 bool Gui::chatOpen() const {
     return chatBox_->isShown();
+}
+
+std::optional<int> Gui::highlightedRow() const {
+    if (!currentMapSettings().friendlyControls || !chatBox_->isShown())
+        return std::nullopt;
+    const std::optional<int> row =
+        chatBox_->rowAt(truncateToInt(mouseX_ - static_cast<float>(chatBox_->x())),
+                        truncateToInt(mouseY_ - static_cast<float>(chatBox_->y())));
+    if (!row || !chatBox_->responseOf(*row))
+        return std::nullopt;
+    return row;
 }
 
 void Gui::stepWalkSpeed(float step) {

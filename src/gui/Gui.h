@@ -5,6 +5,8 @@
 
 #include <allegro5/allegro.h>
 
+#include <optional>
+
 class ChatBox;
 class ErrorPanel;
 class GuiButton;
@@ -30,6 +32,8 @@ class Gui : public ConversationListener {
     void chatOpened() override;
     void chatClosed() override;
     bool chatOpen() const;
+    // With friendly controls, the response line under the pointer while the box is shown.
+    std::optional<int> highlightedRow() const;
     ChatBox* chatBox() const { return chatBox_; }
     // Author mode's panel of script problems; it stays hidden while it has no message.
     ErrorPanel* errorPanel() const { return errorPanel_; }

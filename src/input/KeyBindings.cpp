@@ -57,15 +57,21 @@ void KeyBindings::setKeys(const char* name, int primaryKey, int secondaryKey) {
     }
 }
 
-void KeyBindings::setKeyState(int keyCode, bool pressed) {
+bool KeyBindings::isQuitKey(int keyCode) const {
+    if (count_ == 0 || keyCode < 0)
+        return false;
+    const KeyBinding* quit = bindings_[count_ - 1];
+    return keyCode == quit->primaryKey || keyCode == quit->secondaryKey;
+}
+
+void KeyBindings::setKeyState(int keyCode, bool pressed, bool mayQuit) {
     // -1 marks an empty slot; no keyboard event carries a negative code.
     if (count_ == 0 || keyCode < 0) {
         return;
     }
     // The Quit keys act on release too, so a press missed before the window had the focus
     // still ends the game.
-    const KeyBinding* quit = bindings_[count_ - 1];
-    if (keyCode == quit->primaryKey || keyCode == quit->secondaryKey) {
+    if (mayQuit && isQuitKey(keyCode)) {
         game.quit = true;
     }
     for (int i = 0; i < count_ - 1; ++i) {

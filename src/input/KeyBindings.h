@@ -20,7 +20,10 @@ class KeyBindings {
 
     void addDefaultBindings();
     void setKeys(const char* name, int primaryKey, int secondaryKey);
-    void setKeyState(int keyCode, bool pressed);
+    // mayQuit false: a Quit key sets the flags of any other action it holds, but does not quit
+    // (friendly controls took it to close a conversation).
+    void setKeyState(int keyCode, bool pressed, bool mayQuit = true);
+    bool isQuitKey(int keyCode) const;
 
     int count() const { return count_; }
     const KeyBinding* binding(int index) const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "map/MapAnimator.h"
+
 #include <allegro5/allegro.h>
 
 #include <cstdint>
@@ -43,12 +45,33 @@ class MapManager {
     // picture composed of it knows to be made anew.
     int changeCount() const { return changeCount_; }
 
+    // A pixel rectangle of the window.
+    struct Area {
+        int x;
+        int y;
+        int width;
+        int height;
+    };
+    // One tick, while the map's script has switched map animation on: the block animations
+    // advance, and the cells that now show another block are kept for changedAreas.
+    void animate();
+    // The areas of the cells that changed since the last call, neighbours joined into
+    // rectangles that hold changed cells only. When a cell cannot be drawn
+    // again on its own (blocks that reach beyond their cell, staggered rows), the whole map
+    // counts as changed: changeCount goes up and no area is given.
+    std::vector<Area> takeChangedAreas();
+    // Draws every layer of the map inside the area into the target, clipped to it, with the
+    // very pixels draw gives there.
+    void drawArea(ALLEGRO_BITMAP* target, const Area& area);
+
   private:
     int countLayers() const;
+    bool cellsDrawAlone() const;
     void remakePicture() { ++changeCount_; }
 
     bool ready_ = false;
     int loadResult_ = 0;
     int layerCount_ = 0;
     int changeCount_ = 0;
+    MapAnimator animator_;
 };

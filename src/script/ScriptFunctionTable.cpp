@@ -3,6 +3,7 @@
 #include "script/CharacterFunctions.h"
 #include "script/DebugFunctions.h"
 #include "script/DialogueFunctions.h"
+#include "script/SettingFunctions.h"
 #include "script/VariableFunctions.h"
 #include "script/WorldFunctions.h"
 
@@ -31,6 +32,8 @@ const std::vector<ScriptFunction>& scriptFunctionTable() {
         {"AddMapExit", luaAddMapExit},
         {"GoToMap", luaGoToMap},
         {"SetPlayerPosition", luaSetPlayerPosition},
+        {"SetFriendlyControls", luaSetFriendlyControls},
+        {"SetMapAnimation", luaSetMapAnimation},
     };
     return table;
 }

@@ -4,5 +4,6 @@
 
 #include <vector>
 
-// The 19 globals scripts may call, in the order they are registered.
+// The globals scripts may call, in the order they are registered: the 19 of the plain game,
+// then the switches of powers that content turns on.
 const std::vector<ScriptFunction>& scriptFunctionTable();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/MapSettings.h"
 #include "player/Collision.h"
 #include "script/ScriptVariableStore.h"
 
@@ -10,18 +11,6 @@
 #include <vector>
 
 class NpcManager;
-
-// The powers a map's scripts switched on. Each map has its own, all off at first.
-struct MapSettings {
-    bool collision = false;
-    bool friendlyControls = false;
-    bool mapAnimation = false;
-
-    bool operator==(const MapSettings& other) const {
-        return collision == other.collision && friendlyControls == other.friendlyControls &&
-               mapAnimation == other.mapAnimation;
-    }
-};
 
 // A rectangle of a map that takes the player to (toX, toY) on another map when the player's
 // feet walk into it. It covers x to x + width and y to y + height, its right and bottom edges

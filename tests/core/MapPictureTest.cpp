@@ -64,8 +64,11 @@ std::vector<uint8_t> animated() {
 constexpr int seeThroughBlock = 8; // every pixel magenta: transparent
 constexpr int stripedBlock = 9;    // every other row magenta
 
-// Two upper layers, mostly transparent, over a ground layer.
-std::vector<uint8_t> transparentUpperLayers() {
+// Two upper layers, mostly transparent, over a ground layer. Flowing, some cells animate: on the
+// ground under the striped middle layer, every tick; on the top layer, back and forth between a
+// see-through block, a solid one and a striped one, so that a cell drawn again must show the
+// layers under it anew where its old frame was.
+std::vector<uint8_t> transparentUpperLayers(bool flowing = false) {
     MapImageBuilder b = solidHeader(25, 19, 32, 10);
     std::vector<MapImageBuilder::Block> blocks(10);
     std::vector<uint8_t> pixels;
@@ -88,8 +91,27 @@ std::vector<uint8_t> transparentUpperLayers() {
         if (i % 4 == 0)
             top[i] = i % 8 == 0 ? stripedBlock : 5;
     }
-    b.mphd().bkdt(blocks).bgfx(pixels).layer("BODY", pattern(25, 19));
-    return b.layer("LYR1", middle).layer("LYR2", top).image();
+    std::vector<int> ground = pattern(25, 19);
+    for (size_t i = 0; flowing && i < ground.size(); ++i) {
+        if (i % 6 == 1)
+            ground[i] = -2;
+        if (i % 10 == 3)
+            top[i] = -1;
+    }
+    b.mphd().bkdt(blocks).bgfx(pixels).layer("BODY", ground);
+    b.layer("LYR1", middle).layer("LYR2", top);
+    if (flowing) {
+        MapImageBuilder::Animation everyTick;
+        everyTick.start = 0;
+        everyTick.end = 3;
+        MapImageBuilder::Animation backAndForth;
+        backAndForth.type = 5;
+        backAndForth.delay = 1;
+        backAndForth.start = 3;
+        backAndForth.end = 6;
+        b.andt({2, 4, 6, seeThroughBlock, 5, stripedBlock}, {everyTick, backAndForth});
+    }
+    return b.image();
 }
 
 // Pixels where two frames of the same size differ: the count and the first of them.
@@ -200,6 +222,33 @@ TEST_F(MapPictureFrames, KeepsItsPictureUntilRemade) {
     composeBothWays();
     EXPECT_EQ(differences(pictured, layered), "");
     al_destroy_bitmap(before);
+}
+
+// With map animation on, each tick draws only the changed cells again into the picture, through
+// every layer; the frame stays the one composed whole, tick after tick.
+TEST_F(MapPictureFrames, FlowingCellsRedrawnIntoThePictureMatchTheWholeFrame) {
+    load("Flowing", transparentUpperLayers(true));
+    currentMapSettings().mapAnimation = true;
+    composeBothWays();
+    ALLEGRO_BITMAP* first = al_clone_bitmap(pictured);
+    for (int tick = 1; tick <= 8; ++tick) {
+        SCOPED_TRACE("tick " + std::to_string(tick));
+        ALLEGRO_BITMAP* before = al_clone_bitmap(pictured);
+        game.mapManager->animate();
+        composeBothWays();
+        EXPECT_EQ(differences(pictured, layered), "");
+        EXPECT_NE(differences(pictured, before), "") << "the ground flows on every tick";
+        al_destroy_bitmap(before);
+    }
+    // Switched off, the cells rest on the frame they reached.
+    currentMapSettings().mapAnimation = false;
+    ALLEGRO_BITMAP* resting = al_clone_bitmap(pictured);
+    game.mapManager->animate();
+    composeBothWays();
+    EXPECT_EQ(differences(pictured, resting), "");
+    EXPECT_NE(differences(pictured, first), "");
+    al_destroy_bitmap(resting);
+    al_destroy_bitmap(first);
 }
 
 // Without a display no display bitmap can be made: the frame is drawn layer by layer.

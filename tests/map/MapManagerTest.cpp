@@ -1,8 +1,12 @@
 #include "map/MapManager.h"
+#include "core/GameContext.h"
 #include "map/MapTestSupport.h"
 #include "script/ScriptHost.h"
 
+#include <algorithm>
 #include <string>
+#include <tuple>
+#include <vector>
 
 using maptest::Rgba;
 using MapWriter::MapContent;
@@ -158,3 +162,47 @@ TEST_F(MapManagerTest, RefusesANameTooLongForItsPaths) {
 }
 
 } // namespace
+
+// With map animation on, a tick reports exactly the cells, of any layer, whose record moved to
+// another frame, each once however many layers show it, neighbours joined into rectangles;
+// switched off, nothing moves.
+TEST_F(MapManagerTest, AnimateReportsOnlyTheCellsWhoseFrameChanged) {
+    MapContent map = threeLayerMap();
+    map.sequence = {1, 2, 3};
+    MapWriter::Animation everyTick;
+    everyTick.type = 1;
+    everyTick.start = 0;
+    everyTick.end = 3;
+    MapWriter::Animation everyThirdTick = everyTick;
+    everyThirdTick.delay = everyThirdTick.counter = 2;
+    map.animations = {everyTick, everyThirdTick};                          // cell values -2 and -1
+    map.layers[0][5] = map.layers[2][5] = -2;                              // one cell, two layers
+    map.layers[0][6] = map.layers[1][25 + 5] = map.layers[1][25 + 6] = -2; // a square with it
+    map.layers[1][25 * 3 + 4] = -2;
+    map.layers[0][25 * 18 + 24] = -1;
+    writeMap("Flowing", map);
+    load("Flowing");
+    using Areas = std::vector<std::tuple<int, int, int, int>>;
+    const auto changed = [this] {
+        Areas areas;
+        for (const MapManager::Area& a : manager.takeChangedAreas())
+            areas.emplace_back(a.x, a.y, a.width, a.height);
+        std::sort(areas.begin(), areas.end());
+        return areas;
+    };
+    const Areas fast = {{4 * 32, 3 * 32, 32, 32}, {5 * 32, 0, 64, 64}}; // sorted
+    manager.animate();
+    EXPECT_EQ(changed(), Areas{}) << "switched off";
+    currentMapSettings().mapAnimation = true;
+    manager.animate();
+    EXPECT_EQ(changed(), fast);
+    manager.animate();
+    manager.animate(); // the slow record moves on its third tick
+    Areas both = fast;
+    both.emplace_back(24 * 32, 18 * 32, 32, 32);
+    std::sort(both.begin(), both.end());
+    EXPECT_EQ(changed(), both);
+    EXPECT_EQ(changed(), Areas{}) << "taken once";
+    EXPECT_EQ(MapLibrary::blockOfCell(-2), 1) << "three frames in three ticks: round again";
+    currentMapSettings() = MapSettings{};
+}

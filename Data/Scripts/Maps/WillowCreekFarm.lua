@@ -13,6 +13,11 @@ SetPlayerPosition(440, 200)
 -- AddMapExit(x, y, width, height, map, toX, toY)
 AddMapExit(752, 0, 48, 600, "CloverMeadow", 60, 250)
 
+-- Conversations are easy to leave here (Escape closes the chat box, walking away too), and the
+-- pond and the creek flow.
+SetFriendlyControls(1)
+SetMapAnimation(1)
+
 -- The farm's folk. They stay for the whole run, so loading the map again must not spawn
 -- them a second time.
 if not Farm.folkSpawned then
