@@ -130,7 +130,7 @@ int convertGraphics(int makeTransparent, int graphicCount, int blockCount,
     MapState& s = mapState();
     const MapHeader& h = s.header;
     const int bits = backBufferBits();
-    const int pixelSize = std::max(0, (h.blockDepth + 1) / 8); // depths below 7 store nothing
+    const int pixelSize = MapFormat::pixelBytes(h.blockDepth);
     const size_t pixels = size_t(graphicCount) * h.blockWidth * h.blockHeight;
     if (pixels > 0 && bits == 8)
         return failAndFree(MapUnsupported, "the display's back buffer has 8 bits per pixel");

@@ -32,6 +32,14 @@ constexpr int headerSize = 36;
 constexpr int blockRecordSize = 32;
 constexpr int animationRecordSize = 16;
 
+// The pixel depths the tools write; the loader takes any, and depths below 7 store no bytes.
+constexpr bool isToolDepth(int depth) {
+    return depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
+}
+constexpr int pixelBytes(int depth) {
+    return depth < 7 ? 0 : (depth + 1) / 8;
+}
+
 // Sizes and counts are 16-bit fields; the tools keep block sides to 1..1024 pixels.
 constexpr int mostMapSide = 32767;
 constexpr int mostBlockSide = 1024;

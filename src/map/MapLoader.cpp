@@ -55,10 +55,7 @@ bool isLittle() {
     return mapState().header.byteOrder == 1;
 }
 
-// A pixel never takes a negative number of bytes: depths below 7 store none.
-long long pixelBytes(int depth) {
-    return std::max(0, (depth + 1) / 8);
-}
+using MapFormat::pixelBytes;
 
 long long graphicBytes(const MapHeader& h) {
     return (long long)h.blockWidth * h.blockHeight * pixelBytes(h.blockDepth);

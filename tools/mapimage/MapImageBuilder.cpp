@@ -30,7 +30,7 @@ MapImageBuilder& MapImageBuilder::mphd() {
 MapImageBuilder& MapImageBuilder::bkdt(const std::vector<Block>& blocks) {
     const Header& h = header;
     const int perGraphic =
-        h.mapType == 0 ? h.blockWidth * h.blockHeight * ((h.blockDepth + 1) / 8) : 1;
+        h.mapType == 0 ? h.blockWidth * h.blockHeight * MapFormat::pixelBytes(h.blockDepth) : 1;
     Bytes d;
     for (const Block& b : blocks) {
         const size_t start = d.size();

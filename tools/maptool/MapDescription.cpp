@@ -217,8 +217,7 @@ class Builder {
             optionalInteger(root_, "blockHeight", where, 1, MapFormat::mostBlockSide, 32));
         out_.mapType = static_cast<int>(optionalInteger(root_, "mapType", where, 0, 3, 2));
         out_.blockDepth = static_cast<int>(optionalInteger(root_, "depth", where, 8, 32, 32));
-        if (out_.blockDepth != 8 && out_.blockDepth != 15 && out_.blockDepth != 16 &&
-            out_.blockDepth != 24 && out_.blockDepth != 32)
+        if (!MapFormat::isToolDepth(out_.blockDepth))
             fail("description.depth",
                  "must be 8, 15, 16, 24 or 32, not " + std::to_string(out_.blockDepth));
         if (root_.contains("byteOrder")) {

@@ -84,8 +84,7 @@ bool readFormatChoice(const ParsedArguments& args, FormatChoice& choice, std::st
             }
             choice.mapType = static_cast<int>(v);
         } else if (name == "--depth") {
-            if (!parseInteger(value, 8, 32, v) ||
-                (v != 8 && v != 15 && v != 16 && v != 24 && v != 32)) {
+            if (!parseInteger(value, 8, 32, v) || !MapFormat::isToolDepth(static_cast<int>(v))) {
                 error = "--depth must be 8, 15, 16, 24 or 32, not \"" + value + "\"";
                 return false;
             }

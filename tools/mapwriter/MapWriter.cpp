@@ -62,14 +62,6 @@ bool isTransparent(const Pixel& p) {
     return p.a < 128;
 }
 
-int bytesPerPixel(int depth) {
-    return (depth + 1) / 8;
-}
-
-bool validDepth(int depth) {
-    return depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
-}
-
 // Opaque pixels must never come out as the colour the game reads as transparent (black at
 // 15, 16, 24 and 32 bits), so they are nudged to the nearest colour the depth can hold.
 int pack15(const Pixel& p) {
@@ -188,7 +180,8 @@ ByteSink makeHeader(const MapContent& map) {
 ByteSink makeBlocks(const MapContent& map) {
     // Map type 0 stores graphics as byte offsets into the graphics chunk.
     const std::int32_t unit =
-        map.mapType == 0 ? map.blockWidth * map.blockHeight * bytesPerPixel(map.blockDepth) : 1;
+        map.mapType == 0 ? map.blockWidth * map.blockHeight * MapFormat::pixelBytes(map.blockDepth)
+                         : 1;
     ByteSink data(map.byteOrder);
     for (const Block& b : map.blocks) {
         data.put32(b.background * unit);
@@ -260,7 +253,7 @@ bool fail(std::string& error, const std::string& reason) {
 bool checkHeader(const MapContent& map, std::string& error) {
     if (map.mapType < 0 || map.mapType > 3)
         return fail(error, "map type must be 0, 1, 2 or 3, not " + std::to_string(map.mapType));
-    if (!validDepth(map.blockDepth))
+    if (!MapFormat::isToolDepth(map.blockDepth))
         return fail(error,
                     "depth must be 8, 15, 16, 24 or 32, not " + std::to_string(map.blockDepth));
     if (map.versionMajor < 0 || map.versionMajor > 255 || map.versionMinor < 0 ||
