@@ -78,10 +78,12 @@ env -u XDG_DATA_HOME HOME="$WORK/home" bash "$(dirname "$0")/play_installed.sh" 
     "$(readlink -f "$UNPACKED/usr/share/games/fennow-online/Data")" ] || e2e_fail "Data leads elsewhere"
 
 # Options are passed on; XDG_DATA_HOME names the folder.
-HOME=$WORK/home XDG_DATA_HOME=$WORK/xdg "$GAME" --help >"$WORK/help" 2>&1 || e2e_fail "--help failed"
+# A launcher that dropped the option would start the game itself: the timeout ends it.
+HOME=$WORK/home XDG_DATA_HOME=$WORK/xdg timeout 20 "$GAME" --help >"$WORK/help" 2>&1 ||
+    e2e_fail "--help failed: $(tail -n 3 "$WORK/help")"
 grep -q "^usage: fennow-online" "$WORK/help" || e2e_fail "--help did not reach the game: $(cat "$WORK/help")"
 [ -L "$WORK/xdg/fennow-online/Data" ] || e2e_fail "XDG_DATA_HOME was not followed"
-! env -u XDG_DATA_HOME -u HOME "$GAME" 2>"$WORK/nohome" || e2e_fail "started without HOME"
+! env -u XDG_DATA_HOME -u HOME timeout 20 "$GAME" 2>"$WORK/nohome" || e2e_fail "started without HOME"
 grep -q "neither HOME nor XDG_DATA_HOME" "$WORK/nohome" || e2e_fail "no message without HOME"
 
 diff "$WORK/before" <(snapshot) || e2e_fail "something was written under the unpacked package"
