@@ -53,6 +53,13 @@ for font in "$UNPACKED"/usr/share/games/fennow-online/Data/Graphics/Fonts/*.ttf;
     case $target in ../*/fonts/truetype/freefont/*) ;; *) e2e_fail "$font links to '$target'" ;; esac
 done
 
+# The tools run from the package on the shipped data.
+SHIPPED=$UNPACKED/usr/share/games/fennow-online
+"$UNPACKED/usr/bin/fennow-check" --data "$SHIPPED" >"$WORK/check.out" 2>&1 ||
+    e2e_fail "fennow-check on the shipped data: $(tail -n 3 "$WORK/check.out")"
+"$UNPACKED/usr/bin/fennow-maptool" check "$SHIPPED/Data/Maps/WillowCreekFarm.fmp" >"$WORK/maptool.out" 2>&1 ||
+    e2e_fail "fennow-maptool check on the shipped map: $(tail -n 3 "$WORK/maptool.out")"
+
 # --- cmake --install to another prefix gives the same tree ---
 cmake --install "$BUILD" --prefix "$WORK/prefix" >/dev/null || e2e_fail "cmake --install failed"
 diff <(cd "$UNPACKED/usr" && find . -mindepth 1 ! -type d -printf '%P %y\n' | sort) \
