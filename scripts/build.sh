@@ -3,5 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} >/dev/null
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} \
+    -DFENNOW_TOOLS=ON -DFENNOW_TESTS=ON -DFENNOW_BENCH=ON >/dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)"

@@ -1,20 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and playing need.
-# Does nothing when everything is already present; uses sudo when not root.
+# Installs the Debian packages a job needs; does nothing when they are all present, and uses
+# sudo when not root.
+#   scripts/setup.sh game    building and playing the game (scripts/play.sh)
+#   scripts/setup.sh tools   the game and the authors' tools: fennow-check, fennow-maptool, fennow-artgen
+#   scripts/setup.sh [all]   everything: the tests, the sanitizers, the benchmarks and the package
 set -euo pipefail
 
-PACKAGES=(
-  build-essential cmake pkg-config git
+GAME=(
+  build-essential cmake pkg-config
   liballegro5-dev liballegro-image5-dev liballegro-ttf5-dev
-  liblua5.1-0-dev lua5.1
-  libgtest-dev googletest libbenchmark-dev nlohmann-json3-dev
-  libpugixml-dev zlib1g-dev libzstd-dev tiled
+  liblua5.1-0-dev
+  fonts-freefont-ttf
+)
+TOOLS=(
+  nlohmann-json3-dev libpugixml-dev zlib1g-dev libzstd-dev
+  fonts-dejavu-core
+)
+ALL=(
+  git lua5.1 python3
+  libgtest-dev googletest libbenchmark-dev tiled
   clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool imagemagick x11-apps
-  fonts-freefont-ttf fonts-dejavu-core
   valgrind
-  python3
+  dpkg-dev file lintian desktop-file-utils appstream
 )
+
+case ${1:-all} in
+game) PACKAGES=("${GAME[@]}") ;;
+tools) PACKAGES=("${GAME[@]}" "${TOOLS[@]}") ;;
+all) PACKAGES=("${GAME[@]}" "${TOOLS[@]}" "${ALL[@]}") ;;
+*)
+  echo "usage: scripts/setup.sh [game|tools|all]" >&2
+  exit 2
+  ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -3,7 +3,8 @@
 #   1. no include cycles among the classes of src/ and tools/; every Lua file syntax-checked;
 #   2. unit and end-to-end tests (under Xvfb when there is no display), while the
 #      sanitizer build (build-asan/) compiles beside them at a lower priority; then the
-#      content check: every conversation of every map walked by fennow-check;
+#      content check: every conversation of every map walked by fennow-check; then the Debian
+#      package built (build-package/), checked by lintian and played unpacked;
 #   3. the unit tests again, built with clang's AddressSanitizer, UndefinedBehaviorSanitizer
 #      and LeakSanitizer;
 #   4. each fuzz target (same build) from its seed corpus for a bounded time, two at a time.
@@ -118,6 +119,14 @@ with_display ctest --test-dir build --output-on-failure -j 2 || fail "unit and e
 # A content mistake fails the command like a code one: any finding makes the checker exit 1.
 phase "Content check"
 build/tools/fennow-check --all || fail "content check"
+
+# The Debian package is built from the install tree, checked by lintian and played unpacked.
+phase "Debian package"
+if deb=$(scripts/package.sh "$tmp_root/package"); then
+    bash tests/e2e/package.sh "$deb" "$root" build-package || fail "Debian package"
+else
+    fail "Debian package build"
+fi
 
 asan_built=0
 if [ $((sanitize + fuzz)) -gt 0 ]; then

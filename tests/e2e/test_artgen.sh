@@ -10,7 +10,8 @@ FILES=(Data/Graphics/Vornels/{MareSprite,BrambleTemp,QuillaTemp}.png Data/Graphi
     Data/Graphics/Tiles/MudTiles.bmp
     Data/Graphics/GUI/{DirectionalToggleUp,ChatBox,ChatBubble,ResponseBubble}.png Data/Graphics/Misc/MouseImg.bmp
     Data/Graphics/Fonts/a4_font.tga Data/Graphics/Portraits/{Quilla,Bramble,Fern,Thistle}Portrait.png
-    Data/Graphics/Portraits/PortraitBackground.png tools/maps/FarmTiles.png tools/maps/FarmTiles.md)
+    Data/Graphics/Portraits/PortraitBackground.png tools/maps/FarmTiles.png tools/maps/FarmTiles.md
+    packaging/icons/hicolor/{48x48,128x128,256x256}/apps/fennow-online.png)
 
 "$ARTGEN" "$WORK/out" 2>"$WORK/err" || e2e_fail "the generator failed: $(cat "$WORK/err")"
 for f in "${FILES[@]}"; do

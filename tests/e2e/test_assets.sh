@@ -18,7 +18,7 @@ missing() { rm -f "$CASE/Data/$FILE"; }
 text() { printf "$1" >"$(own)"; }
 cut() { # cut N or N%: the first N bytes or N per cent of the file
     local keep=$1
-    [ "${1%\%}" != "$1" ] && keep=$(($(stat -c %s "$ROOT/Data/$FILE") * ${1%\%} / 100))
+    [ "${1%\%}" != "$1" ] && keep=$(($(stat -L -c %s "$ROOT/Data/$FILE") * ${1%\%} / 100))
     head -c "$keep" "$ROOT/Data/$FILE" >"$(own)"
 }
 random() { # the same 4096 bytes on every run

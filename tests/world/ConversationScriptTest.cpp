@@ -154,7 +154,8 @@ TEST_F(ConversationScriptTest, FernRemembersTheHenTheEggAndTheApple) {
 TEST_F(ConversationScriptTest, EveryLineFitsTheChatBox) {
     // The chat box's own font; the text column is 451 pixels wide.
     ALLEGRO_FONT* font = al_load_ttf_font("Data/Graphics/Fonts/Courier.ttf", 16, 0);
-    ASSERT_NE(font, nullptr) << "the build copies Courier.ttf into Data/Graphics/Fonts";
+    ASSERT_NE(font, nullptr)
+        << "Data/Graphics/Fonts/Courier.ttf links to FreeMono of fonts-freefont-ttf";
     // Walk the responses reachable from both greetings, a different path each round, through
     // every weather and every chore of the shared farm table, whatever the date.
     for (const char* name : {"Quilla", "Bramble", "Fern"}) {

@@ -4,6 +4,7 @@
 #include "CharacterArt.h"
 #include "FontArt.h"
 #include "GuiArt.h"
+#include "IconArt.h"
 #include "PortraitArt.h"
 #include "TileArt.h"
 
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     ok = writeGuiArt(root) && ok;
     ok = writeFontArt(root) && ok;
     ok = writePortraitArt(root) && ok;
+    ok = writeIconArt(root) && ok;
     if (!ok) {
         fprintf(stderr, "Some pictures could not be written\n");
         return 1;
