@@ -15,6 +15,7 @@ class Player;
 class AuthorMode;
 class CommandLine;
 class Conversation;
+class SaveManager;
 
 // The one record through which every manager reaches every other. It is filled once by
 // initGame in a fixed order; each manager lives until the process ends.
@@ -40,6 +41,8 @@ struct GameContext {
     double measuredFps = 0.0;
     ScriptHost* scriptHost = nullptr;
     Player* player = nullptr;
+    // The run's save; only in the whole game (not in a headless world).
+    SaveManager* saving = nullptr;
     // Only with --author.
     AuthorMode* author = nullptr;
     // The map loaded at start-up and by a reload.

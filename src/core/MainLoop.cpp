@@ -3,6 +3,7 @@
 #include "core/Console.h"
 #include "core/DisplayManager.h"
 #include "core/GameContext.h"
+#include "core/SaveManager.h"
 #include "gui/Gui.h"
 #include "input/ButtonState.h"
 #include "input/KeyBindings.h"
@@ -107,4 +108,7 @@ void runMainLoop() {
             redraw = false;
         }
     }
+    // The Quit key or the window closed: the progress of the run is kept.
+    if (game.saving != nullptr)
+        game.saving->save();
 }

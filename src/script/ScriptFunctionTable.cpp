@@ -3,6 +3,7 @@
 #include "script/CharacterFunctions.h"
 #include "script/DebugFunctions.h"
 #include "script/DialogueFunctions.h"
+#include "script/SaveFunctions.h"
 #include "script/VariableFunctions.h"
 
 const std::vector<ScriptFunction>& scriptFunctionTable() {
@@ -26,6 +27,7 @@ const std::vector<ScriptFunction>& scriptFunctionTable() {
         {"SetScriptVariableI", luaSetScriptVariableI},
         {"SetScriptVariableA", luaSetScriptVariableA},
         {"SpawnNPC", luaSpawnNpc},
+        {"EnableSaving", luaEnableSaving},
     };
     return table;
 }

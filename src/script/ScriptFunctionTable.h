@@ -4,5 +4,5 @@
 
 #include <vector>
 
-// The 19 globals scripts may call, in the order they are registered.
+// The globals scripts may call, in the order they are registered.
 const std::vector<ScriptFunction>& scriptFunctionTable();

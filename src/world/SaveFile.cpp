@@ -12,8 +12,8 @@
 using nlohmann::json;
 using nlohmann::ordered_json;
 
-const SavedMap* SaveFile::findMap(std::string_view name) const {
-    for (const SavedMap& map : maps)
+const MapRecord* SaveFile::findMap(std::string_view name) const {
+    for (const MapRecord& map : maps)
         if (map.name == name)
             return &map;
     return nullptr;
@@ -60,24 +60,25 @@ ordered_json variableJson(const std::optional<ScriptVariable>& slot) {
     return out;
 }
 
-ordered_json characterJson(const SavedCharacter& character) {
+ordered_json characterJson(const KeptCharacter& character) {
     ordered_json variables = ordered_json::array();
     for (const auto& slot : character.variables)
         variables.push_back(variableJson(slot));
-    return {{"name", bytesJson(character.name)},
+    return {{"number", character.number},
+            {"name", bytesJson(character.name)},
             {"x", character.x},
             {"y", character.y},
-            {"script", bytesJson(character.script)},
-            {"sprite", bytesJson(character.sprite)},
+            {"script", bytesJson(character.scriptPath)},
+            {"sprite", bytesJson(character.spriteName)},
             {"variables", variables}};
 }
 
-ordered_json mapJson(const SavedMap& map) {
+ordered_json mapJson(const MapRecord& map) {
     ordered_json characters = ordered_json::array();
-    for (const SavedCharacter& character : map.characters)
+    for (const KeptCharacter& character : map.characters)
         characters.push_back(characterJson(character));
     ordered_json exits = ordered_json::array();
-    for (const SavedExit& exit : map.exits)
+    for (const MapExit& exit : map.exits)
         exits.push_back({{"x", exit.x},
                          {"y", exit.y},
                          {"width", exit.width},
@@ -86,11 +87,12 @@ ordered_json mapJson(const SavedMap& map) {
                          {"toX", exit.toX},
                          {"toY", exit.toY}});
     return {{"name", bytesJson(map.name)},
-            {"collision", map.collision},
-            {"friendlyControls", map.friendlyControls},
-            {"mapAnimation", map.mapAnimation},
+            {"collision", map.settings.collision},
+            {"friendlyControls", map.settings.friendlyControls},
+            {"mapAnimation", map.settings.mapAnimation},
             {"exits", exits},
-            {"characters", characters}};
+            {"characters", characters},
+            {"activeCharacter", map.activeCharacter}};
 }
 
 // ---- Reading ----
@@ -232,25 +234,26 @@ std::optional<ScriptVariable> readVariable(const json& value, const std::string&
     return variable;
 }
 
-SavedCharacter readCharacter(const json& value, const std::string& at) {
+KeptCharacter readCharacter(const json& value, const std::string& at) {
     objectAt(value, at.substr(0, at.size() - 1));
-    SavedCharacter character;
+    KeptCharacter character;
+    character.number = intAt(value, "number", at);
     character.name = bytesAt(value, "name", at);
     character.x = intAt(value, "x", at);
     character.y = intAt(value, "y", at);
-    character.script = pathNameAt(value, "script", at);
-    if (character.script.size() > static_cast<std::size_t>(Npc::maxScriptPath))
+    character.scriptPath = pathNameAt(value, "script", at);
+    if (character.scriptPath.size() > static_cast<std::size_t>(Npc::maxScriptPath))
         refuse(at + "script is longer than " + std::to_string(Npc::maxScriptPath) + " bytes");
-    character.sprite = bytesAt(value, "sprite", at);
+    character.spriteName = bytesAt(value, "sprite", at);
     const json& variables = arrayAt(value, "variables", at);
     for (std::size_t i = 0; i < variables.size(); ++i)
         character.variables.push_back(readVariable(variables[i], indexed(at, "variables", i)));
     return character;
 }
 
-SavedExit readExit(const json& value, const std::string& at) {
+MapExit readExit(const json& value, const std::string& at) {
     objectAt(value, at.substr(0, at.size() - 1));
-    SavedExit exit;
+    MapExit exit;
     exit.x = intAt(value, "x", at);
     exit.y = intAt(value, "y", at);
     exit.width = intAt(value, "width", at);
@@ -261,19 +264,22 @@ SavedExit readExit(const json& value, const std::string& at) {
     return exit;
 }
 
-SavedMap readMap(const json& value, const std::string& at) {
+MapRecord readMap(const json& value, const std::string& at) {
     objectAt(value, at.substr(0, at.size() - 1));
-    SavedMap map;
+    MapRecord map;
     map.name = pathNameAt(value, "name", at);
-    map.collision = boolAt(value, "collision", at);
-    map.friendlyControls = boolAt(value, "friendlyControls", at);
-    map.mapAnimation = boolAt(value, "mapAnimation", at);
+    map.settings.collision = boolAt(value, "collision", at);
+    map.settings.friendlyControls = boolAt(value, "friendlyControls", at);
+    map.settings.mapAnimation = boolAt(value, "mapAnimation", at);
     const json& exits = arrayAt(value, "exits", at);
     for (std::size_t i = 0; i < exits.size(); ++i)
         map.exits.push_back(readExit(exits[i], indexed(at, "exits", i)));
     const json& characters = arrayAt(value, "characters", at);
     for (std::size_t i = 0; i < characters.size(); ++i)
         map.characters.push_back(readCharacter(characters[i], indexed(at, "characters", i)));
+    map.activeCharacter = intAt(value, "activeCharacter", at);
+    if (map.activeCharacter < -1 || map.activeCharacter >= static_cast<int>(map.characters.size()))
+        refuse(at + "activeCharacter is not -1 or one of the map's characters");
     return map;
 }
 
@@ -296,7 +302,7 @@ SaveFile readSave(const json& root) {
     save.player.sprintSpeed = finiteAt(player, "sprintSpeed", "player.");
     const json& maps = arrayAt(root, "maps", "");
     for (std::size_t i = 0; i < maps.size(); ++i) {
-        SavedMap map = readMap(maps[i], indexed("", "maps", i));
+        MapRecord map = readMap(maps[i], indexed("", "maps", i));
         if (save.findMap(map.name))
             refuse("the map " + map.name + " is saved twice");
         save.maps.push_back(std::move(map));
@@ -310,7 +316,7 @@ SaveFile readSave(const json& root) {
 
 std::string writeSaveText(const SaveFile& save) {
     ordered_json maps = ordered_json::array();
-    for (const SavedMap& map : save.maps)
+    for (const MapRecord& map : save.maps)
         maps.push_back(mapJson(map));
     const ordered_json root = {{"format", SaveFile::formatName},
                                {"version", SaveFile::formatVersion},

@@ -13,16 +13,13 @@
 // A character's variables are saved slot by slot, empty slots as null, because the slot order
 // decides which variable of a name a script finds first.
 
-struct SavedCharacter {
-    std::string name;
-    int x = 0;
-    int y = 0;
-    std::string script;
-    std::string sprite;
-    std::vector<std::optional<ScriptVariable>> variables;
+// Until the visited maps' own record types are here: the same fields.
+struct MapSettings {
+    bool collision = false;
+    bool friendlyControls = false;
+    bool mapAnimation = false;
 };
-
-struct SavedExit {
+struct MapExit {
     int x = 0;
     int y = 0;
     int width = 0;
@@ -31,14 +28,21 @@ struct SavedExit {
     int toX = 0;
     int toY = 0;
 };
-
-struct SavedMap {
+struct KeptCharacter {
+    int number = 0;
     std::string name;
-    std::vector<SavedCharacter> characters;
-    std::vector<SavedExit> exits;
-    bool collision = false;
-    bool friendlyControls = false;
-    bool mapAnimation = false;
+    int x = 0;
+    int y = 0;
+    std::string scriptPath;
+    std::string spriteName;
+    std::vector<std::optional<ScriptVariable>> variables;
+};
+struct MapRecord {
+    std::string name;
+    MapSettings settings;
+    std::vector<MapExit> exits;
+    std::vector<KeptCharacter> characters;
+    int activeCharacter = -1;
 };
 
 struct SavedPlayer {
@@ -58,9 +62,9 @@ struct SaveFile {
     std::string currentMap;
     SavedPlayer player;
     // Every map visited, the current one among them.
-    std::vector<SavedMap> maps;
+    std::vector<MapRecord> maps;
 
-    const SavedMap* findMap(std::string_view name) const;
+    const MapRecord* findMap(std::string_view name) const;
 };
 
 // The save as JSON text, ending in a line feed.

@@ -31,12 +31,13 @@ SaveFile sample() {
     SaveFile save;
     save.currentMap = "Rookery";
     save.player = {412.25f, -3.5f, 5, 2.2f, 5.0f};
-    SavedMap farm;
+    MapRecord farm;
     farm.name = "WillowCreekFarm";
-    farm.collision = true;
-    farm.friendlyControls = true;
+    farm.settings.collision = true;
+    farm.settings.friendlyControls = true;
+    farm.activeCharacter = 1;
     farm.exits.push_back({780, 0, 20, 600, "Rookery", 24, 300});
-    SavedCharacter fern{"Fern", 300, 200, "Data\\Scripts\\Fern.lua", "FernTemp", {}};
+    KeptCharacter fern{0, "Fern", 300, 200, "Data\\Scripts\\Fern.lua", "FernTemp", {}};
     fern.variables.push_back(text("hen", "Pep\0per"s));
     fern.variables.push_back(text("raw", "\xff\xfe"s));
     fern.variables.push_back(std::nullopt);
@@ -46,10 +47,10 @@ SaveFile sample() {
     fern.variables.push_back(integer("-inf", -std::numeric_limits<float>::infinity()));
     fern.variables.push_back(text("\0"s, ""));
     farm.characters.push_back(fern);
-    farm.characters.push_back({"Brä\0mble"s, -4, 9, "Data\\Scripts\\Bramble.lua", "", {}});
-    SavedMap rookery;
+    farm.characters.push_back({1, "Brä\0mble"s, -4, 9, "Data\\Scripts\\Bramble.lua", "", {}});
+    MapRecord rookery;
     rookery.name = "Rookery";
-    rookery.mapAnimation = true;
+    rookery.settings.mapAnimation = true;
     save.maps = {farm, rookery};
     return save;
 }
@@ -85,12 +86,13 @@ TEST(SaveFile, RoundTripKeepsEveryByteSlotAndFloat) {
     EXPECT_EQ(back.player.sprintSpeed, 5.0f);
     ASSERT_EQ(back.maps.size(), 2u);
     for (std::size_t m = 0; m < 2; ++m) {
-        const SavedMap& a = saved.maps[m];
-        const SavedMap& b = back.maps[m];
+        const MapRecord& a = saved.maps[m];
+        const MapRecord& b = back.maps[m];
         EXPECT_EQ(b.name, a.name);
-        EXPECT_EQ(b.collision, a.collision);
-        EXPECT_EQ(b.friendlyControls, a.friendlyControls);
-        EXPECT_EQ(b.mapAnimation, a.mapAnimation);
+        EXPECT_EQ(std::tie(b.settings.collision, b.settings.friendlyControls,
+                           b.settings.mapAnimation, b.activeCharacter),
+                  std::tie(a.settings.collision, a.settings.friendlyControls,
+                           a.settings.mapAnimation, a.activeCharacter));
         ASSERT_EQ(b.exits.size(), a.exits.size());
         for (std::size_t e = 0; e < a.exits.size(); ++e) {
             EXPECT_EQ(b.exits[e].map, a.exits[e].map);
@@ -101,10 +103,10 @@ TEST(SaveFile, RoundTripKeepsEveryByteSlotAndFloat) {
         }
         ASSERT_EQ(b.characters.size(), a.characters.size());
         for (std::size_t c = 0; c < a.characters.size(); ++c) {
-            const SavedCharacter& x = a.characters[c];
-            const SavedCharacter& y = b.characters[c];
-            EXPECT_EQ(std::tie(y.name, y.x, y.y, y.script, y.sprite),
-                      std::tie(x.name, x.x, x.y, x.script, x.sprite));
+            const KeptCharacter& x = a.characters[c];
+            const KeptCharacter& y = b.characters[c];
+            EXPECT_EQ(std::tie(y.number, y.name, y.x, y.y, y.scriptPath, y.spriteName),
+                      std::tie(x.number, x.name, x.x, x.y, x.scriptPath, x.spriteName));
             ASSERT_EQ(y.variables.size(), x.variables.size());
             for (std::size_t v = 0; v < x.variables.size(); ++v)
                 expectSame(x.variables[v], y.variables[v]);
@@ -160,6 +162,8 @@ TEST(SaveFile, RefusesEveryKindOfBadSave) {
         {edited("\"name\": \"Rookery\"", "\"name\": \"WillowCreekFarm\""),
          "the map WillowCreekFarm is saved twice"},
         {edited("\"characters\": []", "\"characters\": {}"), "maps[1].characters is not a list"},
+        {edited("\"activeCharacter\": 1", "\"activeCharacter\": 2"),
+         "maps[0].activeCharacter is not -1 or one of the map's characters"},
         {edited("\"variables\": [", "\"variables\": [7, "),
          "maps[0].characters[0].variables[0] is not an object"},
     };

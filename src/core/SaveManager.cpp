@@ -1,0 +1,126 @@
+#include "core/SaveManager.h"
+
+#include "core/AtomicFile.h"
+#include "core/GameContext.h"
+#include "core/HostPath.h"
+#include "gui/ErrorPanel.h"
+#include "gui/Gui.h"
+#include "player/Player.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+SaveManager::SaveManager(bool newGame) : newGame_(newGame) {}
+
+void SaveManager::beginStartup() {
+    startup_ = true;
+    enabled_ = false;
+}
+
+bool SaveManager::enable() {
+    if (!startup_)
+        return false;
+    enabled_ = true;
+    return true;
+}
+
+std::string SaveManager::checkAgainstData(const SaveFile& save) {
+    std::error_code error;
+    for (const MapRecord& map : save.maps) {
+        const std::string mapFile = "Data\\Maps\\" + map.name + ".fmp";
+        if (!fs::is_regular_file(hostPath(mapFile), error))
+            return "the map " + map.name + " no longer exists (" + mapFile + ")";
+        for (const KeptCharacter& character : map.characters)
+            if (!fs::is_regular_file(hostPath(character.scriptPath), error))
+                return "the script " + character.scriptPath + " of " +
+                       character.name.substr(0, character.name.find('\0')) + " on " + map.name +
+                       " no longer exists";
+    }
+    return "";
+}
+
+void SaveManager::refuse(const std::string& problem) {
+    std::string line = std::string("The save ") + path + " cannot be loaded: " + problem + ".";
+    std::error_code error;
+    fs::rename(hostPath(path), hostPath(brokenPath), error);
+    if (error) {
+        // Writing over it would lose it for good.
+        enabled_ = false;
+        line += std::string(" It could not be moved to ") + brokenPath + " (" + error.message() +
+                "), so saving is off for this run.";
+    } else {
+        line += std::string(" It is kept as ") + brokenPath + " and the game starts afresh.";
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
+    if (game.author && game.gui && game.gui->errorPanel())
+        game.gui->errorPanel()->add(line);
+}
+
+std::optional<SaveFile> SaveManager::read() {
+    std::ifstream in(hostPath(path), std::ios::binary);
+    std::error_code error;
+    if (!in || fs::is_directory(hostPath(path), error)) {
+        refuse(std::string("it cannot be read (") + std::strerror(errno ? errno : EISDIR) + ")");
+        return std::nullopt;
+    }
+    const auto size = fs::file_size(hostPath(path), error);
+    if (!error && size > SaveFile::maxBytes) {
+        refuse("it is larger than " + std::to_string(SaveFile::maxBytes >> 20) + " MiB");
+        return std::nullopt;
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    SaveReadResult result = readSaveText(text);
+    if (!result.save) {
+        refuse(result.problem);
+        return std::nullopt;
+    }
+    const std::string missing = checkAgainstData(*result.save);
+    if (!missing.empty()) {
+        refuse(missing);
+        return std::nullopt;
+    }
+    return std::move(result.save);
+}
+
+SaveFile SaveManager::capture() {
+    SaveFile save;
+    save.currentMap = game.startMap;
+    if (game.player)
+        save.player = {game.player->x, game.player->y, game.player->direction,
+                       game.player->walkSpeed(), game.player->sprintSpeed()};
+    save.maps.push_back(MapRecord{save.currentMap, {}, {}, {}, -1});
+    return save;
+}
+
+bool SaveManager::restore(const SaveFile&) {
+    return false;
+}
+
+bool SaveManager::loadAtStart() {
+    endStartup();
+    std::error_code error;
+    if (!enabled_ || newGame_ || !fs::exists(fs::symlink_status(hostPath(path), error)))
+        return false;
+    const std::optional<SaveFile> save = read();
+    if (!save)
+        return false;
+    return restore(*save);
+}
+
+bool SaveManager::save() {
+    if (!enabled_)
+        return true;
+    AtomicFile file(path);
+    if (file.write(writeSaveText(capture())))
+        return true;
+    std::fprintf(stderr, "Could not save the game to %s: %s. The old save is kept.\n", path,
+                 file.problem().c_str());
+    return false;
+}
