@@ -134,6 +134,40 @@ function SetScriptVariableI(name, value) end
 function SetScriptVariableA(name, text) end
 
 ---------------------------------------------------------------------------------------------
+-- The world: collision, exits and other maps (each acts on the map on show, which keeps it)
+---------------------------------------------------------------------------------------------
+
+---Turns collision on or off for the map on show: solid cells (flags bit 0), characters' feet
+---and the map's picture stop the player's feet (x+34..x+62, y+74..y+86 of its frame).
+---@param on boolean|number true or a number other than 0 for on; false or 0 for off
+---@return integer? accepted 1, or nil when refused
+function SetCollision(on) end
+
+---Adds an exit to the map on show: feet walking into the rectangle go to `map` at (toX, toY).
+---@param x integer left edge in window pixels
+---@param y integer top edge in window pixels
+---@param width integer above 0; the right edge x+width is outside
+---@param height integer above 0; the bottom edge y+height is outside
+---@param map ScriptText a bare map name: "Meadow" for Data\Maps\Meadow.fmp
+---@param toX integer where the player's picture is put on that map
+---@param toY integer
+---@return integer? accepted 1, or nil when refused
+function AddMapExit(x, y, width, height, map, toX, toY) end
+
+---Goes to `map` once the running script has returned, and puts the player at (x, y).
+---@param map ScriptText a bare map name; its script runs on the first visit only
+---@param x integer
+---@param y integer
+---@return integer? accepted 1, or nil when refused
+function GoToMap(map, x, y) end
+
+---Puts the player's picture at (x, y) now.
+---@param x integer left edge in window pixels
+---@param y integer top edge in window pixels
+---@return integer? accepted 1, or nil when refused
+function SetPlayerPosition(x, y) end
+
+---------------------------------------------------------------------------------------------
 -- Saving
 ---------------------------------------------------------------------------------------------
 

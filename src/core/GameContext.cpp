@@ -17,6 +17,7 @@
 #include "script/ScriptHost.h"
 #include "world/Conversation.h"
 #include "world/Environment.h"
+#include "world/MapTravel.h"
 #include "world/NpcManager.h"
 
 #include <allegro5/allegro_font.h>
@@ -139,6 +140,7 @@ void createManagers(bool wholeGame) {
         game.keyBindings = new KeyBindings();
     }
     game.npcManager = new NpcManager();
+    game.mapTravel = new MapTravel(game.startMap);
     game.conversation = new Conversation();
     if (game.author != nullptr)
         game.conversation->addListener(*game.author);
@@ -155,6 +157,7 @@ void deleteManagers(GameContext& context) {
     delete context.mapManager;
     delete context.gui;
     delete context.conversation;
+    delete context.mapTravel;
     delete context.npcManager;
     delete context.keyBindings;
     delete context.player;
@@ -176,6 +179,12 @@ void reloadWorld() {
     }
     if (game.npcManager != nullptr)
         game.npcManager->clear();
+    // The map on show is loaded again; every other map starts afresh when next visited.
+    std::string mapName = game.startMap;
+    if (game.mapTravel != nullptr) {
+        mapName = game.mapTravel->maps().currentName();
+        game.mapTravel->startOver();
+    }
     if (game.portraits != nullptr)
         game.portraits->clear();
     delete game.scriptHost;
@@ -184,7 +193,7 @@ void reloadWorld() {
     if (game.saving != nullptr)
         game.saving->endStartup();
     if (game.mapManager != nullptr)
-        game.mapManager->load(game.startMap);
+        game.mapManager->load(mapName.c_str());
 }
 
 void registerEventSources(ALLEGRO_EVENT_QUEUE* queue) {

@@ -15,6 +15,7 @@ class Player;
 class AuthorMode;
 class CommandLine;
 class Conversation;
+class MapTravel;
 class SaveManager;
 
 // The one record through which every manager reaches every other. It is filled once by
@@ -33,6 +34,8 @@ struct GameContext {
     KeyBindings* keyBindings = nullptr;
     NpcManager* npcManager = nullptr;
     Conversation* conversation = nullptr;
+    // Which map is on show, what every visited map keeps, collision and exits.
+    MapTravel* mapTravel = nullptr;
     // The size of the frames the display manager composes; 0 while there is none.
     int viewWidth = 0;
     int viewHeight = 0;
@@ -55,9 +58,9 @@ extern GameContext game;
 int initGame();
 // The same, for what the command line asks (another start map, author mode).
 int initGame(const CommandLine& options);
-// Author mode's F5: the map file, the start-up scripts and the map script are loaded again,
-// with the characters, portraits, script variables and Lua state of a new start, in the same
-// window.
+// Author mode's F5: the file of the map on show, the start-up scripts and the map script are
+// loaded again, with the characters, portraits, script variables and Lua state of a new start,
+// in the same window; what other maps kept is forgotten.
 void reloadWorld();
 void registerEventSources(ALLEGRO_EVENT_QUEUE* queue);
 // The managers after the script host and the display manager, in start-up order: the art, the

@@ -15,6 +15,7 @@ template <typename Visit> void forEachSlot(Visit visit) {
     visit(&GameContext::player);
     visit(&GameContext::keyBindings);
     visit(&GameContext::npcManager);
+    visit(&GameContext::mapTravel);
     visit(&GameContext::conversation);
     visit(&GameContext::gui);
     visit(&GameContext::mapManager);

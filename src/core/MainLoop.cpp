@@ -9,6 +9,7 @@
 #include "input/KeyBindings.h"
 #include "player/Player.h"
 #include "world/Environment.h"
+#include "world/MapTravel.h"
 
 namespace {
 
@@ -30,14 +31,23 @@ void dispatchButton(ButtonState state) {
                                              : "Mouse up event thrown to Environment\n");
 }
 
-} // namespace
+// One tick of the player: moved as the map's collision allows, then through any exit it
+// walked into.
+void tickPlayer() {
+    if (game.player == nullptr)
+        return;
+    if (game.mapTravel == nullptr) {
+        game.player->update();
+        return;
+    }
+    game.player->update(game.mapTravel->collisionForTick());
+    game.mapTravel->afterPlayerMoved();
+}
 
-bool dispatchEvent(const ALLEGRO_EVENT& event) {
+bool handleEvent(const ALLEGRO_EVENT& event) {
     switch (event.type) {
     case ALLEGRO_EVENT_TIMER:
-        if (game.player != nullptr) {
-            game.player->update();
-        }
+        tickPlayer();
         return true;
     case ALLEGRO_EVENT_DISPLAY_CLOSE:
         game.quit = true;
@@ -74,6 +84,20 @@ bool dispatchEvent(const ALLEGRO_EVENT& event) {
         break;
     }
     return false;
+}
+
+} // namespace
+
+bool dispatchEvent(const ALLEGRO_EVENT& event) {
+    const bool redraw = handleEvent(event);
+    // Between events no script is running: a move to another map asked for during this one
+    // is made now.
+    if (game.mapTravel != nullptr && game.mapTravel->travelPending()) {
+        if (game.saving != nullptr)
+            game.saving->save();
+        return true;
+    }
+    return redraw;
 }
 
 void countEvent(double now, double& windowStart, int& eventCount) {

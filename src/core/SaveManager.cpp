@@ -5,7 +5,9 @@
 #include "core/HostPath.h"
 #include "gui/ErrorPanel.h"
 #include "gui/Gui.h"
+#include "map/MapManager.h"
 #include "player/Player.h"
+#include "world/MapTravel.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -91,16 +93,36 @@ std::optional<SaveFile> SaveManager::read() {
 
 SaveFile SaveManager::capture() {
     SaveFile save;
-    save.currentMap = game.startMap;
     if (game.player)
         save.player = {game.player->x, game.player->y, game.player->direction,
                        game.player->walkSpeed(), game.player->sprintSpeed()};
-    save.maps.push_back(MapRecord{save.currentMap, {}, {}, {}, -1});
+    if (!game.mapTravel || !game.npcManager)
+        return save;
+    const VisitedMaps& maps = game.mapTravel->maps();
+    save.currentMap = maps.currentName();
+    for (const auto& [name, record] : maps.records())
+        save.maps.push_back(name == save.currentMap ? maps.currentWithCharacters(*game.npcManager)
+                                                    : record);
     return save;
 }
 
-bool SaveManager::restore(const SaveFile&) {
-    return false;
+bool SaveManager::restore(const SaveFile& save) {
+    // The map file first: when it cannot be loaded nothing has changed yet.
+    if (!game.mapManager || !game.mapManager->loadFile(save.currentMap.c_str())) {
+        refuse("the map " + save.currentMap + " cannot be loaded");
+        return false;
+    }
+    if (game.player) {
+        game.player->direction = save.player.direction;
+        game.player->setWalkSpeed(save.player.walkSpeed);
+        game.player->setSprintSpeed(save.player.sprintSpeed);
+    }
+    if (game.mapTravel)
+        game.mapTravel->restore(save.currentMap, save.maps, save.player.x, save.player.y);
+    const MapRecord* current = save.findMap(save.currentMap);
+    std::fprintf(stderr, "Loaded the save %s: map %s, %zu characters.\n", path,
+                 save.currentMap.c_str(), current ? current->characters.size() : 0);
+    return true;
 }
 
 bool SaveManager::loadAtStart() {

@@ -41,7 +41,7 @@ class SaveManager : public ConversationListener {
     // The world as it is now.
     static SaveFile capture();
     // Puts the saved world in place of the start map; false when its map cannot be loaded.
-    static bool restore(const SaveFile& save);
+    bool restore(const SaveFile& save);
     // The save read and checked against Data, or none after it was refused.
     std::optional<SaveFile> read();
     // The bad save's line (console and author mode's panel); the file is moved aside.

@@ -65,6 +65,10 @@ struct BlockStructure {
     uint8_t flags = 0;
 };
 
+// The bit of a block's flags that makes the cells showing it solid once a map script has
+// switched collision on.
+constexpr uint8_t SolidFlag = 1;
+
 // One animation record (16 bytes in the file). type -1 marks the terminator record. current,
 // start and end are indices into the sequence; end is one past the last frame.
 struct BlockAnimation {
@@ -95,6 +99,9 @@ constexpr int NoCell = -2147483647 - 1;
 int loadMap(const char* path, int makeTransparent);
 // The same checks and chunk walk over a map image already in memory (the whole file).
 int decodeMap(const unsigned char* data, std::size_t size, int makeTransparent);
+// loadMap, except that a map that cannot be loaded leaves the map loaded before in place,
+// whole and drawable; lastError and the chunks still describe the failed load.
+int loadMapOrKeep(const char* path, int makeTransparent);
 void freeMap();
 int lastError();
 // "MapOk" .. "MapUnsupported"; "MapUnknown" for any other code.

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace MapLibrary {
@@ -523,6 +524,30 @@ int decodeMap(const unsigned char* data, size_t size, int makeTransparent) {
     if (!data || !readContainer(data, size, formLength))
         return fail(MapBadFile, "not a FORM FMAP image");
     return walkImage(data + 12, size - 12, formLength, makeTransparent);
+}
+
+int loadMapOrKeep(const char* path, int makeTransparent) {
+    MapState& s = mapState();
+    // The map on show steps aside, with its bitmaps, while the new one is read; it comes back
+    // whole when the new one cannot be loaded.
+    MapState kept = std::move(s);
+    s = MapState{};
+    const int result = loadMap(path, makeTransparent);
+    if (result == 0) {
+        std::swap(s, kept);
+        freeMap();
+        std::swap(s, kept);
+        return 0;
+    }
+    freeMap();
+    const int error = s.lastError;
+    std::string detail = std::move(s.errorDetail);
+    std::vector<ChunkInfo> chunks = std::move(s.chunks);
+    s = std::move(kept);
+    s.lastError = error;
+    s.errorDetail = std::move(detail);
+    s.chunks = std::move(chunks);
+    return result;
 }
 
 void freeMap() {

@@ -34,7 +34,20 @@ int MapManager::countLayers() const {
     return count;
 }
 
+bool MapManager::isMapName(std::string_view name) {
+    const std::size_t longest = pathBufferSize - 1 - std::strlen("Data\\Scripts\\Maps\\.lua");
+    return !name.empty() && name.size() <= longest && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("\\/:\0", 4)) == std::string_view::npos;
+}
+
 bool MapManager::load(const char* name) {
+    if (!loadFile(name))
+        return false;
+    runScript(name);
+    return true;
+}
+
+bool MapManager::loadFile(const char* name) {
     if (name == nullptr)
         name = "";
     char mapPath[pathBufferSize];
@@ -52,29 +65,27 @@ bool MapManager::load(const char* name) {
     }
 
     std::fprintf(stderr, "Finished version of level loader: %s!\n", mapPath);
-    loadResult_ = MapLibrary::loadMap(hostPath(mapPath).c_str(), 1);
-    // Even a failed load may have released the earlier map.
-    remakePicture();
+    // A map that cannot be loaded leaves the one on show whole, so nothing is lost.
+    loadResult_ = MapLibrary::loadMapOrKeep(hostPath(mapPath).c_str(), 1);
     if (loadResult_ != 0) {
         std::fprintf(stderr, "Failed to load %s : %i.  Map Manager aborts loading.\n", name,
                      loadResult_);
-        // A failure past the file header has released the earlier map; a failure before it
-        // (no file, not a map file) leaves the earlier map loaded and drawable.
-        if (ready_) {
-            layerCount_ = countLayers();
-            ready_ = layerCount_ > 0;
-        }
         return false;
     }
-
+    remakePicture();
     layerCount_ = countLayers();
     std::fprintf(stderr, "There are %i layers on this map.\n", layerCount_);
     ready_ = true;
+    return true;
+}
 
+void MapManager::runScript(const char* name) {
+    char scriptPath[pathBufferSize];
+    if (!buildPath(scriptPath, "Data\\Scripts\\Maps\\", name != nullptr ? name : "", ".lua"))
+        return;
     std::fprintf(stderr, "Finished version of script loader: %s!\n", scriptPath);
     if (game.scriptHost != nullptr)
         game.scriptHost->runFile(scriptPath);
-    return true;
 }
 
 void MapManager::draw(ALLEGRO_BITMAP* target) {
@@ -90,6 +101,29 @@ void MapManager::draw(ALLEGRO_BITMAP* target) {
         MapLibrary::selectLayer(layer);
         MapLibrary::drawBackground(0, 0, 0, 0, width, height);
     }
+}
+
+MapManager::SolidCells MapManager::solidCells() const {
+    SolidCells cells;
+    if (!ready_)
+        return cells;
+    const MapLibrary::MapHeader& h = MapLibrary::header();
+    cells.cellWidth = h.columnStep;
+    cells.cellHeight = h.rowStep;
+    cells.columns = h.mapWidth;
+    cells.rows = h.mapHeight;
+    cells.solid.assign(static_cast<size_t>(h.mapWidth) * static_cast<size_t>(h.mapHeight), 0);
+    for (int layer = 0; layer < layerCount_; ++layer) {
+        for (int row = 0; row < h.mapHeight; ++row) {
+            for (int column = 0; column < h.mapWidth; ++column) {
+                const int block = MapLibrary::blockOfCell(MapLibrary::cellAt(layer, column, row));
+                const MapLibrary::BlockStructure* structure = MapLibrary::blockStructure(block);
+                if (structure != nullptr && (structure->flags & MapLibrary::SolidFlag) != 0)
+                    cells.solid[static_cast<size_t>(row) * h.mapWidth + column] = 1;
+            }
+        }
+    }
+    return cells;
 }
 
 void MapManager::unload() {

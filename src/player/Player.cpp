@@ -17,7 +17,7 @@ ALLEGRO_BITMAP* librarySlot(int slot) {
 Player::Player(float startX, float startY)
     : x(startX), y(startY), currentFrame(librarySlot(BitmapLibrary::standingFirst)) {}
 
-void Player::update() {
+void Player::update(const Collision* collision) {
     combineKeys();
     updateMotionState();
     const double speed = keys[Sprint] ? sprintSpeed_ : walkSpeed_;
@@ -73,8 +73,16 @@ void Player::update() {
             animCounter = 0;
         }
     }
-    x += vx;
-    y += vy;
+    if (collision == nullptr) {
+        x += vx;
+        y += vy;
+        return;
+    }
+    float dx = vx;
+    float dy = vy;
+    collision->move(feet(), body(), dx, dy);
+    x += dx;
+    y += dy;
 }
 
 void Player::combineKeys() {

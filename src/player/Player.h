@@ -1,5 +1,7 @@
 #pragma once
 
+#include "player/Collision.h"
+
 #include <allegro5/allegro.h>
 
 // The character the user walks over the map. The KeyBindings write its pressed flags
@@ -12,7 +14,8 @@ class Player {
 
     Player(float startX, float startY);
 
-    void update();
+    // One tick. With a collision, the move is limited by it; without, nothing stops the player.
+    void update(const Collision* collision = nullptr);
     void draw(ALLEGRO_BITMAP* target);
     void combineKeys();
     // Every key let go: the window lost the focus, and its releases go elsewhere.
@@ -20,6 +23,13 @@ class Player {
     void updateMotionState();
     // The library slot draw() shows for the current state.
     int frameSlot() const;
+
+    // The frame the player is drawn in, and the small box at its bottom where the hooves
+    // meet the ground, which is what collides.
+    static constexpr int frameSize = 96;
+    static constexpr Box feetInFrame{34.0f, 74.0f, 62.0f, 86.0f};
+    Box body() const { return {x, y, x + frameSize, y + frameSize}; }
+    Box feet() const { return feetInFrame.moved(x, y); }
 
     float walkSpeed() const { return walkSpeed_; }
     float sprintSpeed() const { return sprintSpeed_; }

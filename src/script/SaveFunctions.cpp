@@ -4,16 +4,11 @@
 #include "core/SaveManager.h"
 #include "script/ScriptArguments.h"
 
-#include <cstdio>
-
 // EnableSaving() -> 1
 int luaEnableSaving(lua_State* L) {
     // A world without the whole game (the content checker, tests) has nothing to save to.
-    if (game.saving && !game.saving->enable()) {
-        std::fputs("EnableSaving: saving is switched on by the start-up scripts, before the "
-                   "first map loads.  Aborting.\n",
-                   stderr);
-        return 0;
-    }
+    if (game.saving && !game.saving->enable())
+        return refuseArgument(L, "EnableSaving: saving is switched on by the start-up scripts, "
+                                 "before the first map loads.  Aborting.");
     return pushAccepted(L);
 }

@@ -114,6 +114,23 @@ int refuseMissingNpc(lua_State* L, const char* name) {
     return 0;
 }
 
+std::optional<bool> argumentSwitch(lua_State* L, int position) {
+    switch (lua_type(L, position)) {
+    case LUA_TBOOLEAN:
+        return lua_toboolean(L, position) != 0;
+    case LUA_TNUMBER:
+        return lua_tonumber(L, position) != 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+int refuseArgument(lua_State* L, const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    reportRefusal(L, line);
+    return 0;
+}
+
 int pushAccepted(lua_State* L) {
     lua_pushnumber(L, 1);
     return 1;

@@ -3,6 +3,7 @@
 #include <lua.hpp>
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 // Reading script arguments and checking their count, shared by every script function.
@@ -24,6 +25,9 @@ float argumentFloat(lua_State* L, int position);
 // and Lua ends every string with a zero byte, so data() also serves where C text is wanted.
 std::optional<std::string_view> argumentText(lua_State* L, int position);
 
+// A switch: true or false, or a number (0 is off); none for any other value.
+std::optional<bool> argumentSwitch(lua_State* L, int position);
+
 // The dialogue and portrait functions' check: diagnostics in debug mode, then the count.
 // False after printing the function's own refusal line.
 bool checkDialogueArguments(lua_State* L, const char* name, int expected);
@@ -39,6 +43,10 @@ bool checkArguments(lua_State* L, const char* name, int expected);
 int refuseCall(lua_State* L, const char* name);
 // reportMissingNpc through the game's script host; returns 0.
 int refuseMissingNpc(lua_State* L, const char* name);
+
+// Refuses an argument of the wrong kind or value with the function's line (printed with a line
+// feed added); returns 0.
+int refuseArgument(lua_State* L, const std::string& line);
 
 // Pushes the number 1, the result of every function that acted, and returns 1.
 int pushAccepted(lua_State* L);

@@ -5,6 +5,7 @@
 #include "script/DialogueFunctions.h"
 #include "script/SaveFunctions.h"
 #include "script/VariableFunctions.h"
+#include "script/WorldFunctions.h"
 
 const std::vector<ScriptFunction>& scriptFunctionTable() {
     static const std::vector<ScriptFunction> table = {
@@ -27,6 +28,10 @@ const std::vector<ScriptFunction>& scriptFunctionTable() {
         {"SetScriptVariableI", luaSetScriptVariableI},
         {"SetScriptVariableA", luaSetScriptVariableA},
         {"SpawnNPC", luaSpawnNpc},
+        {"SetCollision", luaSetCollision},
+        {"AddMapExit", luaAddMapExit},
+        {"GoToMap", luaGoToMap},
+        {"SetPlayerPosition", luaSetPlayerPosition},
         {"EnableSaving", luaEnableSaving},
     };
     return table;

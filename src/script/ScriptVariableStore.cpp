@@ -46,6 +46,20 @@ const ScriptVariable* ScriptVariableStore::variableAt(int slot) const {
     return slots_[static_cast<size_t>(slot)].get();
 }
 
+std::vector<std::optional<ScriptVariable>> ScriptVariableStore::slots() const {
+    std::vector<std::optional<ScriptVariable>> copies;
+    copies.reserve(slots_.size());
+    for (const auto& slot : slots_)
+        copies.push_back(slot ? std::optional<ScriptVariable>(*slot) : std::nullopt);
+    return copies;
+}
+
+void ScriptVariableStore::setSlots(const std::vector<std::optional<ScriptVariable>>& slots) {
+    slots_.clear();
+    for (const auto& slot : slots)
+        slots_.push_back(slot ? std::make_unique<ScriptVariable>(*slot) : nullptr);
+}
+
 void ScriptVariableStore::addIntVariable(std::string_view name, float value) {
     auto variable = std::make_unique<ScriptVariable>();
     variable->name = name;

@@ -38,6 +38,10 @@ class ScriptVariableStore {
     int getVariableCount() const { return static_cast<int>(slots_.size()); }
     // Null for an empty slot or an index outside the slots.
     const std::string* getVariableName(int slot) const;
+    // Every slot in order, an empty one as none: all a character's variables, to be kept
+    // and given back with setSlots exactly as they were.
+    std::vector<std::optional<ScriptVariable>> slots() const;
+    void setSlots(const std::vector<std::optional<ScriptVariable>>& slots);
     // The value as text (an integer in decimal); none for an empty slot or outside the slots.
     std::optional<std::string> getVariableText(int slot) const;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/Collision.h"
 #include "script/ScriptVariableStore.h"
 
 #include <allegro5/allegro.h>
@@ -29,6 +30,13 @@ class Npc {
     int right() const { return right_; }
     int bottom() const { return bottom_; }
     bool hitBoxContains(int px, int py) const;
+    // Where the character stands on the ground, which the player's feet cannot enter once
+    // collision is on: the bottom of the sprite, under the body.
+    static constexpr Box feetInSprite{32.0f, 72.0f, 64.0f, 86.0f};
+    Box feet() const { return feetInSprite.moved(static_cast<float>(x_), static_cast<float>(y_)); }
+    // The sprite name the character was spawned with, which chose its look.
+    const std::string& spriteName() const { return spriteName_; }
+    void setSpriteName(std::string_view spriteName) { spriteName_ = spriteName; }
     void draw(ALLEGRO_BITMAP* target);
     ALLEGRO_BITMAP* bitmap() const { return bitmap_; }
     void setBitmap(ALLEGRO_BITMAP* bitmap) { bitmap_ = bitmap; }
@@ -42,5 +50,6 @@ class Npc {
     int y_;
     int left_, top_, right_, bottom_;
     ScriptVariableStore variables_;
+    std::string spriteName_;
     ALLEGRO_BITMAP* bitmap_ = nullptr;
 };

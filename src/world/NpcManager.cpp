@@ -25,14 +25,18 @@ NpcManager::~NpcManager() {
 }
 
 void NpcManager::clear() {
+    removeCharacters();
+    // A reloaded world reads the characters' pictures afresh, as a new start would.
+    pictures_.clear();
+}
+
+void NpcManager::removeCharacters() {
     for (int i = 0; i < count_; ++i)
         delete npcs_[i];
     delete[] npcs_;
     npcs_ = nullptr;
     count_ = 0;
     active_ = nullptr;
-    // A reloaded world reads the characters' pictures afresh, as a new start would.
-    pictures_.clear();
 }
 
 int NpcManager::spriteSlotFor(std::string_view spriteName) {
@@ -60,6 +64,7 @@ Npc* NpcManager::addNpc(int x, int y, std::string_view name, int number, const c
     npcs_ = grown;
     ++count_;
 
+    npc->setSpriteName(spriteName);
     npc->setBitmap(spriteFor(spriteName));
     return npc;
 }
@@ -101,6 +106,14 @@ Npc* NpcManager::findNpcByNumber(int number) const {
 
 void NpcManager::setActiveNpcByName(std::string_view name) {
     active_ = findNpcByName(name);
+}
+
+void NpcManager::setActive(Npc* npc) {
+    active_ = nullptr;
+    for (int i = 0; i < count_; ++i) {
+        if (npcs_[i] == npc)
+            active_ = npc;
+    }
 }
 
 void NpcManager::setActiveNpcByNumber(int number) {

@@ -31,11 +31,15 @@ class NpcManager {
     void setActiveNpcByName(std::string_view name);
     void setActiveNpcByNumber(int number);
     Npc* getActiveNpc() const { return active_; }
+    // A character of the list, or none.
+    void setActive(Npc* npc);
     Npc* npcAt(int x, int y) const;
     void drawAll(ALLEGRO_BITMAP* target);
     // Removes every character (a reload of the world); none is active afterwards, and the
     // characters' own pictures are released, to be read again when next asked for.
     void clear();
+    // Removes every character and the active one, keeping the pictures read (another map).
+    void removeCharacters();
 
     // The bitmap library slot of a sprite name: "QuillaTemp" exactly, or the default sprite.
     static int spriteSlotFor(std::string_view spriteName);

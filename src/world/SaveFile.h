@@ -1,6 +1,7 @@
 #pragma once
 
 #include "script/ScriptVariableStore.h"
+#include "world/VisitedMaps.h"
 
 #include <optional>
 #include <string>
@@ -12,38 +13,6 @@
 // a JSON string (a zero byte as \u0000), any other as {"hex": "..."}, so every byte comes back.
 // A character's variables are saved slot by slot, empty slots as null, because the slot order
 // decides which variable of a name a script finds first.
-
-// Until the visited maps' own record types are here: the same fields.
-struct MapSettings {
-    bool collision = false;
-    bool friendlyControls = false;
-    bool mapAnimation = false;
-};
-struct MapExit {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    std::string map;
-    int toX = 0;
-    int toY = 0;
-};
-struct KeptCharacter {
-    int number = 0;
-    std::string name;
-    int x = 0;
-    int y = 0;
-    std::string scriptPath;
-    std::string spriteName;
-    std::vector<std::optional<ScriptVariable>> variables;
-};
-struct MapRecord {
-    std::string name;
-    MapSettings settings;
-    std::vector<MapExit> exits;
-    std::vector<KeptCharacter> characters;
-    int activeCharacter = -1;
-};
 
 struct SavedPlayer {
     float x = 0.0f;

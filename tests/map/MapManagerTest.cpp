@@ -133,16 +133,19 @@ TEST_F(MapManagerTest, DrawsEveryLayerInOrderOverTheWholeWindowOnlyWhenReady) {
     al_destroy_bitmap(target);
 }
 
-// A missing file keeps the loaded map; a bad one fails after the old map was released.
+// Neither a missing file nor a bad one loses the map loaded before: it stays whole.
 TEST_F(MapManagerTest, ASecondLoadThatFails) {
     writeMap("Farm", threeLayerMap());
     writeMap("Cut", threeLayerMap(), 600); // chunk data cut short
     load("Farm");
+    const int cell = MapLibrary::cellAt(2, 1, 1);
     load("Elsewhere", false);
     EXPECT_EQ(state(), (std::vector<int>{1, 3, -1}));
     load("Cut", false);
-    EXPECT_EQ(state(), (std::vector<int>{0, 0, -1}));
-    EXPECT_EQ(drawnConsole(nullptr), kNotReady);
+    EXPECT_EQ(state(), (std::vector<int>{1, 3, -1}));
+    EXPECT_EQ(MapLibrary::lastError(), MapLibrary::MapBadFile);
+    EXPECT_EQ(MapLibrary::cellAt(2, 1, 1), cell);
+    EXPECT_NE(MapLibrary::blockBitmap(0), nullptr);
 }
 
 TEST_F(MapManagerTest, RefusesANameTooLongForItsPaths) {
