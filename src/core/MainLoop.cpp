@@ -133,6 +133,6 @@ void runMainLoop() {
         }
     }
     // The Quit key or the window closed: the progress of the run is kept.
-    if (game.saving != nullptr)
+    if (game.saving)
         game.saving->save();
 }

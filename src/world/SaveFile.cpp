@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 using nlohmann::json;
@@ -39,13 +40,26 @@ ordered_json bytesJson(const std::string& bytes) {
     }
 }
 
+// The shortest decimal that reads back as the same float, so a person reads 2.2 where the
+// float's exact value is 2.2000000476837158.
+double shortestDecimal(float value) {
+    char text[32];
+    for (int digits = 6; digits < 9; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+        const double decimal = std::strtod(text, nullptr);
+        if (static_cast<float>(decimal) == value)
+            return decimal;
+    }
+    return static_cast<double>(value);
+}
+
 // JSON has no NaN or infinity, and a variable can hold them.
 ordered_json floatJson(float value) {
     if (std::isnan(value))
         return "nan";
     if (std::isinf(value))
         return value > 0 ? "inf" : "-inf";
-    return static_cast<double>(value);
+    return shortestDecimal(value);
 }
 
 ordered_json variableJson(const std::optional<ScriptVariable>& slot) {
@@ -322,11 +336,11 @@ std::string writeSaveText(const SaveFile& save) {
                                {"version", SaveFile::formatVersion},
                                {"map", bytesJson(save.currentMap)},
                                {"player",
-                                {{"x", static_cast<double>(save.player.x)},
-                                 {"y", static_cast<double>(save.player.y)},
+                                {{"x", shortestDecimal(save.player.x)},
+                                 {"y", shortestDecimal(save.player.y)},
                                  {"direction", save.player.direction},
-                                 {"walkSpeed", static_cast<double>(save.player.walkSpeed)},
-                                 {"sprintSpeed", static_cast<double>(save.player.sprintSpeed)}}},
+                                 {"walkSpeed", shortestDecimal(save.player.walkSpeed)},
+                                 {"sprintSpeed", shortestDecimal(save.player.sprintSpeed)}}},
                                {"maps", maps}};
     return root.dump(1, '\t') + "\n";
 }

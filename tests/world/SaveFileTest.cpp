@@ -75,6 +75,7 @@ TEST(SaveFile, RoundTripKeepsEveryByteSlotAndFloat) {
     const std::string written = writeSaveText(saved);
     EXPECT_NE(written.find("\"Pep\\u0000per"), std::string::npos) << "a zero byte is escaped";
     EXPECT_NE(written.find("\"hex\""), std::string::npos) << "bytes that are not UTF-8";
+    EXPECT_NE(written.find("\"walkSpeed\": 2.2,"), std::string::npos) << "the shortest decimal";
     const SaveReadResult read = readSaveText(written);
     ASSERT_TRUE(read.save) << read.problem;
     const SaveFile& back = *read.save;
