@@ -203,7 +203,7 @@ int reportScriptProblem(lua_State* L) {
     ProblemKind kind = ProblemKind::Text;
     for (ProblemKind candidate :
          {ProblemKind::Error, ProblemKind::Refused, ProblemKind::Stuck, ProblemKind::Value,
-          ProblemKind::Text, ProblemKind::Portrait, ProblemKind::Character}) {
+          ProblemKind::Text, ProblemKind::Portrait, ProblemKind::Character, ProblemKind::Map}) {
         if (std::strcmp(kindName, problemKindName(candidate)) == 0) {
             kind = candidate;
         }

@@ -16,6 +16,8 @@ const char* problemKindName(ProblemKind kind) {
         return "portrait";
     case ProblemKind::Character:
         return "character";
+    case ProblemKind::Map:
+        return "map";
     }
     return "error";
 }

@@ -12,9 +12,10 @@ enum class ProblemKind {
     Text,      // a line cut short, too wide for the chat box, or outside it
     Portrait,  // a portrait selected but never loaded, or a picture that cannot be decoded
     Character, // a character's script, position or sprite
+    Map,       // an exit or a move to a map that does not exist
 };
 
-// "error", "refused", "stuck", "value", "text", "portrait" or "character".
+// "error", "refused", "stuck", "value", "text", "portrait", "character" or "map".
 const char* problemKindName(ProblemKind kind);
 
 // One problem and where it happened. `file` and `line` are the author's own line: when the

@@ -24,11 +24,8 @@ void MapTravel::addExit(MapExit exit) {
 }
 
 bool MapTravel::travelPending() {
-    if (!pending_)
-        return false;
-    const Request request = std::move(*pending_);
-    pending_.reset();
-    return travel(request.map, request.x, request.y);
+    const std::optional<Request> request = takePending();
+    return request && travel(request->map, request->x, request->y);
 }
 
 bool MapTravel::travel(const std::string& map, int x, int y) {

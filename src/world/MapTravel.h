@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 // Going from map to map, and the powers a map's scripts switch on for it: collision and exits.
 // It holds the record of every visited map. A move to another map asked for by a script waits
@@ -32,6 +33,8 @@ class MapTravel {
     // GoToMap: carried out by travelPending.
     void request(std::string map, int x, int y) { pending_ = Request{std::move(map), x, y}; }
     const std::optional<Request>& pending() const { return pending_; }
+    // The waiting move, which is no longer waiting.
+    std::optional<Request> takePending() { return std::exchange(pending_, std::nullopt); }
     // Makes the move waiting, if any. True when a map was entered.
     bool travelPending();
     // Goes to `map` now and puts the player at (x, y): the chat box closes, the map on show

@@ -6,10 +6,10 @@ e2e_paths "$@"
 e2e_scratch
 ARTGEN="$TOOLS/fennow-artgen"
 [ -x "$ARTGEN" ] || e2e_fail "no art generator at $ARTGEN"
-FILES=(Data/Graphics/Vornels/{MareSprite,BrambleTemp,QuillaTemp}.png Data/Graphics/Characters/Fern.png
+FILES=(Data/Graphics/Vornels/{MareSprite,BrambleTemp,QuillaTemp}.png Data/Graphics/Characters/{Fern,Thistle}.png
     Data/Graphics/Tiles/MudTiles.bmp
     Data/Graphics/GUI/{DirectionalToggleUp,ChatBox,ChatBubble,ResponseBubble}.png Data/Graphics/Misc/MouseImg.bmp
-    Data/Graphics/Fonts/a4_font.tga Data/Graphics/Portraits/{Quilla,Bramble,Fern}Portrait.png
+    Data/Graphics/Fonts/a4_font.tga Data/Graphics/Portraits/{Quilla,Bramble,Fern,Thistle}Portrait.png
     Data/Graphics/Portraits/PortraitBackground.png tools/maps/FarmTiles.png tools/maps/FarmTiles.md)
 
 "$ARTGEN" "$WORK/out" 2>"$WORK/err" || e2e_fail "the generator failed: $(cat "$WORK/err")"

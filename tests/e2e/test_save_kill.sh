@@ -13,6 +13,7 @@ cat >"$WORK/Data/Scripts/Maps/Field.lua" <<'EOF'
 AddMapExit(200, 0, 600, 600, "WillowCreekFarm", 50, 250)
 EOF
 cat >>"$WORK/Data/Scripts/Maps/WillowCreekFarm.lua" <<'EOF'
+SetCollision(false)
 AddMapExit(200, 0, 600, 600, "Field", 50, 250)
 SetPlayerPosition(50, 250)
 EOF

@@ -112,6 +112,20 @@ PonyLook fernLook() {
     return look;
 }
 
+PonyLook thistleLook() {
+    PonyLook look;
+    look.coat = rgb(112, 118, 136);
+    look.mane = rgb(230, 228, 240);
+    look.muzzle = rgb(150, 152, 170);
+    look.hoof = rgb(70, 66, 80);
+    look.eye = rgb(36, 40, 62);
+    look.scarf = rgb(70, 112, 196);
+    look.scarfOn = true;
+    look.flower = true;
+    look.flowerColour = rgb(176, 112, 214);
+    return look;
+}
+
 namespace {
 
 // Where the pony is in its stride: the body's bob and pitch, and how far a sprint stretches
@@ -446,5 +460,8 @@ bool writeCharacterArt(const std::string& root) {
     ok =
         characterSprite(fernLook(), kPi * 0.9f).save(root + "/Data/Graphics/Characters/Fern.png") &&
         ok;
+    ok = characterSprite(thistleLook(), kPi * 1.1f)
+             .save(root + "/Data/Graphics/Characters/Thistle.png") &&
+         ok;
     return ok;
 }

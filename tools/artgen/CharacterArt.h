@@ -26,6 +26,7 @@ PonyLook mareLook();
 PonyLook brambleLook();
 PonyLook quillaLook();
 PonyLook fernLook();
+PonyLook thistleLook();
 
 enum class Gait { Stand, Walk, Sprint };
 

@@ -131,6 +131,7 @@ bool writePortraitArt(const std::string& root) {
     bool ok = portrait(quillaLook(), kPi * 0.95f).save(dir + "QuillaPortrait.png");
     ok = portrait(brambleLook(), kPi * 1.04f).save(dir + "BramblePortrait.png") && ok;
     ok = portrait(fernLook(), kPi * 0.97f).save(dir + "FernPortrait.png") && ok;
+    ok = portrait(thistleLook(), kPi * 1.02f).save(dir + "ThistlePortrait.png") && ok;
     ok = backdrop().save(dir + "PortraitBackground.png") && ok;
     return ok;
 }

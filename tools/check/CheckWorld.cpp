@@ -12,12 +12,17 @@
 #include "script/ScriptArguments.h"
 #include "script/ScriptFunctionTable.h"
 #include "script/ScriptHost.h"
+#include "script/WorldFunctions.h"
 #include "world/Conversation.h"
+#include "world/MapTravel.h"
 #include "world/Npc.h"
 #include "world/NpcManager.h"
 
+#include "core/HostPath.h"
+
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -52,6 +57,39 @@ int noteSpawn(lua_State* L) {
     return results;
 }
 
+// Where the running world notes where its scripts put the player.
+std::vector<std::pair<int, int>>* placeLog = nullptr;
+
+// A map that an accepted AddMapExit or GoToMap names must exist: going there would fail.
+int checkDestination(lua_State* L, lua_CFunction function, int mapPosition, const char* what) {
+    const int results = function(L);
+    ScriptHost* host = game.scriptHost;
+    if (results != 1 || host == nullptr || !host->reportsProblems())
+        return results;
+    const std::string map(argumentText(L, mapPosition).value_or(""));
+    const std::string file = "Data\\Maps\\" + map + ".fmp";
+    if (!std::filesystem::is_regular_file(hostPath(file)))
+        host->reportProblem(L, ProblemKind::Map,
+                            std::string(what) + " to map " + map + ", which does not exist (no " +
+                                file + ")");
+    return results;
+}
+
+int noteExit(lua_State* L) {
+    return checkDestination(L, luaAddMapExit, 5, "an exit");
+}
+
+int noteMove(lua_State* L) {
+    return checkDestination(L, luaGoToMap, 1, "GoToMap");
+}
+
+int notePlacement(lua_State* L) {
+    const int results = luaSetPlayerPosition(L);
+    if (results == 1 && placeLog)
+        placeLog->emplace_back(argumentInt(L, 1), argumentInt(L, 2));
+    return results;
+}
+
 // In the game os.exit ends the program; in the checker it must not end the walk, so it is an
 // error with the script's line instead.
 int refuseExit(lua_State* L) {
@@ -63,6 +101,12 @@ std::vector<ScriptFunction> checkedFunctions() {
     for (ScriptFunction& entry : functions) {
         if (std::strcmp(entry.name, "SpawnNPC") == 0)
             entry.function = noteSpawn;
+        else if (std::strcmp(entry.name, "AddMapExit") == 0)
+            entry.function = noteExit;
+        else if (std::strcmp(entry.name, "GoToMap") == 0)
+            entry.function = noteMove;
+        else if (std::strcmp(entry.name, "SetPlayerPosition") == 0)
+            entry.function = notePlacement;
     }
     return functions;
 }
@@ -79,6 +123,7 @@ CheckWorld::CheckWorld(double timeLimit, ProblemSink sink) {
     static const std::vector<ScriptFunction> functions = checkedFunctions();
     world_ = std::make_unique<HeadlessWorld>(HeadlessScope::Conversations, functions);
     spawnLog = &spawned_;
+    placeLog = &placements_;
     ScriptHost& host = *game.scriptHost;
     host.setRunTimeLimit(timeLimit);
     if (sink)
@@ -97,11 +142,14 @@ CheckWorld::CheckWorld(double timeLimit, ProblemSink sink) {
 void CheckWorld::activate() {
     world_->activate();
     spawnLog = &spawned_;
+    placeLog = &placements_;
 }
 
 CheckWorld::~CheckWorld() {
     if (spawnLog == &spawned_)
         spawnLog = nullptr;
+    if (placeLog == &placements_)
+        placeLog = nullptr;
 }
 
 void CheckWorld::runStartupScripts() {
@@ -121,13 +169,22 @@ bool CheckWorld::clickCharacter(int index) {
     scriptFailed_ = false;
     if (Npc* npc = game.npcManager->npc(index))
         game.conversation->clickCharacter(*npc);
+    leaveForAnotherMap();
     return !scriptFailed_;
+}
+
+void CheckWorld::leaveForAnotherMap() {
+    // The game goes to the map a script asked for once the script has returned, and the
+    // chat box closes on the way: for the walk the conversation ends there.
+    if (game.mapTravel->takePending() && game.conversation->isOpen())
+        game.conversation->close();
 }
 
 bool CheckWorld::clickRow(int row) {
     scriptFailed_ = false;
     const std::optional<int> value = game.gui->chatBox()->responseOf(row);
     game.conversation->pick(value.value_or(Conversation::noResponse));
+    leaveForAnotherMap();
     return !scriptFailed_;
 }
 

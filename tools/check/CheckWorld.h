@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class HeadlessWorld;
@@ -69,16 +70,20 @@ class CheckWorld : public ConversationListener {
     // every character's variables, the plain data in Lua's globals.
     std::string stateKey() const;
     const std::vector<SpawnedCharacter>& spawned() const { return spawned_; }
+    // Every place SetPlayerPosition put the player, in order.
+    const std::vector<std::pair<int, int>>& placements() const { return placements_; }
 
     // Notes whether the script of a click or a pick failed.
     void scriptRan(const Npc& npc) override;
 
   private:
+    void leaveForAnotherMap();
     std::uint64_t pictureHash(ALLEGRO_BITMAP* bitmap) const;
 
     std::unique_ptr<HeadlessWorld> world_;
     bool scriptFailed_ = false;
     std::vector<SpawnedCharacter> spawned_;
+    std::vector<std::pair<int, int>> placements_;
     std::set<std::string> builtinGlobals_;
     mutable std::map<ALLEGRO_BITMAP*, std::uint64_t> pictureHashes_;
 };

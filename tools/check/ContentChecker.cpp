@@ -4,12 +4,14 @@
 #include "CheckWorld.h"
 #include "ConsoleSilencer.h"
 #include "ConversationWalker.h"
+#include "GroundChecks.h"
 #include "PictureCache.h"
 
 #include "core/GameContext.h"
 #include "core/HeadlessWorld.h"
 #include "core/HostPath.h"
 #include "gfx/BitmapLibrary.h"
+#include "world/MapTravel.h"
 
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_font.h>
@@ -137,6 +139,7 @@ int ContentChecker::run(std::ostream& out, std::ostream& err) {
         const PictureCache pictures;
         // The game's art, shared by every world of the run.
         const HeadlessWorld art(HeadlessScope::Art);
+        findEntrances(maps);
         for (const std::string& name : maps)
             checkMap(name, maps.size() > 1 ? "map " + name + ", " : "");
     }
@@ -150,8 +153,22 @@ int ContentChecker::run(std::ostream& out, std::ostream& err) {
     return report_.findings().empty() ? 0 : 1;
 }
 
+void ContentChecker::findEntrances(const std::vector<std::string>& maps) {
+    for (const std::string& name : maps) {
+        CheckWorld world(options_.timeLimit, nullptr);
+        world.runStartupScripts();
+        world.runMapScript(name);
+        for (const MapExit& exit : game.mapTravel->maps().current().exits)
+            entrances_[exit.map].emplace_back(exit.toX, exit.toY);
+        if (const auto& move = game.mapTravel->pending())
+            entrances_[move->map].emplace_back(move->x, move->y);
+    }
+}
+
 void ContentChecker::checkMap(const std::string& name, const std::string& pathPrefix) {
     std::vector<SpawnedCharacter> characters;
+    std::vector<std::pair<int, int>> starts;
+    bool collision = false;
     // The game's own word on each character spawned, to be joined by what the checks add.
     std::vector<CheckFinding> characterProblems;
     {
@@ -167,6 +184,18 @@ void ContentChecker::checkMap(const std::string& name, const std::string& pathPr
         context = "map " + name;
         world.runMapScript(name);
         characters = world.spawned();
+        starts = world.placements();
+        collision = game.mapTravel->settings().collision;
+    }
+    // The player starts the game at (0, 0) on the start map, unless its script moves them.
+    if (starts.empty() && name == startMap)
+        starts.emplace_back(0, 0);
+    const auto& entrances = entrances_[name];
+    starts.insert(starts.end(), entrances.begin(), entrances.end());
+    if (collision) {
+        GroundChecks ground;
+        if (ground.load(name))
+            ground.check(characters, starts, "map " + name, report_);
     }
     const CharacterChecks checks;
     ConversationWalker::Settings settings;

@@ -3,8 +3,10 @@
 #include "CheckOptions.h"
 #include "CheckReport.h"
 
+#include <map>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One run of the checker: finds the maps to check under the data root, builds the shared
@@ -22,8 +24,11 @@ class ContentChecker {
 
   private:
     bool findMaps(std::vector<std::string>& maps, std::string& error) const;
+    // Where the exits of every map's script put the player on the map they lead to.
+    void findEntrances(const std::vector<std::string>& maps);
     void checkMap(const std::string& name, const std::string& pathPrefix);
 
     CheckOptions options_;
+    std::map<std::string, std::vector<std::pair<int, int>>> entrances_;
     CheckReport report_;
 };

@@ -1,5 +1,7 @@
 #include "BlockFields.h"
 
+#include "map/MapLibrary.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -42,6 +44,25 @@ void store(MapWriter::Block& b, const std::string& name, long long v) {
         b.flags = static_cast<std::uint8_t>(v);
 }
 
+// The bool property `solid` sets or clears the flag that makes the block's cells solid, after
+// any int `flags`.
+void readSolid(const Tiled::Tile& tile, const std::string& where, MapWriter::Block& block,
+               std::vector<std::string>& warnings) {
+    for (const Tiled::Property& p : tile.properties) {
+        if (p.name != "solid")
+            continue;
+        if (p.type != "bool" || (p.value != "true" && p.value != "false")) {
+            warnings.push_back(where +
+                               ": property \"solid\" is not a bool property and is ignored");
+            continue;
+        }
+        if (p.value == "true")
+            block.flags = static_cast<std::uint8_t>(block.flags | MapLibrary::SolidFlag);
+        else
+            block.flags = static_cast<std::uint8_t>(block.flags & ~MapLibrary::SolidFlag);
+    }
+}
+
 } // namespace
 
 void read(const Tiled::Tile& tile, const std::string& where, MapWriter::Block& block,
@@ -71,6 +92,7 @@ void read(const Tiled::Tile& tile, const std::string& where, MapWriter::Block& b
         }
         store(block, p.name, v);
     }
+    readSolid(tile, where, block, warnings);
 }
 
 } // namespace BlockFields

@@ -7,7 +7,8 @@
 #include <vector>
 
 // A tile's integer properties named like a block's fields (userLong1, userLong2, userShort1,
-// userShort2, userByte1..3, flags) fill those fields of its blocks.
+// userShort2, userByte1..3, flags) fill those fields of its blocks; its bool property `solid`
+// sets (true) or clears (false) the solid bit of the flags.
 namespace BlockFields {
 
 // Stores the tile's fields in block; a property of such a name that is not an int, or lies

@@ -1,5 +1,7 @@
 #include "MapDescription.h"
 
+#include "map/MapLibrary.h"
+
 #include <allegro5/allegro.h>
 #include <nlohmann/json.hpp>
 
@@ -293,7 +295,7 @@ class Builder {
             }
             checkObject(item, where,
                         {"name", "background", "foreground", "userLong1", "userLong2", "userShort1",
-                         "userShort2", "userByte1", "userByte2", "userByte3", "flags"});
+                         "userShort2", "userByte1", "userByte2", "userByte3", "flags", "solid"});
             if (item.contains("name")) {
                 const std::string name = readString(item.at("name"), where + ".name");
                 addName(name, where + ".name");
@@ -331,6 +333,14 @@ class Builder {
                 static_cast<std::uint8_t>(optionalInteger(item, "userByte3", where, 0, 255, 0));
             block.flags =
                 static_cast<std::uint8_t>(optionalInteger(item, "flags", where, 0, 255, 0));
+            // "solid": true or false sets or clears the bit that makes the block's cells solid.
+            if (item.contains("solid")) {
+                if (!item.at("solid").is_boolean())
+                    fail(where + ".solid", "expected true or false");
+                const std::uint8_t solid = MapLibrary::SolidFlag;
+                block.flags = static_cast<std::uint8_t>(
+                    item.at("solid").get<bool>() ? block.flags | solid : block.flags & ~solid);
+            }
             out_.blocks.push_back(block);
         }
     }

@@ -2,6 +2,8 @@
 #include "CheckOptions.h"
 
 #include "core/TestSupport.h"
+#include "map/MapLibrary.h"
+#include "map/MapTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -149,6 +151,14 @@ const FixtureCase fixtureCases[] = {
       "picture of its own in Data\\Graphics\\Characters; the default sprite is drawn; did you "
       "mean \"Fern\" (Data\\Graphics\\Characters\\Fern.png)?",
       "  path: map WillowCreekFarm"}},
+    {"exit_nowhere",
+     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:3: map: an exit to map Nowhere, which does "
+      "not exist (no Data\\Maps\\Nowhere.fmp)",
+      "  path: map WillowCreekFarm"}},
+    {"goto_nowhere",
+     {"Data\\Scripts\\Mira.lua:4: map: GoToMap to map Nowhere, which does not exist (no "
+      "Data\\Maps\\Nowhere.fmp)",
+      "  path: Mira: click > \"Show me the way.\""}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, BrokenFixture, testing::ValuesIn(fixtureCases),
@@ -156,12 +166,50 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, BrokenFixture, testing::ValuesIn(fixtureCases
                              return std::string(info.param.fixture);
                          });
 
+// With collision on, a character must stand on open ground the player can walk to. The map:
+// grass with a closed ring of solid cells (columns 10 to 14, rows 4 to 8) and one solid cell
+// (5, 10). Mira stands inside the ring, Tam on the cell; the player starts outside.
+TEST(Ground, CharactersOnSolidCellsOrOutOfReachAreFindings) {
+    testsupport::ScratchDir scratch;
+    makeFixtureData("off_screen");
+    MapWriter::MapContent map =
+        maptest::writerMap(25, 19, {{90, 160, 60, 255}, {30, 60, 200, 255}});
+    map.blocks[2].flags = MapLibrary::SolidFlag;
+    map.layers[0] = maptest::filledLayer(map, 1);
+    for (int column = 10; column <= 14; ++column)
+        for (int row = 4; row <= 8; ++row)
+            if (column == 10 || column == 14 || row == 4 || row == 8)
+                map.layers[0][row * 25 + column] = 2;
+    map.layers[0][10 * 25 + 5] = 2;
+    std::string error;
+    const std::vector<unsigned char> bytes = MapWriter::writeMap(map, error);
+    ASSERT_FALSE(bytes.empty()) << error;
+    fs::create_directories("Data/Maps");
+    testsupport::writeFile("Data/Maps/WillowCreekFarm.fmp",
+                           std::string(bytes.begin(), bytes.end()));
+    testsupport::writeFile(
+        "Data/Scripts/Maps/WillowCreekFarm.lua",
+        "SetCollision(true) SetPlayerPosition(0, 400)\n"
+        "SpawnNPC(352, 120, 'Mira', 'Data\\\\Scripts\\\\Mira.lua', 'BrambleTemp')\n"
+        "SpawnNPC(128, 248, 'Tam', 'Data\\\\Scripts\\\\Mira.lua', 'BrambleTemp')\n");
+    const Outcome outcome = runChecker({});
+    EXPECT_EQ(outcome.lines,
+              (std::vector<std::string>{
+                  "Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: character Mira at "
+                  "(352, 120): the player cannot walk there from where they start (0, 400)",
+                  "  path: map WillowCreekFarm",
+                  "Data\\Scripts\\Maps\\WillowCreekFarm.lua:3: character: character Tam at "
+                  "(128, 248): its feet stand on the solid cell (5, 10)",
+                  "  path: map WillowCreekFarm"}));
+    EXPECT_EQ(outcome.status, 1);
+}
+
 // The shipped farm is walked completely and has nothing to report.
 TEST(ShippedContent, PassesWithNoFinding) {
     const Outcome outcome = runChecker({"--all", "--data", sourceRoot.string()});
     EXPECT_EQ(outcome.lines, std::vector<std::string>{});
     EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.summary.rfind("fennow-check: 1 map, ", 0), 0u) << outcome.summary;
+    EXPECT_EQ(outcome.summary.rfind("fennow-check: 2 maps, ", 0), 0u) << outcome.summary;
     EXPECT_NE(outcome.summary.find(", 0 findings, "), std::string::npos) << outcome.summary;
 }
 

@@ -2,6 +2,8 @@
 #include "NpcScript.h"
 #include "TilePicture.h"
 
+#include "map/MapLibrary.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -369,6 +371,7 @@ TEST(TiledImportTest, TransparencyRules) {
     EXPECT_TRUE(contains(import.notes(), "1 opaque pixel in a colour the game makes"));
 }
 
+// Int properties named like the block fields fill them; the bool `solid` sets flags bit 0.
 TEST(TiledImportTest, IntegerTilePropertiesFillTheBlockFields) {
     Tiled::Map map = smallMap(2, 1, {1, 2});
     Tiled::Tile tile;
@@ -377,10 +380,11 @@ TEST(TiledImportTest, IntegerTilePropertiesFillTheBlockFields) {
                        {"userShort1", "int", "-32768"}, {"userShort2", "int", "32767"},
                        {"userByte1", "int", "1"},       {"userByte2", "int", "2"},
                        {"userByte3", "int", "255"},     {"flags", "int", "16"},
-                       {"walkable", "bool", "true"}};
+                       {"walkable", "bool", "true"},    {"solid", "bool", "true"}};
     map.tilesets[0].tiles.push_back(tile);
     tile.id = 1;
-    tile.properties = {{"flags", "string", "16"}, {"userByte1", "int", "256"}};
+    tile.properties = {
+        {"flags", "string", "16"}, {"userByte1", "int", "256"}, {"solid", "int", "1"}};
     map.tilesets[0].tiles.push_back(tile);
     const TiledImport import = converted(map);
     const auto& b = import.content().blocks.at(1);
@@ -391,14 +395,15 @@ TEST(TiledImportTest, IntegerTilePropertiesFillTheBlockFields) {
     EXPECT_EQ(b.userByte1, 1);
     EXPECT_EQ(b.userByte2, 2);
     EXPECT_EQ(b.userByte3, 255);
-    EXPECT_EQ(b.flags, 16);
+    EXPECT_EQ(b.flags, 16 | MapLibrary::SolidFlag);
     const auto& other = import.content().blocks.at(2);
     EXPECT_EQ(other.flags, 0);
     EXPECT_EQ(other.userByte1, 0);
     const std::vector<std::string> expected = {
         "tileset \"corners\" tile 1: property \"flags\" is not an int property and is ignored",
         "tileset \"corners\" tile 1: property \"userByte1\": 256 is outside 0..255 and is "
-        "ignored"};
+        "ignored",
+        "tileset \"corners\" tile 1: property \"solid\" is not a bool property and is ignored"};
     EXPECT_EQ(import.warnings(), expected);
 }
 
