@@ -104,11 +104,13 @@ chmod u+w "$WORK"
 cmp -s "$SAVE" "$WORK/kept.sav" || e2e_fail "the old save changed"
 
 # --- Bad saves: each is moved to FennowOnline.sav.broken with one line, and the game starts
-# afresh on the start map.
-bad() { # PROBLEM: the save is in place; starts the game and checks the refusal
+# afresh on the start map. In author mode the line is in the panel at the top right too.
+PANEL=356x40+440+4
+bad() { # PROBLEM SHOT: the save is in place; starts the game and checks the refusal
     local text
     text=$(cat "$SAVE")
     start
+    e2e_still "$WORK/$2.xwd" "$PANEL"
     e2e_wait_line "The save FennowOnline.sav cannot be loaded: $1. It is kept as FennowOnline.sav.broken and the game starts afresh."
     e2e_wait_line "Welcome to Willow Creek Farm!"
     [ "$(cat "$SAVE.broken")" = "$text" ] || e2e_fail "the bad save was not kept whole"
@@ -116,11 +118,14 @@ bad() { # PROBLEM: the save is in place; starts the game and checks the refusal
     e2e_quit Escape
 }
 head -c 100 "$WORK/kept.sav" >"$SAVE"
-bad "it is cut short"
+bad "it is cut short" short
 sed 's/"version": 1/"version": 99/' "$WORK/kept.sav" >"$SAVE"
-bad "its format version 99 is not one this game reads (1)"
+bad "its format version 99 is not one this game reads (1)" version
 sed 's/"map": "WillowCreekFarm"/"map": "Gone"/; s/"name": "WillowCreekFarm"/"name": "Gone"/' "$WORK/kept.sav" >"$SAVE"
-bad 'the map Gone no longer exists (Data\Maps\Gone.fmp)'
+bad 'the map Gone no longer exists (Data\Maps\Gone.fmp)' gone
 sed 's/Fern\.lua/Fern2.lua/' "$WORK/kept.sav" >"$SAVE"
-bad 'the script Data\Scripts\Fern2.lua of Fern on WillowCreekFarm no longer exists'
+GAME_ARGS=(--author)
+bad 'the script Data\Scripts\Fern2.lua of Fern on WillowCreekFarm no longer exists' author
+n=$(e2e_diff "$WORK/gone.xwd" "$WORK/author.xwd" "$PANEL") || exit 1
+[ "$n" -gt 500 ] || e2e_fail "author mode's panel does not show the bad save ($n pixels)"
 e2e_pass
