@@ -36,6 +36,13 @@ bool SaveManager::enable() {
 std::string SaveManager::checkAgainstData(const SaveFile& save) {
     std::error_code error;
     for (const MapRecord& map : save.maps) {
+        // A name from the file must not lead out of Data\Maps.
+        if (!MapManager::isMapName(map.name))
+            return "\"" + map.name + "\" is not the name of a map";
+        for (const MapExit& exit : map.exits)
+            if (!MapManager::isMapName(exit.map))
+                return "an exit of " + map.name + " leads to \"" + exit.map +
+                       "\", which is not the name of a map";
         const std::string mapFile = "Data\\Maps\\" + map.name + ".fmp";
         if (!fs::is_regular_file(hostPath(mapFile), error))
             return "the map " + map.name + " no longer exists (" + mapFile + ")";

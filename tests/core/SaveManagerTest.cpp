@@ -68,6 +68,13 @@ TEST(SaveManager, ABadSaveIsKeptAsideOrNotWrittenOver) {
                        "game starts afresh.\n");
     EXPECT_EQ(readFile(SaveManager::brokenPath),
               "{\"format\": \"Fennow-Online save\", \"version\": 2}");
+    SaveFile outside;
+    outside.currentMap = "../Gone";
+    outside.maps.push_back({"../Gone", {}, {}, {}, -1});
+    writeFile(SaveManager::path, writeSaveText(outside));
+    EXPECT_EQ(start(), "The save FennowOnline.sav cannot be loaded: \"../Gone\" is not the name "
+                       "of a map. It is kept as FennowOnline.sav.broken and the game starts "
+                       "afresh.\n");
     fs::remove(SaveManager::brokenPath);
     fs::create_directories(std::string(SaveManager::brokenPath) + "/full");
     writeFile(SaveManager::path, "{");

@@ -3,6 +3,7 @@
 # with Escape and starting again; --new-game forgets her; a save that cannot be written gives
 # one line and the game plays on with the old save untouched; a bad save is moved aside with
 # one line and the game starts afresh.
+E2E_NEW_GAME=0
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 e2e_copy_data

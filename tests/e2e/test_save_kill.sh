@@ -2,6 +2,7 @@
 # The game killed with SIGKILL at any moment while it saves, again and again: every start after
 # that loads a whole save. The player sprints right through an exit to a second map, lands left
 # of that map's exit back, and so on: every map change writes the save, several a second.
+E2E_NEW_GAME=0
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 e2e_copy_data
