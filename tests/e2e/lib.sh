@@ -21,7 +21,7 @@ GAME_PID=""
 WIN=""
 EXIT_STATUS=""
 GAME_ARGS=() # options for the game (e2e_start passes them)
-# The farm saves its progress: every start is a new game, so that one start of a test never
+# The farm saves its progress: e2e_start removes the save, so that one start of a test never
 # meets what an earlier one left. Tests of saving set E2E_NEW_GAME=0.
 E2E_NEW_GAME=${E2E_NEW_GAME:-1}
 
@@ -88,9 +88,8 @@ e2e_start() {
     : >"$LOG"
     EXIT_STATUS=""
     WIN=""
-    local fresh=()
-    [ "$E2E_NEW_GAME" = 1 ] && fresh=(--new-game)
-    (cd "$dir" && exec "$@" "$GAME" ${fresh[@]+"${fresh[@]}"} ${GAME_ARGS[@]+"${GAME_ARGS[@]}"}) 2>"$LOG" >>"$WORK/stdout.log" &
+    [ "$E2E_NEW_GAME" = 1 ] && rm -f "$dir/FennowOnline.sav"
+    (cd "$dir" && exec "$@" "$GAME" ${GAME_ARGS[@]+"${GAME_ARGS[@]}"}) 2>"$LOG" >>"$WORK/stdout.log" &
     GAME_PID=$!
 }
 
