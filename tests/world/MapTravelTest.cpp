@@ -169,7 +169,7 @@ TEST_F(MapTravelTest, AScriptsMoveWaitsUntilTheEventIsOverAndAnExitIsTakenOnEnte
     EXPECT_FLOAT_EQ(game.player->x, 40.0f);
 
     // Back on the farm, arriving inside the exit does not use it; leaving and coming back does.
-    travel("WillowCreekFarm", 700, 300);
+    travel("WillowCreekFarm", 730, 300); // feet 764..792: inside the exit from x 780
     ALLEGRO_EVENT key{};
     key.type = ALLEGRO_EVENT_KEY_DOWN;
     key.keyboard.keycode = ALLEGRO_KEY_LEFT;

@@ -75,7 +75,8 @@ std::vector<bool> GroundChecks::reachable(const std::vector<std::pair<int, int>>
         if (column < 0 || row < 0 || column >= columns || row >= cells_.rows)
             continue;
         const size_t at = static_cast<size_t>(row) * columns + column;
-        if (reached[at] || isSolid(column, row))
+        const bool blocked = isSolid(column, row);
+        if (blocked || reached[at])
             continue;
         reached[at] = true;
         open.emplace_back(column + 1, row);
