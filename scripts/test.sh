@@ -188,7 +188,7 @@ fuzz_target() {
 if [ $fuzz = 1 ] && [ $asan_built = 1 ]; then
     phase "Fuzzing"
     # Seconds per target; two targets run at a time, one on each core.
-    declare -A fuzz_seconds=([map_decoder]=30 [script_functions]=30 [gui_clicks]=20 [config_reader]=20 [tiled_reader]=20)
+    declare -A fuzz_seconds=([map_decoder]=30 [script_functions]=30 [gui_clicks]=20 [config_reader]=20 [tiled_reader]=20 [save_reader]=20)
     scale=${FENNOW_FUZZ_SCALE:-1}
     names=()
     for source in fuzz/*.cpp; do names+=("$(basename "$source" .cpp)"); done

@@ -237,3 +237,7 @@ function Talk.count(name)
     Talk.set(name, count)
     return count
 end
+
+-- The farm keeps the player's progress in FennowOnline.sav (docs/scripting.md, "Saving
+-- progress"); --new-game starts afresh.
+EnableSaving()

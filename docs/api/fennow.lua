@@ -182,6 +182,16 @@ function SetFriendlyControls(on) end
 function SetMapAnimation(on) end
 
 ---------------------------------------------------------------------------------------------
+-- Saving
+---------------------------------------------------------------------------------------------
+
+---Switches saving on for the run: the progress goes to FennowOnline.sav on every map change,
+---every close of the chat box and on quitting, and the save (when there is one) is loaded in
+---place of the start map. Call it from RunOnce.lua; after the start-up scripts it is refused.
+---@return integer? accepted 1, or nil when the call was refused
+function EnableSaving() end
+
+---------------------------------------------------------------------------------------------
 -- Farm (RunOnce.lua): the facts of the place that every character can talk about
 ---------------------------------------------------------------------------------------------
 

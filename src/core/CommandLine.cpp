@@ -3,11 +3,13 @@
 #include <cstring>
 
 const char* CommandLine::usage() {
-    return "usage: fennow-online [--map NAME] [--author] [--help]\n"
+    return "usage: fennow-online [--map NAME] [--author] [--new-game] [--help]\n"
            "  --map NAME  start on the map Data\\Maps\\NAME.fmp, with its script\n"
            "              Data\\Scripts\\Maps\\NAME.lua (default: WillowCreekFarm)\n"
            "  --author    author mode: script problems shown in the window, a close line\n"
            "              in every chat box that has no way out, F5 reloads the world\n"
+           "  --new-game  start without the save FennowOnline.sav, for content that saves;\n"
+           "              the first save of the run replaces it\n"
            "  --help      print this and exit\n";
 }
 
@@ -28,6 +30,8 @@ bool CommandLine::parse(int argc, const char* const* argv, std::FILE* out, std::
         }
         if (word == "--author") {
             authorMode_ = true;
+        } else if (word == "--new-game") {
+            newGame_ = true;
         } else if (word == "--map" || word.compare(0, 6, "--map=") == 0) {
             std::string name;
             if (word == "--map") {

@@ -16,6 +16,8 @@ class CommandLine {
 
     const std::string& map() const { return map_; }
     bool authorMode() const { return authorMode_; }
+    // Content that saves starts afresh, without reading its save.
+    bool newGame() const { return newGame_; }
     int exitStatus() const { return exitStatus_; }
 
     static const char* usage();
@@ -25,5 +27,6 @@ class CommandLine {
 
     std::string map_ = defaultMap;
     bool authorMode_ = false;
+    bool newGame_ = false;
     int exitStatus_ = 0;
 };

@@ -4,6 +4,7 @@
 #include "core/CommandLine.h"
 #include "core/Console.h"
 #include "core/DisplayManager.h"
+#include "core/SaveManager.h"
 #include "gfx/BitmapLibrary.h"
 #include "gui/ErrorPanel.h"
 #include "gui/Gui.h"
@@ -76,6 +77,8 @@ void createScriptHost() {
 }
 
 void runStartupScripts() {
+    if (game.saving)
+        game.saving->beginStartup();
     consoleWrite("== Init Lua ==\n\n");
     game.scriptHost->runFile("Data\\Scripts\\VersionBark.lua");
     game.scriptHost->runFile("Data\\Scripts\\RunOnce.lua");
@@ -112,6 +115,8 @@ int initGame(const CommandLine& options) {
         return -1;
     }
     createManagers(true);
+    game.saving = new SaveManager(options.newGame());
+    game.conversation->addListener(*game.saving);
     registerEventSources(game.eventQueue);
     consoleWrite("== Done Init ==\n");
 
@@ -120,7 +125,8 @@ int initGame(const CommandLine& options) {
     consoleWrite("== Done CFG Read ==\n");
 
     runStartupScripts();
-    game.mapManager->load(game.startMap);
+    if (!game.saving->loadAtStart())
+        game.mapManager->load(game.startMap);
     return 0;
 }
 
@@ -153,6 +159,7 @@ void createManagers(bool wholeGame) {
 }
 
 void deleteManagers(GameContext& context) {
+    delete context.saving;
     delete context.environment;
     delete context.mapManager;
     delete context.gui;
@@ -193,6 +200,8 @@ void reloadWorld() {
     delete game.scriptHost;
     createScriptHost();
     runStartupScripts();
+    if (game.saving != nullptr)
+        game.saving->endStartup();
     if (game.mapManager != nullptr)
         game.mapManager->load(mapName.c_str());
 }

@@ -19,6 +19,7 @@ class CommandLine;
 class Conversation;
 class MapTravel;
 class FriendlyControls;
+class SaveManager;
 
 // The one record through which every manager reaches every other. It is filled once by
 // initGame in a fixed order; each manager lives until the process ends.
@@ -47,6 +48,8 @@ struct GameContext {
     double measuredFps = 0.0;
     ScriptHost* scriptHost = nullptr;
     Player* player = nullptr;
+    // The run's save; only in the whole game (not in a headless world).
+    SaveManager* saving = nullptr;
     // Only with --author.
     AuthorMode* author = nullptr;
     // The map loaded at start-up and by a reload.

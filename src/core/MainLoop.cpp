@@ -3,6 +3,7 @@
 #include "core/Console.h"
 #include "core/DisplayManager.h"
 #include "core/GameContext.h"
+#include "core/SaveManager.h"
 #include "gui/Gui.h"
 #include "input/ButtonState.h"
 #include "input/KeyBindings.h"
@@ -102,8 +103,11 @@ bool dispatchEvent(const ALLEGRO_EVENT& event) {
     const bool redraw = handleEvent(event);
     // Between events no script is running: a move to another map asked for during this one
     // is made now.
-    if (game.mapTravel != nullptr && game.mapTravel->travelPending())
+    if (game.mapTravel != nullptr && game.mapTravel->travelPending()) {
+        if (game.saving != nullptr)
+            game.saving->save();
         return true;
+    }
     return redraw;
 }
 
@@ -139,4 +143,7 @@ void runMainLoop() {
             redraw = false;
         }
     }
+    // The Quit key or the window closed: the progress of the run is kept.
+    if (game.saving)
+        game.saving->save();
 }

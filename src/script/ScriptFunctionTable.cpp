@@ -4,6 +4,7 @@
 #include "script/DebugFunctions.h"
 #include "script/DialogueFunctions.h"
 #include "script/SettingFunctions.h"
+#include "script/SaveFunctions.h"
 #include "script/VariableFunctions.h"
 #include "script/WorldFunctions.h"
 
@@ -34,6 +35,7 @@ const std::vector<ScriptFunction>& scriptFunctionTable() {
         {"SetPlayerPosition", luaSetPlayerPosition},
         {"SetFriendlyControls", luaSetFriendlyControls},
         {"SetMapAnimation", luaSetMapAnimation},
+        {"EnableSaving", luaEnableSaving},
     };
     return table;
 }

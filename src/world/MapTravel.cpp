@@ -63,6 +63,14 @@ void MapTravel::startOver() {
     exitUnderFeet_ = -1;
 }
 
+void MapTravel::restore(const std::string& map, std::vector<MapRecord> records, float x, float y) {
+    if (game.npcManager != nullptr)
+        maps_.restore(map, std::move(records), *game.npcManager);
+    pending_.reset();
+    cellsReadAt_ = -1;
+    placePlayer(x, y);
+}
+
 void MapTravel::rebuildCells() {
     const int changes = game.mapManager != nullptr ? game.mapManager->changeCount() : 0;
     if (changes == cellsReadAt_)

@@ -45,6 +45,9 @@ class MapTravel {
     void placePlayer(float x, float y);
     // A reload of the world (author mode's F5): every other map is forgotten.
     void startOver();
+    // The maps a save kept, `map` on show (its file loaded already) with the player at (x, y);
+    // no script runs.
+    void restore(const std::string& map, std::vector<MapRecord> records, float x, float y);
 
     // Null while collision is off; otherwise the collision of the map on show, with the
     // characters' feet as they stand now.

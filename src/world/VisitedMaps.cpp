@@ -48,7 +48,14 @@ void VisitedMaps::startOver(std::string name) {
 }
 
 void VisitedMaps::keepCharacters(const NpcManager& npcs) {
+    MapRecord kept = currentWithCharacters(npcs);
     MapRecord& record = current();
+    record.characters = std::move(kept.characters);
+    record.activeCharacter = kept.activeCharacter;
+}
+
+MapRecord VisitedMaps::currentWithCharacters(const NpcManager& npcs) const {
+    MapRecord record = current();
     record.characters.clear();
     record.activeCharacter = -1;
     for (int i = 0; i < npcs.getNpcCount(); ++i) {
@@ -59,6 +66,20 @@ void VisitedMaps::keepCharacters(const NpcManager& npcs) {
                                      npc->getScriptPath(), npc->spriteName(),
                                      npc->variables().slots()});
     }
+    return record;
+}
+
+void VisitedMaps::restore(std::string name, std::vector<MapRecord> records, NpcManager& npcs) {
+    records_.clear();
+    for (MapRecord& record : records) {
+        std::string key = record.name;
+        records_[key] = std::move(record);
+    }
+    currentName_ = std::move(name);
+    bringBackCharacters(npcs);
+    // As on a return: the characters live in the manager now.
+    current().characters.clear();
+    current().activeCharacter = -1;
 }
 
 void VisitedMaps::bringBackCharacters(NpcManager& npcs) const {

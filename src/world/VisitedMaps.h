@@ -74,6 +74,11 @@ class VisitedMaps {
 
     // The characters of `npcs` into the current record, replacing what it held.
     void keepCharacters(const NpcManager& npcs);
+    // The current record as it would be kept now, with the characters of `npcs`.
+    MapRecord currentWithCharacters(const NpcManager& npcs) const;
+    // Every record from a save, `name` on show with its characters put into `npcs`. `name`
+    // must be among the records.
+    void restore(std::string name, std::vector<MapRecord> records, NpcManager& npcs);
     // The current record's characters into `npcs`, which is emptied first.
     void bringBackCharacters(NpcManager& npcs) const;
 

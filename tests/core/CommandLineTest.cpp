@@ -15,6 +15,7 @@ struct Parsed {
     int status;
     std::string map;
     bool author;
+    bool newGame;
     std::string out;
     std::string err;
 };
@@ -34,6 +35,7 @@ Parsed parse(std::vector<const char*> words) {
                   options.exitStatus(),
                   options.map(),
                   options.authorMode(),
+                  options.newGame(),
                   std::string(outText, outSize),
                   std::string(errText, errSize)};
     std::free(outText);
@@ -83,6 +85,12 @@ TEST(CommandLine, OptionsUsageAndRefusals) {
             EXPECT_EQ(parsed.err, std::string(row.err) + "\n" + usage) << context;
         }
     }
+    // --new-game is off unless given; the usage names it.
+    EXPECT_FALSE(parse({"--author"}).newGame);
+    const Parsed fresh = parse({"--new-game", "--map", "Meadow"});
+    EXPECT_TRUE(fresh.start && fresh.newGame && fresh.map == "Meadow" && fresh.err.empty());
+    EXPECT_NE(usage.find("  --new-game  start without the save FennowOnline.sav"),
+              std::string::npos);
     // --help wins wherever it stands and prints on the output stream only.
     for (const auto& words : {std::vector<const char*>{"--help"}, {"--author", "-h", "--bad"}}) {
         const Parsed parsed = parse(words);

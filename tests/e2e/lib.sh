@@ -21,6 +21,9 @@ GAME_PID=""
 WIN=""
 EXIT_STATUS=""
 GAME_ARGS=() # options for the game (e2e_start passes them)
+# The farm saves its progress: e2e_start removes the save, so that one start of a test never
+# meets what an earlier one left. Tests of saving set E2E_NEW_GAME=0.
+E2E_NEW_GAME=${E2E_NEW_GAME:-1}
 
 # e2e_paths GAME ROOT [TOOLS]: the game binary, the repository root and the tools' folder.
 e2e_paths() {
@@ -93,6 +96,7 @@ e2e_start() {
     : >"$LOG"
     EXIT_STATUS=""
     WIN=""
+    [ "$E2E_NEW_GAME" = 1 ] && rm -f "$dir/FennowOnline.sav"
     (cd "$dir" && exec "$@" "$GAME" ${GAME_ARGS[@]+"${GAME_ARGS[@]}"}) 2>"$LOG" >>"$WORK/stdout.log" &
     GAME_PID=$!
 }

@@ -1,5 +1,6 @@
 #include "ScriptTestSupport.h"
 
+#include "core/SaveManager.h"
 #include "script/ScriptFunctionTable.h"
 
 #include <fstream>
@@ -167,6 +168,10 @@ class ApiReferenceTest : public ScriptTest {
     // character, each without its line feed.
     std::map<std::string, Names> refusalLines() {
         std::map<std::string, Names> lines;
+        // As in the game once the start-up scripts have run, where EnableSaving refuses.
+        SaveManager saving(false);
+        saving.endStartup();
+        game.saving = &saving;
         for (const char* setup : {"", "SpawnNPC(0, 0, 'Mare', 'm.lua', '') SetActiveNPCI(0)"}) {
             run(setup);
             for (const ScriptFunction& entry : scriptFunctionTable()) {
@@ -177,6 +182,7 @@ class ApiReferenceTest : public ScriptTest {
                     refusals.insert(line);
             }
         }
+        game.saving = nullptr;
         return lines;
     }
 
