@@ -4,7 +4,7 @@
 // without bound. The files it names are looked for in a folder that does not exist, so
 // external tilesets and images simply fail.
 
-#include "TiledReader.h"
+#include "TiledLoader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,8 +14,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     const std::string path = "no-such-folder/fuzz.tmx";
-    TiledReader reader;
-    Tiled::Map map;
+    TiledLoader reader;
+    TiledModel::Map map;
     if (!reader.readText(text, path, map)) {
         const std::string& error = reader.error();
         if (error.compare(0, path.size(), path) != 0 || error.find('\n') != std::string::npos)

@@ -8,7 +8,7 @@ PACKAGES=(
   liballegro5-dev liballegro-image5-dev liballegro-ttf5-dev
   liblua5.1-0-dev lua5.1
   libgtest-dev googletest libbenchmark-dev nlohmann-json3-dev
-  libpugixml-dev zlib1g-dev libzstd-dev tiled
+  libpugixml-dev zlib1g-dev libzstd-dev tiled libtiled-dev qtbase5-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool imagemagick x11-apps
   fonts-freefont-ttf fonts-dejavu-core

@@ -44,9 +44,21 @@ void store(MapWriter::Block& b, const std::string& name, long long v) {
 
 } // namespace
 
-void read(const Tiled::Tile& tile, const std::string& where, MapWriter::Block& block,
+// The bit of a block's flags that marks it solid: nothing walks into its cell.
+constexpr std::uint8_t solidFlag = 1;
+
+void read(const TiledModel::Tile& tile, const std::string& where, MapWriter::Block& block,
           std::vector<std::string>& warnings) {
-    for (const Tiled::Property& p : tile.properties) {
+    bool solid = false;
+    for (const TiledModel::Property& p : tile.properties) {
+        if (p.name == "solid") {
+            if (p.type == "bool")
+                solid = p.value == "true";
+            else
+                warnings.push_back(where + ": property \"solid\" is not a bool property and is "
+                                           "ignored");
+            continue;
+        }
         const Field* field = nullptr;
         for (const Field& f : fields)
             if (p.name == f.name)
@@ -71,6 +83,9 @@ void read(const Tiled::Tile& tile, const std::string& where, MapWriter::Block& b
         }
         store(block, p.name, v);
     }
+    // After "flags", whatever the order the properties come in.
+    if (solid)
+        block.flags = static_cast<std::uint8_t>(block.flags | solidFlag);
 }
 
 } // namespace BlockFields
