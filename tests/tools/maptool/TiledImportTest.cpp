@@ -184,6 +184,29 @@ TEST(TiledImportTest, TilesAreAnchoredBottomLeftAndMovedByTheirOffset) {
     }
 }
 
+// Tiled's renderer tells each cell's place and turn; cells the game's grid puts elsewhere, or
+// draws in another order where tall tiles overlap, are named in a warning.
+TEST(TiledImportTest, CellsTheGameCannotDrawAsTiledDoesAreNamed) {
+    TiledModel::Map map = smallMap(3, 1, {1, 1, 1});
+    map.tilesets[0] = imageTileset("tall", 1, 4, 8, 1);
+    auto& drawing = map.layers[0].drawing;
+    drawing = {{0, 0, 0, 4}, {1, 0, 4, 4}, {2, 0, 8, 4}};
+    EXPECT_TRUE(converted(map).warnings().empty());
+    drawing = {{0, 0, 0, 4}, {2, 0, 8, 4}, {1, 0, 4, 4}};
+    EXPECT_EQ(converted(map).warnings(),
+              std::vector<std::string>{"layer \"Ground\": cells 1,0 are drawn before tiles that "
+                                       "Tiled draws first; where they overlap, the game shows "
+                                       "the other tile on top"});
+    drawing = {{0, 0, 0, 4}, {1, 0, 5, 4}, {2, 0, 8, 3}};
+    EXPECT_EQ(converted(map).warnings(),
+              std::vector<std::string>{"layer \"Ground\": cells 1,0, 2,0 lie elsewhere than "
+                                       "Tiled draws them: the game's grid cannot place them"});
+    // Tiles within their cells never overlap, so their order does not matter.
+    map.tilesets[0] = imageTileset("flat", 1, 4, 4, 1);
+    drawing = {{2, 0, 8, 4}, {1, 0, 4, 4}, {0, 0, 0, 4}};
+    EXPECT_TRUE(converted(map).warnings().empty());
+}
+
 // Staggered rows: the game draws a pair of rows per step, the second moved by the stagger,
 // and the first half a cell up and left of where Tiled has it, which the graphics make up for.
 TEST(TiledImportTest, StaggeredMapsGetTheirStepsAndStagger) {
