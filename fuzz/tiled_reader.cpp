@@ -23,8 +23,10 @@ namespace {
 class Scratch {
   public:
     Scratch() {
-        char name[] = "/tmp/fuzz-tiled.XXXXXX";
-        if (mkdtemp(name) == nullptr)
+        const char* base = std::getenv("TMPDIR");
+        std::string name =
+            std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/fuzz-tiled.XXXXXX";
+        if (mkdtemp(name.data()) == nullptr)
             std::abort();
         folder_ = name;
         TiledLoader().readText("", folder_ + "/start.tmx", map_); // starts Qt

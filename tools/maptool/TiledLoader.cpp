@@ -177,6 +177,28 @@ class TemplateFormat : public Tiled::ObjectTemplateFormat {
 // Qt's messages (about its platform, fonts and folders) are not the tool's to print.
 void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
+// Qt wants a private runtime folder; without one it would leave "runtime-USER" in the
+// temporary folder. This one is the tool's own and goes when the tool ends.
+class RuntimeFolder {
+  public:
+    RuntimeFolder() {
+        const QByteArray base =
+            qEnvironmentVariableIsEmpty("TMPDIR") ? QByteArray("/tmp") : qgetenv("TMPDIR");
+        std::string name = base.toStdString() + "/fennow-qt.XXXXXX";
+        if (mkdtemp(name.data()) != nullptr) {
+            path_ = name;
+            qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(path_));
+        }
+    }
+    ~RuntimeFolder() {
+        if (!path_.empty())
+            QDir(QString::fromStdString(path_)).removeRecursively();
+    }
+
+  private:
+    std::string path_;
+};
+
 // Tiled's tiles are pixmaps, which need a GUI application; without a display it draws
 // offscreen. Made once, on first use, with the two formats above.
 void startQt() {
@@ -185,6 +207,9 @@ void startQt() {
     qInstallMessageHandler(quiet);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        static const RuntimeFolder runtime;
+    }
     static int argc = 1;
     static char name[] = "fennow-maptool";
     static char* argv[] = {name, nullptr};

@@ -60,16 +60,14 @@ std::string summary(const TiledModel::Map& map) {
     return out.str();
 }
 
-// A scratch folder with the fixtures' images beside the files a test writes.
+// The test's scratch folder with the fixtures' images beside the files a test writes.
 class Scratch {
   public:
-    Scratch() {
-        char name[] = "/tmp/tiled-loader.XXXXXX";
-        path_ = mkdtemp(name);
+    Scratch() : path_(fs::path(testing::TempDir()) / "tiled") {
+        fs::create_directories(path_);
         for (const char* image : {"tiles16.png", "stagger64.png"})
-            fs::copy_file(fixtures + image, path_ / image);
+            fs::copy_file(fixtures + image, path_ / image, fs::copy_options::overwrite_existing);
     }
-    ~Scratch() { fs::remove_all(path_); }
     std::string write(const std::string& name, const std::string& text) const {
         std::ofstream(path_ / name, std::ios::binary) << text;
         return (path_ / name).string();
