@@ -7,10 +7,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QJsonDocument>
-#include <QJsonParseError>
 #include <QPixmap>
-#include <QSet>
+#include <QXmlStreamReader>
 
 #include <libtiled/grouplayer.h>
 #include <libtiled/imagelayer.h>
@@ -28,10 +26,14 @@
 #include <libtiled/tilesetformat.h>
 #include <libtiled/varianttomapconverter.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <stdexcept>
+
+#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -63,13 +65,91 @@ QByteArray readFile(const QString& path) {
     return file.readAll();
 }
 
+// JSON as the variants Tiled's converter reads. Parsed with our JSON library rather than Qt's,
+// whose parser loses memory on some malformed documents; nesting is bounded, as Qt's is.
+constexpr int deepestJson = 256;
+
+QVariant variantOf(const nlohmann::json& value, int depth) {
+    if (depth > deepestJson)
+        throw std::runtime_error("nested deeper than " + std::to_string(deepestJson) + " levels");
+    switch (value.type()) {
+    case nlohmann::json::value_t::object: {
+        QVariantMap map;
+        for (const auto& [key, item] : value.items())
+            map.insert(QString::fromStdString(key), variantOf(item, depth + 1));
+        return map;
+    }
+    case nlohmann::json::value_t::array: {
+        QVariantList list;
+        for (const auto& item : value)
+            list.append(variantOf(item, depth + 1));
+        return list;
+    }
+    case nlohmann::json::value_t::string:
+        return QString::fromStdString(value.get<std::string>());
+    case nlohmann::json::value_t::boolean:
+        return value.get<bool>();
+    case nlohmann::json::value_t::number_integer:
+        return static_cast<qlonglong>(value.get<std::int64_t>());
+    case nlohmann::json::value_t::number_unsigned:
+        return static_cast<qulonglong>(value.get<std::uint64_t>());
+    case nlohmann::json::value_t::number_float:
+        return value.get<double>();
+    default:
+        return {};
+    }
+}
+
+// False with the reason when the bytes are not JSON.
+bool parseJson(const QByteArray& bytes, QVariant& out, std::string& error) {
+    try {
+        out = variantOf(nlohmann::json::parse(bytes.begin(), bytes.end()), 0);
+        return true;
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+}
+
 QVariant jsonOf(const QByteArray& bytes) {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (document.isNull())
-        fail("not JSON: " + text(parseError.errorString()) + " at byte " +
-             std::to_string(parseError.offset));
-    return document.toVariant();
+    QVariant value;
+    std::string error;
+    if (!parseJson(bytes, value, error))
+        fail("not JSON: " + error);
+    return value;
+}
+
+// Our own bound on sizes, checked before Tiled's reader makes room for the cells: no map,
+// layer or chunk may span more cells than a layer may have here.
+void checkCells(const std::string& what, double width, double height) {
+    if (width < 0 || height < 0 || width * height > static_cast<double>(TiledModel::mostCells))
+        fail(what + ": " + text(QString::number(width)) + " x " + text(QString::number(height)) +
+             " cells, more than the " + std::to_string(TiledModel::mostCells) +
+             " a layer may have here");
+}
+
+void checkXmlSizes(const QByteArray& bytes) {
+    QXmlStreamReader xml(bytes);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QString element = xml.name().toString();
+        if (element != "map" && element != "layer" && element != "chunk")
+            continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const QString name = attributes.value("name").toString();
+        checkCells(text(element) + (name.isEmpty() ? "" : " " + quoted(name)),
+                   attributes.value("width").toDouble(), attributes.value("height").toDouble());
+    }
+}
+
+void checkJsonSizes(const QVariant& value, const std::string& what) {
+    const QVariantMap object = value.toMap();
+    checkCells(what, object.value("width").toDouble(), object.value("height").toDouble());
+    for (const QVariant& layer : object.value("layers").toList())
+        checkJsonSizes(layer, "layer " + quoted(layer.toMap().value("name").toString()));
+    for (const QVariant& chunk : object.value("chunks").toList())
+        checkJsonSizes(chunk, what + ": chunk");
 }
 
 bool isJson(const QByteArray& bytes) {
@@ -93,19 +173,18 @@ class JsonTilesetFormat : public Tiled::TilesetFormat {
     Tiled::SharedTileset read(const QString& fileName) override {
         error_.clear();
         QFile file(fileName);
-        QJsonParseError parseError;
         if (!file.open(QIODevice::ReadOnly)) {
             error_ = file.errorString();
             return {};
         }
-        const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
-        if (document.isNull()) {
-            error_ = parseError.errorString();
+        QVariant document;
+        std::string error;
+        if (!parseJson(file.readAll(), document, error)) {
+            error_ = QString::fromStdString(error);
             return {};
         }
         Tiled::VariantToMapConverter converter;
-        Tiled::SharedTileset tileset =
-            converter.toTileset(document.toVariant(), QFileInfo(fileName).dir());
+        Tiled::SharedTileset tileset = converter.toTileset(document, QFileInfo(fileName).dir());
         if (tileset)
             tileset->setFileName(fileName);
         else
@@ -143,14 +222,14 @@ class TemplateFormat : public Tiled::ObjectTemplateFormat {
         const QByteArray bytes = file.readAll();
         std::unique_ptr<Tiled::ObjectTemplate> made;
         if (isJson(bytes)) {
-            QJsonParseError parseError;
-            const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-            if (document.isNull()) {
-                error_ = parseError.errorString();
+            QVariant document;
+            std::string error;
+            if (!parseJson(bytes, document, error)) {
+                error_ = QString::fromStdString(error);
                 return {};
             }
             Tiled::VariantToMapConverter converter;
-            made = converter.toObjectTemplate(document.toVariant(), QFileInfo(fileName).dir());
+            made = converter.toObjectTemplate(document, QFileInfo(fileName).dir());
             error_ = converter.errorString();
         } else {
             QBuffer buffer;
@@ -447,6 +526,17 @@ class Converter {
         const QRectF exposed = QRectF(renderer_->boundingRect(bounds))
                                    .adjusted(-1, -1, 1, 1)
                                    .marginsAdded(QMarginsF(map_.drawMargins()));
+        // Only for the maps the import takes, and not where tiles far larger than the cells
+        // would make the renderer visit many more places than the layer has cells.
+        const bool staggered = map_.orientation() == Tiled::Map::Staggered &&
+                               map_.staggerAxis() == Tiled::Map::StaggerY;
+        if (map_.orientation() != Tiled::Map::Orthogonal && !staggered)
+            return;
+        const double rowHeight = std::max(1, staggered ? map_.tileHeight() / 2 : map_.tileHeight());
+        const double places = (exposed.width() / std::max(1, map_.tileWidth()) + 2) *
+                              (exposed.height() / rowHeight + 2);
+        if (places > std::max(4.0 * out.width * out.height, 1048576.0))
+            return;
         renderer_->drawTileLayer(
             [&](QPoint cell, const QPointF& anchor) {
                 const int x = cell.x() - out.left;
@@ -503,11 +593,14 @@ bool TiledLoader::readText(const std::string& content, const std::string& path,
     try {
         std::unique_ptr<Tiled::Map> read;
         if (isJson(bytes)) {
+            const QVariant document = jsonOf(bytes);
+            checkJsonSizes(document, "map");
             Tiled::VariantToMapConverter converter;
-            read = converter.toMap(jsonOf(bytes), QFileInfo(file).dir());
+            read = converter.toMap(document, QFileInfo(file).dir());
             if (!read)
                 fail(oneLine(converter.errorString()));
         } else {
+            checkXmlSizes(bytes);
             QBuffer buffer;
             buffer.setData(bytes);
             buffer.open(QIODevice::ReadOnly);

@@ -184,6 +184,12 @@ TEST(TiledLoader, RefusalsAreOneLineNamingTheFileAndThePart) {
              std::string(tiles16) +
              R"(<objectgroup id="2" name="People"><object id="7" template="gone.tx" x="1" y="1"/></objectgroup>)"),
          "object 7: template"},
+        {"huge.tmx",
+         R"(<map orientation="orthogonal" width="100000" height="100000" tilewidth="16" tileheight="16"/>)",
+         "map: 100000 x 100000 cells"},
+        {"huge.tmj",
+         R"({"type":"map","width":2,"height":1,"tilewidth":16,"tileheight":16,"layers":[{"type":"tilelayer","name":"Sea","width":9000,"height":9000,"data":[]}]})",
+         "layer \"Sea\": 9000 x 9000 cells"},
         {"badlayer.tmx",
          mapWith(
              std::string(tiles16) +
