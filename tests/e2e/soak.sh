@@ -60,30 +60,8 @@ e2e_quit
 e2e_has_line "== Cleanup Completed ==" || e2e_fail "no cleanup line"
 check_console
 
-# The trend over the second half, in kB per minute: the slope of the line fitted to the samples
-# (least squares), and the median of the slopes between every two samples, which one step of a
-# cache does not move; and in how many of its quarters the memory rose on average.
-read -r SLOPE MEDIAN RISES HALF_KB < <(python3 - "$TOTAL" "$RSS" <<'PY'
-import statistics, sys
-total = float(sys.argv[1])
-samples = [tuple(map(float, line.split())) for line in open(sys.argv[2]) if line.strip()]
-half = [(t, k) for t, k in samples if t >= total / 2]
-if len(half) < 4:
-    print("none 0 0 0")
-    sys.exit()
-mt = statistics.fmean(t for t, _ in half)
-mk = statistics.fmean(k for _, k in half)
-fitted = sum((t - mt) * (k - mk) for t, k in half) / sum((t - mt) ** 2 for t, _ in half)
-median = statistics.median((k2 - k1) / (t2 - t1) for i, (t1, k1) in enumerate(half)
-                           for t2, k2 in half[i + 1:] if t2 > t1)
-quarters = [[] for _ in range(4)]
-for t, k in half:
-    quarters[min(3, int(4 * (t - total / 2) / (total / 2)))].append(k)
-means = [statistics.fmean(q) for q in quarters if q]
-rises = sum(1 for a, b in zip(means, means[1:]) if b > a) if len(means) == 4 else 0
-print("%.1f %.1f %d %d" % (fitted * 60, median * 60, rises, half[-1][1] - half[0][1]))
-PY
-)
+# The trend over the second half (scripts/rss-trend.py).
+read -r SLOPE MEDIAN RISES HALF_KB < <(python3 "$ROOT/scripts/rss-trend.py" "$TOTAL" "$RSS")
 [ "$SLOPE" != none ] || e2e_fail "fewer than four RSS samples in the second half"
 SCRIPT_RUNS=$(grep -c '^Calling Script: ' "$LOG")
 {

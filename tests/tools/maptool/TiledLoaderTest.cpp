@@ -60,22 +60,15 @@ std::string summary(const TiledModel::Map& map) {
     return out.str();
 }
 
-// The test's scratch folder with the fixtures' images beside the files a test writes.
-class Scratch {
-  public:
-    Scratch() : path_(fs::path(testing::TempDir()) / "tiled") {
-        fs::create_directories(path_);
-        for (const char* image : {"tiles16.png", "stagger64.png"})
-            fs::copy_file(fixtures + image, path_ / image, fs::copy_options::overwrite_existing);
-    }
-    std::string write(const std::string& name, const std::string& text) const {
-        std::ofstream(path_ / name, std::ios::binary) << text;
-        return (path_ / name).string();
-    }
-
-  private:
-    fs::path path_;
-};
+// Writes a file into the test's scratch folder, beside copies of the fixtures' images.
+std::string writeFile(const std::string& name, const std::string& text) {
+    const fs::path folder = fs::path(testing::TempDir()) / "tiled";
+    fs::create_directories(folder);
+    for (const char* image : {"tiles16.png", "stagger64.png"})
+        fs::copy_file(fixtures + image, folder / image, fs::copy_options::skip_existing);
+    std::ofstream(folder / name, std::ios::binary) << text;
+    return (folder / name).string();
+}
 
 const char* const tiles16 =
     R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16" tilecount="8" columns="4"><image source="tiles16.png" width="64" height="32"/></tileset>)";
@@ -135,16 +128,15 @@ TEST(TiledLoader, TiledsRendererGivesEachCellItsPlaceAndTurn) {
 
 // Templates and their properties arrive with the object; a tile's bool properties are read.
 TEST(TiledLoader, ObjectTemplatesComeWithTheirObjects) {
-    Scratch scratch;
-    scratch.write(
+    writeFile(
         "heron.tx",
         R"(<?xml version="1.0"?><template><object type="npc" width="32" height="48"><properties><property name="script" value="Data\Scripts\Heron.lua"/><property name="sprite" value="Heron"/></properties></object></template>)");
-    scratch.write(
+    writeFile(
         "heron.tj",
         R"({"type":"template","object":{"type":"npc","width":32,"height":48,"properties":[{"name":"script","type":"string","value":"Data\\Scripts\\Heron.lua"},{"name":"sprite","type":"string","value":"Heron"}]}})");
     for (const char* used : {"heron.tx", "heron.tj"}) {
         SCOPED_TRACE(used);
-        const std::string path = scratch.write(
+        const std::string path = writeFile(
             "templated.tmx",
             mapWith(std::string(tiles16) +
                     R"(<objectgroup id="2" name="People"><object id="1" name="Heron" template=")" +
@@ -162,7 +154,6 @@ TEST(TiledLoader, ObjectTemplatesComeWithTheirObjects) {
 
 // Whatever is wrong, one line that names the map file and the part at fault.
 TEST(TiledLoader, RefusalsAreOneLineNamingTheFileAndThePart) {
-    Scratch scratch;
     const std::string layer =
         R"(<layer id="1" name="Ground" width="2" height="1"><data encoding="csv">1,2</data></layer>)";
     const struct {
@@ -198,7 +189,7 @@ TEST(TiledLoader, RefusalsAreOneLineNamingTheFileAndThePart) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = scratch.write(c.name, c.text);
+        const std::string path = writeFile(c.name, c.text);
         TiledLoader loader;
         TiledModel::Map map;
         ASSERT_FALSE(loader.read(path, map));
