@@ -152,6 +152,23 @@ TEST(TiledLoader, ObjectTemplatesComeWithTheirObjects) {
     }
 }
 
+// A layer in a group takes on the group's visibility, opacity and offset, named by its path.
+TEST(TiledLoader, GroupsPassOnWhatTheyHold) {
+    const std::string path = writeFile(
+        "groups.tmx",
+        mapWith(
+            std::string(tiles16) +
+            R"(<group id="1" name="Trees" visible="0" opacity="0.5" offsetx="4"><layer id="2" name="Oaks" width="2" height="1" opacity="0.5" offsetx="2"><data encoding="csv">1,2</data></layer></group>)"));
+    TiledLoader loader;
+    TiledModel::Map map;
+    ASSERT_TRUE(loader.read(path, map)) << loader.error();
+    const TiledModel::Layer& oaks = map.layers.at(0);
+    EXPECT_EQ(oaks.name, "Trees/Oaks");
+    EXPECT_FALSE(oaks.visible);
+    EXPECT_EQ(oaks.opacity, 0.25);
+    EXPECT_EQ(oaks.offsetX, 6);
+}
+
 // Whatever is wrong, one line that names the map file and the part at fault.
 TEST(TiledLoader, RefusalsAreOneLineNamingTheFileAndThePart) {
     const std::string layer =
