@@ -121,11 +121,17 @@ QVariant jsonOf(const QByteArray& bytes) {
 
 // Our own bound on sizes, checked before Tiled's reader makes room for the cells: no map,
 // layer or chunk may span more cells than a layer may have here.
-void checkCells(const std::string& what, double width, double height) {
-    if (width < 0 || height < 0 || width * height > static_cast<double>(TiledModel::mostCells))
+// Data for no cells at all makes Tiled's reader wait for ever on a compressed stream; cells
+// are refused when there are none.
+void checkCells(const std::string& what, double width, double height, bool holdsCells) {
+    const bool none = holdsCells && !(width >= 1 && height >= 1);
+    if (none || width < 0 || height < 0 ||
+        width * height > static_cast<double>(TiledModel::mostCells))
         fail(what + ": " + text(QString::number(width)) + " x " + text(QString::number(height)) +
-             " cells, more than the " + std::to_string(TiledModel::mostCells) +
-             " a layer may have here");
+             " cells, " +
+             (none ? std::string("none at all")
+                   : "more than the " + std::to_string(TiledModel::mostCells) +
+                         " a layer may have here"));
 }
 
 void checkXmlSizes(const QByteArray& bytes) {
@@ -139,13 +145,15 @@ void checkXmlSizes(const QByteArray& bytes) {
         const QXmlStreamAttributes attributes = xml.attributes();
         const QString name = attributes.value("name").toString();
         checkCells(text(element) + (name.isEmpty() ? "" : " " + quoted(name)),
-                   attributes.value("width").toDouble(), attributes.value("height").toDouble());
+                   attributes.value("width").toDouble(), attributes.value("height").toDouble(),
+                   element != "map");
     }
 }
 
 void checkJsonSizes(const QVariant& value, const std::string& what) {
     const QVariantMap object = value.toMap();
-    checkCells(what, object.value("width").toDouble(), object.value("height").toDouble());
+    checkCells(what, object.value("width").toDouble(), object.value("height").toDouble(),
+               object.contains("data"));
     for (const QVariant& layer : object.value("layers").toList())
         checkJsonSizes(layer, "layer " + quoted(layer.toMap().value("name").toString()));
     for (const QVariant& chunk : object.value("chunks").toList())

@@ -198,6 +198,9 @@ TEST(TiledLoader, RefusalsAreOneLineNamingTheFileAndThePart) {
         {"huge.tmj",
          R"({"type":"map","width":2,"height":1,"tilewidth":16,"tileheight":16,"layers":[{"type":"tilelayer","name":"Sea","width":9000,"height":9000,"data":[]}]})",
          "layer \"Sea\": 9000 x 9000 cells"},
+        {"nocells.tmj",
+         R"({"type":"map","width":2,"height":1,"tilewidth":16,"tileheight":16,"layers":[{"type":"tilelayer","name":"Sea","width":4,"compression":"gzip","encoding":"base64","data":"H4sIAAAAAAAAA2NkYGBgYmBoAFIMnAwMDgIMDA9AbGYgZmFgUAAAJWJWkSAAAAA="}]})",
+         "layer \"Sea\": 4 x 0 cells, none at all"},
         {"badlayer.tmx",
          mapWith(
              std::string(tiles16) +
