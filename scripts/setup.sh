@@ -13,7 +13,7 @@ GAME=(
   fonts-freefont-ttf
 )
 TOOLS=(
-  nlohmann-json3-dev libpugixml-dev zlib1g-dev libzstd-dev
+  nlohmann-json3-dev libpugixml-dev zlib1g-dev libzstd-dev libtiled-dev qtbase5-dev
   fonts-dejavu-core
 )
 ALL=(

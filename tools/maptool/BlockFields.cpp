@@ -44,30 +44,20 @@ void store(MapWriter::Block& b, const std::string& name, long long v) {
         b.flags = static_cast<std::uint8_t>(v);
 }
 
-// The bool property `solid` sets or clears the flag that makes the block's cells solid, after
-// any int `flags`.
-void readSolid(const Tiled::Tile& tile, const std::string& where, MapWriter::Block& block,
-               std::vector<std::string>& warnings) {
-    for (const Tiled::Property& p : tile.properties) {
-        if (p.name != "solid")
-            continue;
-        if (p.type != "bool" || (p.value != "true" && p.value != "false")) {
-            warnings.push_back(where +
-                               ": property \"solid\" is not a bool property and is ignored");
-            continue;
-        }
-        if (p.value == "true")
-            block.flags = static_cast<std::uint8_t>(block.flags | MapFormat::SolidFlag);
-        else
-            block.flags = static_cast<std::uint8_t>(block.flags & ~MapFormat::SolidFlag);
-    }
-}
-
 } // namespace
 
-void read(const Tiled::Tile& tile, const std::string& where, MapWriter::Block& block,
+void read(const TiledModel::Tile& tile, const std::string& where, MapWriter::Block& block,
           std::vector<std::string>& warnings) {
-    for (const Tiled::Property& p : tile.properties) {
+    bool solid = false;
+    for (const TiledModel::Property& p : tile.properties) {
+        if (p.name == "solid") {
+            if (p.type == "bool")
+                solid = p.value == "true";
+            else
+                warnings.push_back(where + ": property \"solid\" is not a bool property and is "
+                                           "ignored");
+            continue;
+        }
         const Field* field = nullptr;
         for (const Field& f : fields)
             if (p.name == f.name)
@@ -92,7 +82,9 @@ void read(const Tiled::Tile& tile, const std::string& where, MapWriter::Block& b
         }
         store(block, p.name, v);
     }
-    readSolid(tile, where, block, warnings);
+    // After "flags", whatever the order the properties come in.
+    if (solid)
+        block.flags = static_cast<std::uint8_t>(block.flags | MapFormat::SolidFlag);
 }
 
 } // namespace BlockFields

@@ -1,7 +1,7 @@
 #include "DescriptionWriter.h"
 #include "NpcScript.h"
 #include "TiledImport.h"
-#include "TiledReader.h"
+#include "TiledLoader.h"
 #include "ToolSupport.h"
 
 #include <cstdio>
@@ -121,8 +121,8 @@ int importCommand(const std::vector<std::string>& words) {
     const std::string& source = args.positional[0];
     const std::string& out = args.positional[1];
 
-    TiledReader reader;
-    Tiled::Map map;
+    TiledLoader reader;
+    TiledModel::Map map;
     if (!reader.read(source, map))
         return failWith(reader.error());
     TiledImport import;

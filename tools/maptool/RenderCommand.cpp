@@ -21,13 +21,17 @@ struct ImageSize {
 };
 
 // The map's own pixel size: one step per column and row (a staggered map shows two map rows
-// per drawn row).
+// per drawn row), and on a staggered map the half cell its shifted rows reach further.
 ImageSize mapPixelSize() {
     const MapLibrary::MapHeader& h = MapLibrary::header();
     const bool staggered = h.staggerX != 0 || h.staggerY != 0;
-    const long long width = static_cast<long long>(h.mapWidth) * h.columnStep;
-    const long long height =
+    long long width = static_cast<long long>(h.mapWidth) * h.columnStep;
+    long long height =
         static_cast<long long>(staggered ? h.mapHeight / 2 : h.mapHeight) * h.rowStep;
+    if (staggered) {
+        width += h.staggerX;
+        height += h.staggerY;
+    }
     return {static_cast<int>(std::min<long long>(width, largestImage + 1)),
             static_cast<int>(std::min<long long>(height, largestImage + 1))};
 }

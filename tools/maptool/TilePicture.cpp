@@ -17,7 +17,7 @@ int expand6(int c) {
 
 } // namespace
 
-bool cut(const Tiled::Image& image, int left, int top, int width, int height, Pixels& out) {
+bool cut(const TiledModel::Image& image, int left, int top, int width, int height, Pixels& out) {
     if (left < 0 || top < 0 || width <= 0 || height <= 0 || left > image.width - width ||
         top > image.height - height ||
         image.pixels.size() != static_cast<std::size_t>(image.width) * image.height)
@@ -34,9 +34,9 @@ bool cut(const Tiled::Image& image, int left, int top, int width, int height, Pi
 }
 
 Pixels flip(const Pixels& source, std::uint32_t flags) {
-    const bool diagonal = (flags & Tiled::flippedDiagonally) != 0;
-    const bool horizontal = (flags & Tiled::flippedHorizontally) != 0;
-    const bool vertical = (flags & Tiled::flippedVertically) != 0;
+    const bool diagonal = (flags & TiledModel::flippedDiagonally) != 0;
+    const bool horizontal = (flags & TiledModel::flippedHorizontally) != 0;
+    const bool vertical = (flags & TiledModel::flippedVertically) != 0;
     Pixels out;
     out.width = diagonal ? source.height : source.width;
     out.height = diagonal ? source.width : source.height;
@@ -94,7 +94,7 @@ MapWriter::Pixel nearestVisible(const MapWriter::Pixel& p, int depth) {
     return p;
 }
 
-MapWriter::Pixel toBlockPixel(const Tiled::Rgba& p, int depth, Counts& counts) {
+MapWriter::Pixel toBlockPixel(const TiledModel::Rgba& p, int depth, Counts& counts) {
     if (p.a != 0 && p.a != 255)
         ++counts.halfTransparent;
     if (p.a < 128)

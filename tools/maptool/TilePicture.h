@@ -15,12 +15,12 @@ namespace TilePicture {
 struct Pixels {
     int width = 0;
     int height = 0;
-    std::vector<Tiled::Rgba> pixels;
+    std::vector<TiledModel::Rgba> pixels;
 };
 
 // The rectangle (left, top, width, height) of image that a tile covers, or false when it
 // reaches outside the image.
-bool cut(const Tiled::Image& image, int left, int top, int width, int height, Pixels& out);
+bool cut(const TiledModel::Image& image, int left, int top, int width, int height, Pixels& out);
 
 // Applies the three flip bits of a tile number (diagonal first, as a transpose, then
 // horizontal, then vertical). A diagonal flip swaps width and height.
@@ -45,6 +45,6 @@ struct Counts {
 
 // One Tiled pixel as a block pixel: alpha below one half is transparent, the rest opaque and
 // off the key colours.
-MapWriter::Pixel toBlockPixel(const Tiled::Rgba& p, int depth, Counts& counts);
+MapWriter::Pixel toBlockPixel(const TiledModel::Rgba& p, int depth, Counts& counts);
 
 } // namespace TilePicture

@@ -19,9 +19,9 @@ using MapFormat::mostAnimations;
 using MapFormat::mostBlocks;
 using MapFormat::mostBlockSide;
 using MapFormat::mostMapSide;
-// Bounds of the import's own, so that no map takes memory without end: cells per layer, and
-// pixels of all block graphics together.
-constexpr long long mostCells = 1LL << 24;
+// Bounds of the import's own, so that no map takes memory without end: cells per layer (bounded
+// by the model) and pixels of all block graphics together.
+using TiledModel::mostCells;
 constexpr long long mostGraphicPixels = 1LL << 26;
 
 struct Failure {
@@ -57,7 +57,7 @@ struct Placed {
 
 class Converter {
   public:
-    Converter(const Tiled::Map& map, const ImportOptions& options, MapWriter::MapContent& out,
+    Converter(const TiledModel::Map& map, const ImportOptions& options, MapWriter::MapContent& out,
               std::vector<NpcSpawn>& spawns, std::vector<std::string>& warnings,
               std::vector<std::string>& notes)
         : map_(map), options_(options), out_(out), spawns_(spawns), warnings_(warnings),
@@ -73,13 +73,14 @@ class Converter {
         makeBlocks();
         makeAnimations();
         fillLayers();
+        compareWithTiled();
         placeCharacters();
         offsetX = -shiftX_;
         offsetY = -shiftY_;
     }
 
   private:
-    const Tiled::Map& map_;
+    const TiledModel::Map& map_;
     const ImportOptions& options_;
     MapWriter::MapContent& out_;
     std::vector<NpcSpawn>& spawns_;
@@ -96,7 +97,7 @@ class Converter {
     int shiftX_ = 0; // <= 0: how far the whole picture moves left/up inside the graphics
     int shiftY_ = 0;
 
-    std::vector<const Tiled::Layer*> tileLayers_;
+    std::vector<const TiledModel::Layer*> tileLayers_;
     int left_ = 0; // the map cells taken: left_.. left_ + width_ - 1
     int top_ = 0;
     int width_ = 0;
@@ -146,7 +147,7 @@ class Converter {
         }
     }
 
-    void warnAboutLayer(const Tiled::Layer& layer) {
+    void warnAboutLayer(const TiledModel::Layer& layer) {
         const std::string name = "layer " + quoted(layer.name) + ": ";
         if (layer.opacity < 1.0)
             warnings_.push_back(name + "opacity " + number(layer.opacity) + " is ignored");
@@ -161,14 +162,14 @@ class Converter {
     }
 
     void chooseLayers() {
-        for (const Tiled::Layer& layer : map_.layers) {
-            if (layer.kind == Tiled::LayerKind::Objects)
+        for (const TiledModel::Layer& layer : map_.layers) {
+            if (layer.kind == TiledModel::LayerKind::Objects)
                 continue;
             if (!layer.visible) {
                 notes_.push_back("layer " + quoted(layer.name) + " is hidden and left out");
                 continue;
             }
-            if (layer.kind == Tiled::LayerKind::Image) {
+            if (layer.kind == TiledModel::LayerKind::Image) {
                 warnings_.push_back("image layer " + quoted(layer.name) +
                                     " cannot be stored in the map and is left out");
                 continue;
@@ -192,11 +193,11 @@ class Converter {
             height_ = map_.height;
         } else {
             long long x0 = LLONG_MAX, y0 = LLONG_MAX, x1 = LLONG_MIN, y1 = LLONG_MIN;
-            for (const Tiled::Layer* layer : tileLayers_)
+            for (const TiledModel::Layer* layer : tileLayers_)
                 for (int j = 0; j < layer->height; ++j)
                     for (int i = 0; i < layer->width; ++i)
                         if ((layer->gids[static_cast<std::size_t>(j) * layer->width + i] &
-                             ~Tiled::gidFlags) != 0) {
+                             ~TiledModel::gidFlags) != 0) {
                             x0 = std::min<long long>(x0, layer->left + i);
                             y0 = std::min<long long>(y0, layer->top + j);
                             x1 = std::max<long long>(x1, layer->left + i);
@@ -246,7 +247,7 @@ class Converter {
             addGraphic(key);
             return;
         }
-        for (const Tiled::Frame& frame : *frames) {
+        for (const TiledModel::Frame& frame : *frames) {
             if (!tiles_.exists(key.tileset, frame.tileId))
                 fail(tiles_.name(key) + ": its animation shows tile " +
                      std::to_string(frame.tileId) + ", which the tileset does not have");
@@ -255,7 +256,7 @@ class Converter {
     }
 
     void readCells() {
-        for (const Tiled::Layer* layer : tileLayers_) {
+        for (const TiledModel::Layer* layer : tileLayers_) {
             if (layer->width < 0 || layer->height < 0 ||
                 layer->gids.size() != static_cast<std::size_t>(layer->width) * layer->height)
                 fail("layer " + quoted(layer->name) + ": its cells do not match its size");
@@ -266,7 +267,7 @@ class Converter {
                         layer->gids[static_cast<std::size_t>(j) * layer->width + i];
                     const long long x = static_cast<long long>(layer->left) + i - left_;
                     const long long y = static_cast<long long>(layer->top) + j - top_;
-                    if ((gid & ~Tiled::gidFlags) == 0 || x < 0 || y < 0 || x >= width_ ||
+                    if ((gid & ~TiledModel::gidFlags) == 0 || x < 0 || y < 0 || x >= width_ ||
                         y >= height_)
                         continue;
                     const TileKey key = tiles_.resolve(gid);
@@ -274,7 +275,8 @@ class Converter {
                         fail("layer " + quoted(layer->name) + ", cell " +
                              std::to_string(layer->left + i) + "," +
                              std::to_string(layer->top + j) + ": tile number " +
-                             std::to_string(gid & ~Tiled::gidFlags) + " is beyond every tileset");
+                             std::to_string(gid & ~TiledModel::gidFlags) +
+                             " is beyond every tileset");
                     if (kindIndex_.count(key) == 0)
                         addKind(key);
                     cells[static_cast<std::size_t>(y) * width_ + x] = kindIndex_.at(key) + 1;
@@ -314,7 +316,7 @@ class Converter {
     void placeGraphics() {
         for (Placed& g : graphics_) {
             g.pixels = TilePicture::flip(g.pixels, g.key.flags);
-            const Tiled::Tileset& ts = map_.tilesets[static_cast<std::size_t>(g.key.tileset)];
+            const TiledModel::Tileset& ts = map_.tilesets[static_cast<std::size_t>(g.key.tileset)];
             g.left = ts.offsetX - gameDx_;
             g.top = cellHeight_ - g.pixels.height + ts.offsetY - gameDy_;
             shiftX_ = std::min(shiftX_, g.left);
@@ -375,7 +377,7 @@ class Converter {
             out_.graphics.push_back(graphicPixels(g, counts));
             MapWriter::Block block;
             block.background = static_cast<std::int32_t>(out_.graphics.size() - 1);
-            if (const Tiled::Tile* tile = tiles_.info(g.key.tileset, g.key.local))
+            if (const TiledModel::Tile* tile = tiles_.info(g.key.tileset, g.key.local))
                 BlockFields::read(*tile, tiles_.name(g.key), block, warnings_);
             out_.blocks.push_back(block);
         }
@@ -390,10 +392,10 @@ class Converter {
     }
 
     // Frames last ms / (1000 / 60) ticks; a record shows each frame delay + 1 ticks.
-    int delayFor(const TileKey& key, const std::vector<Tiled::Frame>& frames) {
+    int delayFor(const TileKey& key, const std::vector<TiledModel::Frame>& frames) {
         double total = 0;
         bool same = true;
-        for (const Tiled::Frame& f : frames) {
+        for (const TiledModel::Frame& f : frames) {
             total += f.durationMs;
             same = same && f.durationMs == frames.front().durationMs;
         }
@@ -421,7 +423,7 @@ class Converter {
             animation.delay = static_cast<std::int8_t>(delayFor(key, *frames));
             animation.counter = animation.delay;
             animation.start = static_cast<std::int32_t>(out_.sequence.size());
-            for (const Tiled::Frame& f : *frames)
+            for (const TiledModel::Frame& f : *frames)
                 out_.sequence.push_back(
                     1 + graphicIndex_.at(TileKey{key.tileset, f.tileId, key.flags}));
             animation.end = static_cast<std::int32_t>(out_.sequence.size());
@@ -461,7 +463,7 @@ class Converter {
         out_.blockDepth = options_.depth;
         out_.byteOrder = options_.byteOrder;
         // A map property "note" is kept as the file's note.
-        for (const Tiled::Property& p : map_.properties)
+        for (const TiledModel::Property& p : map_.properties)
             if (p.name == "note")
                 out_.note = p.value;
         out_.mapWidth = width_;
@@ -480,8 +482,82 @@ class Converter {
         }
     }
 
-    static const Tiled::Property* property(const Tiled::Object& object, const char* name) {
-        for (const Tiled::Property& p : object.properties)
+    // Where the game draws a cell's tile, from the top-left of the picture, and its place in
+    // the game's drawing order: staggered maps draw two map rows per screen row.
+    struct GamePlace {
+        long long x = 0;
+        long long y = 0;
+        long long order = 0;
+    };
+
+    GamePlace gamePlace(int cellX, int cellY) const {
+        const long long gx = static_cast<long long>(cellX) - left_;
+        const long long gy = static_cast<long long>(cellY) - top_ + (evenStagger_ ? 1 : 0);
+        GamePlace place;
+        if (staggered_) {
+            const long long second = gy % 2;
+            place.x = gx * out_.columnStep + second * out_.staggerX;
+            place.y = gy / 2 * out_.rowStep + second * out_.staggerY;
+        } else {
+            place.x = gx * out_.columnStep;
+            place.y = gy * out_.rowStep;
+        }
+        place.order = gy * out_.mapWidth + gx;
+        // The anchor Tiled uses: the bottom-left of the cell's box.
+        place.x += gameDx_;
+        place.y += cellHeight_ + gameDy_;
+        return place;
+    }
+
+    static std::string cellList(const std::vector<std::pair<int, int>>& cells) {
+        std::string list;
+        for (std::size_t i = 0; i < cells.size() && i < 5; ++i)
+            list += (i == 0 ? "" : ", ") + std::to_string(cells[i].first) + "," +
+                    std::to_string(cells[i].second);
+        if (cells.size() > 5)
+            list += " and " + std::to_string(cells.size() - 5) + " more";
+        return list;
+    }
+
+    // Tiled's renderer tells where and in which order it draws each cell; the game's grid and
+    // order are checked against it, and cells the game cannot draw as Tiled does are named.
+    void compareWithTiled() {
+        const bool overlapping = out_.blockWidth > out_.columnStep ||
+                                 out_.blockHeight > (staggered_ ? out_.staggerY : out_.rowStep);
+        for (const TiledModel::Layer* layer : tileLayers_) {
+            if (layer->drawing.empty())
+                continue;
+            std::vector<std::pair<int, int>> misplaced;
+            std::vector<std::pair<int, int>> reordered;
+            const TiledModel::DrawnCell& first = layer->drawing.front();
+            const GamePlace origin = gamePlace(first.x, first.y);
+            const double dx = first.anchorX - static_cast<double>(origin.x);
+            const double dy = first.anchorY - static_cast<double>(origin.y);
+            long long latest = -1;
+            for (const TiledModel::DrawnCell& cell : layer->drawing) {
+                const GamePlace place = gamePlace(cell.x, cell.y);
+                if (std::abs(cell.anchorX - static_cast<double>(place.x) - dx) > 0.5 ||
+                    std::abs(cell.anchorY - static_cast<double>(place.y) - dy) > 0.5)
+                    misplaced.emplace_back(cell.x, cell.y);
+                if (place.order < latest && overlapping)
+                    reordered.emplace_back(cell.x, cell.y);
+                latest = std::max(latest, place.order);
+            }
+            const std::string name = "layer " + quoted(layer->name) + ": ";
+            if (!misplaced.empty())
+                warnings_.push_back(name + "cells " + cellList(misplaced) +
+                                    " lie elsewhere than Tiled draws them: the game's grid "
+                                    "cannot place them");
+            if (!reordered.empty())
+                warnings_.push_back(name + "cells " + cellList(reordered) +
+                                    " are drawn before tiles that Tiled draws first; where "
+                                    "they overlap, the game shows the other tile on top");
+        }
+    }
+
+    static const TiledModel::Property* property(const TiledModel::Object& object,
+                                                const char* name) {
+        for (const TiledModel::Property& p : object.properties)
             if (p.name == name)
                 return &p;
         return nullptr;
@@ -489,10 +565,10 @@ class Converter {
 
     // A tile object's x,y is the point of its box that its tileset's object alignment names,
     // the bottom-left when the tileset names none.
-    void tileObjectTopLeft(const Tiled::Object& object, double& left, double& top) const {
-        const std::uint32_t id = object.gid & ~Tiled::gidFlags;
+    void tileObjectTopLeft(const TiledModel::Object& object, double& left, double& top) const {
+        const std::uint32_t id = object.gid & ~TiledModel::gidFlags;
         std::string alignment = "unspecified";
-        for (const Tiled::Tileset& tileset : map_.tilesets) {
+        for (const TiledModel::Tileset& tileset : map_.tilesets) {
             if (tileset.firstGid <= id)
                 alignment = tileset.objectAlignment;
         }
@@ -523,10 +599,10 @@ class Converter {
         const double originX = static_cast<double>(left_) * cellWidth_ + shiftX_;
         const double originY = static_cast<double>(top_) * rowHeight_ + shiftY_;
         int others = 0;
-        for (const Tiled::Layer& layer : map_.layers) {
-            if (layer.kind != Tiled::LayerKind::Objects)
+        for (const TiledModel::Layer& layer : map_.layers) {
+            if (layer.kind != TiledModel::LayerKind::Objects)
                 continue;
-            for (const Tiled::Object& object : layer.objects) {
+            for (const TiledModel::Object& object : layer.objects) {
                 if (object.type != "npc") {
                     ++others;
                     continue;
@@ -538,8 +614,8 @@ class Converter {
                     notes_.push_back(name + " is hidden: the character is left out");
                     continue;
                 }
-                const Tiled::Property* script = property(object, "script");
-                const Tiled::Property* sprite = property(object, "sprite");
+                const TiledModel::Property* script = property(object, "script");
+                const TiledModel::Property* sprite = property(object, "sprite");
                 if (object.name.empty() || script == nullptr || sprite == nullptr) {
                     warnings_.push_back(name + ": a character needs a name and the properties "
                                                "\"script\" and \"sprite\"; it is left out");
@@ -573,7 +649,7 @@ class Converter {
 
 } // namespace
 
-bool TiledImport::convert(const Tiled::Map& map, const ImportOptions& options) {
+bool TiledImport::convert(const TiledModel::Map& map, const ImportOptions& options) {
     content_ = MapWriter::MapContent{};
     spawns_.clear();
     warnings_.clear();

@@ -22,7 +22,7 @@ struct ImportOptions {
 // hold is left out with a warning; what cannot be imported at all is one error line.
 class TiledImport {
   public:
-    bool convert(const Tiled::Map& map, const ImportOptions& options);
+    bool convert(const TiledModel::Map& map, const ImportOptions& options);
 
     const MapWriter::MapContent& content() const { return content_; }
     const std::vector<NpcSpawn>& spawns() const { return spawns_; }

@@ -6,9 +6,10 @@
 #include <vector>
 
 // A map as Tiled saves it (TMX or TMJ, with its TSX or TSJ tilesets), reduced to what an
-// import needs. TiledReader fills it; TiledImport turns it into our map format. Everything is
-// plain data: images are already decoded, paths already resolved, groups already flattened.
-namespace Tiled {
+// import needs. TiledLoader fills it through Tiled's library; TiledImport turns it into our
+// map format. Everything is plain data: images are already decoded, paths already resolved,
+// groups already flattened.
+namespace TiledModel {
 
 struct Rgba {
     std::uint8_t r = 0;
@@ -88,6 +89,18 @@ struct Object {
 
 enum class LayerKind { Tiles, Objects, Image };
 
+// The most cells one tile layer may span, so that no map takes memory without end.
+constexpr long long mostCells = 1LL << 24;
+
+// One non-empty cell as Tiled's renderer draws it: the map cell, and the point its tiles are
+// anchored at (the bottom-left of the cell's box, before the tileset's offset).
+struct DrawnCell {
+    int x = 0;
+    int y = 0;
+    double anchorX = 0;
+    double anchorY = 0;
+};
+
 // One layer after groups are flattened: the values are the effective ones, with every
 // enclosing group's visibility, opacity, tint, offset and parallax applied.
 struct Layer {
@@ -107,6 +120,9 @@ struct Layer {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> gids;
+    // The non-empty cells in the order Tiled draws them; empty for models made by hand, which
+    // are drawn row by row.
+    std::vector<DrawnCell> drawing;
     std::vector<Object> objects; // object layers
     std::string imagePath;       // image layers
     std::vector<Property> properties;
@@ -134,4 +150,4 @@ constexpr std::uint32_t flippedVertically = 0x40000000u;
 constexpr std::uint32_t flippedDiagonally = 0x20000000u;
 constexpr std::uint32_t gidFlags = 0xF0000000u;
 
-} // namespace Tiled
+} // namespace TiledModel

@@ -24,22 +24,22 @@ struct TileKey {
 // tile, its own data (properties, animation) and its pixels. The map must outlive it.
 class TiledTiles {
   public:
-    explicit TiledTiles(const Tiled::Map& map);
+    explicit TiledTiles(const TiledModel::Map& map);
 
     // The tile that a tile number (flip bits included) names; tileset -1 when no tileset
     // holds it.
     TileKey resolve(std::uint32_t gid) const;
     bool exists(int tileset, int local) const;
     // The tile's own entry in its tileset, or null when it has none.
-    const Tiled::Tile* info(int tileset, int local) const;
+    const TiledModel::Tile* info(int tileset, int local) const;
     // The tile's animation frames, or null when it is not animated.
-    const std::vector<Tiled::Frame>* animation(const TileKey& key) const;
+    const std::vector<TiledModel::Frame>* animation(const TileKey& key) const;
     // "tileset "NAME" tile N", for messages.
     std::string name(const TileKey& key) const;
     // The unflipped pixels of an existing tile; false when its rectangle leaves its image.
     bool cut(const TileKey& key, TilePicture::Pixels& out) const;
 
   private:
-    const Tiled::Map& map_;
-    std::map<std::pair<int, int>, const Tiled::Tile*> info_;
+    const TiledModel::Map& map_;
+    std::map<std::pair<int, int>, const TiledModel::Tile*> info_;
 };

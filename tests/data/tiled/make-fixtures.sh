@@ -277,11 +277,50 @@ tmx("animated.tmx", 2, 1, 16, 16,
 tmx("trans.tmx", 2, 1, 16, 16,
     TILES16 + tileset(9, "trans", 16, 16, "trans.png", 32, 16, 2, 2, trans="00c8c8")
     + layer(1, "Ground", 2, 1, [1, 2]) + layer(2, "Things", 2, 1, [9, 10]))
+
+# Tall tiles that overlap on a staggered grid: 64 x 64 tiles on a 64 x 32 grid, moved 16 px
+# down by the tile offset, on an infinite map. Each tile is a ground diamond under a pillar of
+# its own colour, with half-transparent edges: nearly opaque ones and faint ones.
+def tall_tile(pixels, left, body, pillar):
+    def put(x, y, colour, alpha):
+        pixels[y][left + x] = colour + (alpha,)
+    for j in range(32):
+        half = 2 * (j + 1) if j < 16 else 2 * (32 - j)
+        for i in range(32 - half, 32 + half):
+            edge = min(i - (32 - half), 32 + half - 1 - i)
+            put(i, 32 + j, body, 64 if edge == 0 else 192 if edge == 1 else 255)
+    if pillar:
+        for j in range(4, 44):
+            for i in range(22, 42):
+                edge = min(i - 22, 41 - i)
+                put(i, j, pillar, 192 if edge == 0 else 255)
+TALL = [((200, 170, 100), None), ((120, 180, 110), (230, 200, 150)),
+        ((170, 130, 200), None), ((110, 160, 210), (240, 160, 120))]
+pixels = canvas(256, 64, (0, 0, 0, 0))
+for n, (body, pillar) in enumerate(TALL):
+    tall_tile(pixels, 64 * n, body, pillar)
+png("stagger64.png", 256, 64, pixels)
+stagger64 = tileset(1, "stagger64", 64, 64, "stagger64.png", 256, 64, 4, 4,
+                    children='  <tileoffset x="0" y="16"/>\n')
+# Cells -16..-1 across and -16..31 down, three 16 x 16 chunks filled to their edges (Tiled
+# draws the chunks' whole area), with a few holes inside.
+chunks = ""
+for cy in (-16, 0, 16):
+    gids = []
+    for y in range(cy, cy + 16):
+        for x in range(-16, 0):
+            hole = (x * 7 + y * 3) % 11 == 0 and -16 < x < -1 and -16 < y < 31
+            gids.append(0 if hole else 1 + (x * 5 + y * 3) % 4)
+    chunks += f'   <chunk x="-16" y="{cy}" width="16" height="16">' + csv(gids, 16) + '</chunk>\n'
+tmx("staggered-tall.tmx", 16, 48, 64, 32,
+    stagger64 + ' <layer id="1" name="Ground" width="16" height="48">\n'
+    '  <data encoding="csv">\n' + chunks + '  </data>\n </layer>\n',
+    orientation="staggered", extra=' staggeraxis="y" staggerindex="odd"', infinite=1)
 EOF
 
 # The JSON twins, as Tiled writes them.
 tiled --export-tileset json spaced.tsx spaced.tsj 2>/dev/null
 for map in ortho external flips collection infinite enc-csv enc-base64 enc-zlib enc-gzip \
-    enc-zstd enc-xml staggered-odd; do
+    enc-zstd enc-xml staggered-odd staggered-tall; do
     tiled --export-map json "$map.tmx" "$map.tmj" 2>/dev/null
 done

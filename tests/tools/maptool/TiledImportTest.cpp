@@ -14,21 +14,21 @@ using MapWriter::Pixel;
 
 namespace {
 
-const Tiled::Rgba red{255, 0, 0, 255};
-const Tiled::Rgba green{0, 255, 0, 255};
-const Tiled::Rgba blue{0, 0, 255, 255};
-const Tiled::Rgba yellow{255, 255, 0, 255};
-const Tiled::Rgba white{255, 255, 255, 255};
+const TiledModel::Rgba red{255, 0, 0, 255};
+const TiledModel::Rgba green{0, 255, 0, 255};
+const TiledModel::Rgba blue{0, 0, 255, 255};
+const TiledModel::Rgba yellow{255, 255, 0, 255};
+const TiledModel::Rgba white{255, 255, 255, 255};
 
 // An image of `count` tiles side by side, each w x h, filled with `fill` and with its four
 // corners red (top-left), green (top-right), blue (bottom-left) and yellow (bottom-right).
-Tiled::Image cornerImage(int w, int h, int count, Tiled::Rgba fill = white) {
-    Tiled::Image image;
+TiledModel::Image cornerImage(int w, int h, int count, TiledModel::Rgba fill = white) {
+    TiledModel::Image image;
     image.width = w * count;
     image.height = h;
     image.pixels.assign(static_cast<std::size_t>(image.width) * h, fill);
     for (int t = 0; t < count; ++t) {
-        auto at = [&](int x, int y) -> Tiled::Rgba& {
+        auto at = [&](int x, int y) -> TiledModel::Rgba& {
             return image.pixels[static_cast<std::size_t>(y) * image.width + t * w + x];
         };
         at(0, 0) = red;
@@ -39,9 +39,9 @@ Tiled::Image cornerImage(int w, int h, int count, Tiled::Rgba fill = white) {
     return image;
 }
 
-Tiled::Tileset imageTileset(const std::string& name, std::uint32_t firstGid, int w, int h,
-                            int count) {
-    Tiled::Tileset ts;
+TiledModel::Tileset imageTileset(const std::string& name, std::uint32_t firstGid, int w, int h,
+                                 int count) {
+    TiledModel::Tileset ts;
     ts.name = name;
     ts.firstGid = firstGid;
     ts.tileWidth = w;
@@ -52,8 +52,9 @@ Tiled::Tileset imageTileset(const std::string& name, std::uint32_t firstGid, int
     return ts;
 }
 
-Tiled::Layer tileLayer(const std::string& name, int w, int h, std::vector<std::uint32_t> gids) {
-    Tiled::Layer layer;
+TiledModel::Layer tileLayer(const std::string& name, int w, int h,
+                            std::vector<std::uint32_t> gids) {
+    TiledModel::Layer layer;
     layer.name = name;
     layer.width = w;
     layer.height = h;
@@ -63,8 +64,8 @@ Tiled::Layer tileLayer(const std::string& name, int w, int h, std::vector<std::u
 
 // An orthogonal map of w x h cells of 4 x 4 pixels, one 4 x 4 tileset of four tiles and one
 // layer.
-Tiled::Map smallMap(int w, int h, std::vector<std::uint32_t> gids) {
-    Tiled::Map map;
+TiledModel::Map smallMap(int w, int h, std::vector<std::uint32_t> gids) {
+    TiledModel::Map map;
     map.orientation = "orthogonal";
     map.renderOrder = "right-down";
     map.width = w;
@@ -76,7 +77,7 @@ Tiled::Map smallMap(int w, int h, std::vector<std::uint32_t> gids) {
     return map;
 }
 
-TiledImport converted(const Tiled::Map& map, ImportOptions options = {}) {
+TiledImport converted(const TiledModel::Map& map, ImportOptions options = {}) {
     TiledImport import;
     EXPECT_TRUE(import.convert(map, options)) << import.error();
     return import;
@@ -87,7 +88,7 @@ Pixel pixelAt(const MapWriter::MapContent& content, int graphic, int x, int y) {
         .at(static_cast<std::size_t>(y) * content.blockWidth + x);
 }
 
-Pixel opaque(const Tiled::Rgba& c) {
+Pixel opaque(const TiledModel::Rgba& c) {
     return Pixel{c.r, c.g, c.b, 255};
 }
 
@@ -103,11 +104,11 @@ TEST(TiledImportTest, FlipsMoveTheCornersAsTiledDoes) {
     struct Case {
         const char* name;
         std::uint32_t flags;
-        Tiled::Rgba topLeft, topRight, bottomLeft, bottomRight;
+        TiledModel::Rgba topLeft, topRight, bottomLeft, bottomRight;
     };
-    const std::uint32_t h = Tiled::flippedHorizontally;
-    const std::uint32_t v = Tiled::flippedVertically;
-    const std::uint32_t d = Tiled::flippedDiagonally;
+    const std::uint32_t h = TiledModel::flippedHorizontally;
+    const std::uint32_t v = TiledModel::flippedVertically;
+    const std::uint32_t d = TiledModel::flippedDiagonally;
     const Case cases[] = {
         {"none", 0, red, green, blue, yellow},
         {"horizontal", h, green, red, yellow, blue},
@@ -132,12 +133,13 @@ TEST(TiledImportTest, FlipsMoveTheCornersAsTiledDoes) {
 }
 
 TEST(TiledImportTest, EachFlipOfATileIsAGraphicOfItsOwn) {
-    const TiledImport import = converted(smallMap(4, 1, {1, 1 | Tiled::flippedHorizontally, 1, 2}));
+    const TiledImport import =
+        converted(smallMap(4, 1, {1, 1 | TiledModel::flippedHorizontally, 1, 2}));
     const auto& content = import.content();
     EXPECT_EQ(content.graphics.size(), 4u); // empty, tile 1, tile 1 mirrored, tile 2
     EXPECT_EQ(content.layers[0], (std::vector<std::int16_t>{1, 2, 1, 3}));
     // A diagonal flip of a tall tile makes it wide, still on the cell's bottom-left.
-    Tiled::Map map = smallMap(1, 1, {1 | Tiled::flippedDiagonally});
+    TiledModel::Map map = smallMap(1, 1, {1 | TiledModel::flippedDiagonally});
     map.tilesets[0] = imageTileset("tall", 1, 4, 8, 1);
     const TiledImport turned = converted(map);
     const auto& wide = turned.content();
@@ -162,7 +164,7 @@ TEST(TiledImportTest, TilesAreAnchoredBottomLeftAndMovedByTheirOffset) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Tiled::Map map = smallMap(2, 2, {0, 1, 1, 0});
+        TiledModel::Map map = smallMap(2, 2, {0, 1, 1, 0});
         map.tilesets[0] = imageTileset("set", 1, c.tileWidth, c.tileHeight, 1);
         map.tilesets[0].offsetX = c.offsetX;
         map.tilesets[0].offsetY = c.offsetY;
@@ -185,6 +187,29 @@ TEST(TiledImportTest, TilesAreAnchoredBottomLeftAndMovedByTheirOffset) {
     }
 }
 
+// Tiled's renderer tells each cell's place and turn; cells the game's grid puts elsewhere, or
+// draws in another order where tall tiles overlap, are named in a warning.
+TEST(TiledImportTest, CellsTheGameCannotDrawAsTiledDoesAreNamed) {
+    TiledModel::Map map = smallMap(3, 1, {1, 1, 1});
+    map.tilesets[0] = imageTileset("tall", 1, 4, 8, 1);
+    auto& drawing = map.layers[0].drawing;
+    drawing = {{0, 0, 0, 4}, {1, 0, 4, 4}, {2, 0, 8, 4}};
+    EXPECT_TRUE(converted(map).warnings().empty());
+    drawing = {{0, 0, 0, 4}, {2, 0, 8, 4}, {1, 0, 4, 4}};
+    EXPECT_EQ(converted(map).warnings(),
+              std::vector<std::string>{"layer \"Ground\": cells 1,0 are drawn before tiles that "
+                                       "Tiled draws first; where they overlap, the game shows "
+                                       "the other tile on top"});
+    drawing = {{0, 0, 0, 4}, {1, 0, 5, 4}, {2, 0, 8, 3}};
+    EXPECT_EQ(converted(map).warnings(),
+              std::vector<std::string>{"layer \"Ground\": cells 1,0, 2,0 lie elsewhere than "
+                                       "Tiled draws them: the game's grid cannot place them"});
+    // Tiles within their cells never overlap, so their order does not matter.
+    map.tilesets[0] = imageTileset("flat", 1, 4, 4, 1);
+    drawing = {{2, 0, 8, 4}, {1, 0, 4, 4}, {0, 0, 0, 4}};
+    EXPECT_TRUE(converted(map).warnings().empty());
+}
+
 // Staggered rows: the game draws a pair of rows per step, the second moved by the stagger,
 // and the first half a cell up and left of where Tiled has it, which the graphics make up for.
 TEST(TiledImportTest, StaggeredMapsGetTheirStepsAndStagger) {
@@ -201,7 +226,8 @@ TEST(TiledImportTest, StaggeredMapsGetTheirStepsAndStagger) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.index) + " " + std::to_string(c.tileWidth));
-        Tiled::Map map = smallMap(2, c.mapHeight, std::vector<std::uint32_t>(2 * c.mapHeight, 1));
+        TiledModel::Map map =
+            smallMap(2, c.mapHeight, std::vector<std::uint32_t>(2 * c.mapHeight, 1));
         map.orientation = "staggered";
         map.staggerAxis = "y";
         map.staggerIndex = c.index[0] == 'o' ? "odd" : "even";
@@ -246,8 +272,8 @@ TEST(TiledImportTest, AnimationDelaysComeFromFrameDurations) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Tiled::Map map = smallMap(2, 1, {1, 2 | Tiled::flippedHorizontally});
-        Tiled::Tile tile;
+        TiledModel::Map map = smallMap(2, 1, {1, 2 | TiledModel::flippedHorizontally});
+        TiledModel::Tile tile;
         tile.id = 1;
         for (std::size_t i = 0; i < c.durations.size(); ++i)
             tile.animation.push_back({static_cast<int>(i % 4), c.durations[i]});
@@ -287,7 +313,7 @@ TEST(TiledImportTest, TileLayersFillTheSlotsInOrderAndWhatCannotBeStoredIsNamed)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Tiled::Map map = smallMap(1, 1, {1});
+        TiledModel::Map map = smallMap(1, 1, {1});
         map.layers.clear();
         for (int i = 0; i < c.visibleLayers + c.hiddenLayers; ++i) {
             map.layers.push_back(tileLayer("L" + std::to_string(i), 1, 1, {1u + i % 4}));
@@ -305,15 +331,15 @@ TEST(TiledImportTest, TileLayersFillTheSlotsInOrderAndWhatCannotBeStoredIsNamed)
         EXPECT_EQ(import.notes().size(), static_cast<std::size_t>(c.hiddenLayers));
     }
 
-    Tiled::Map map = smallMap(1, 1, {1});
+    TiledModel::Map map = smallMap(1, 1, {1});
     map.properties.push_back({"note", "string", "Pond"});
-    Tiled::Layer& ground = map.layers[0];
+    TiledModel::Layer& ground = map.layers[0];
     ground.opacity = 0.5;
     ground.tint = "#ff0000";
     ground.offsetX = 3;
     ground.parallaxY = 0.5;
-    Tiled::Layer picture;
-    picture.kind = Tiled::LayerKind::Image;
+    TiledModel::Layer picture;
+    picture.kind = TiledModel::LayerKind::Image;
     picture.name = "Sky";
     map.layers.push_back(picture);
     const TiledImport import = converted(map);
@@ -331,7 +357,7 @@ TEST(TiledImportTest, TileLayersFillTheSlotsInOrderAndWhatCannotBeStoredIsNamed)
 TEST(TiledImportTest, TransparencyRules) {
     struct Case {
         const char* name;
-        Tiled::Rgba in;
+        TiledModel::Rgba in;
         int depth;
         Pixel out;
         int halfTransparent;
@@ -364,7 +390,7 @@ TEST(TiledImportTest, TransparencyRules) {
         EXPECT_TRUE(out.a == 0 || !TilePicture::isKeyColour(out, c.depth));
     }
     // The import reports the counts.
-    Tiled::Map map = smallMap(1, 1, {1});
+    TiledModel::Map map = smallMap(1, 1, {1});
     map.tilesets[0].image->pixels[1] = {255, 0, 255, 255};
     map.tilesets[0].image->pixels[2] = {9, 9, 9, 100};
     const TiledImport import = converted(map);
@@ -372,16 +398,21 @@ TEST(TiledImportTest, TransparencyRules) {
     EXPECT_TRUE(contains(import.notes(), "1 opaque pixel in a colour the game makes"));
 }
 
-// Int properties named like the block fields fill them; the bool `solid` sets flags bit 0.
+// ... and a bool "solid" sets bit 0 of the flags, whichever comes first.
 TEST(TiledImportTest, IntegerTilePropertiesFillTheBlockFields) {
-    Tiled::Map map = smallMap(2, 1, {1, 2});
-    Tiled::Tile tile;
+    TiledModel::Map map = smallMap(2, 1, {1, 2});
+    TiledModel::Tile tile;
     tile.id = 0;
-    tile.properties = {{"userLong1", "int", "-70000"},  {"userLong2", "int", "2147483647"},
-                       {"userShort1", "int", "-32768"}, {"userShort2", "int", "32767"},
-                       {"userByte1", "int", "1"},       {"userByte2", "int", "2"},
-                       {"userByte3", "int", "255"},     {"flags", "int", "16"},
-                       {"walkable", "bool", "true"},    {"solid", "bool", "true"}};
+    tile.properties = {{"solid", "bool", "true"},
+                       {"userLong1", "int", "-70000"},
+                       {"userLong2", "int", "2147483647"},
+                       {"userShort1", "int", "-32768"},
+                       {"userShort2", "int", "32767"},
+                       {"userByte1", "int", "1"},
+                       {"userByte2", "int", "2"},
+                       {"userByte3", "int", "255"},
+                       {"flags", "int", "16"},
+                       {"walkable", "bool", "true"}};
     map.tilesets[0].tiles.push_back(tile);
     tile.id = 1;
     tile.properties = {
@@ -396,7 +427,7 @@ TEST(TiledImportTest, IntegerTilePropertiesFillTheBlockFields) {
     EXPECT_EQ(b.userByte1, 1);
     EXPECT_EQ(b.userByte2, 2);
     EXPECT_EQ(b.userByte3, 255);
-    EXPECT_EQ(b.flags, 16 | MapFormat::SolidFlag);
+    EXPECT_EQ(b.flags, 17);
     const auto& other = import.content().blocks.at(2);
     EXPECT_EQ(other.flags, 0);
     EXPECT_EQ(other.userByte1, 0);
@@ -409,12 +440,12 @@ TEST(TiledImportTest, IntegerTilePropertiesFillTheBlockFields) {
 }
 
 TEST(TiledImportTest, NpcObjectsBecomeCharactersAtTheTopLeftOfTheirBox) {
-    Tiled::Map map = smallMap(2, 2, {1, 1, 1, 1});
-    Tiled::Layer people;
-    people.kind = Tiled::LayerKind::Objects;
+    TiledModel::Map map = smallMap(2, 2, {1, 1, 1, 1});
+    TiledModel::Layer people;
+    people.kind = TiledModel::LayerKind::Objects;
     people.name = "People";
     auto npc = [](const char* name, double x, double y, double h, std::uint32_t gid) {
-        Tiled::Object o;
+        TiledModel::Object o;
         o.name = name;
         o.type = "npc";
         o.x = x;
@@ -428,7 +459,7 @@ TEST(TiledImportTest, NpcObjectsBecomeCharactersAtTheTopLeftOfTheirBox) {
                       npc("Nameless", 0, 0, 0, 0)};
     people.objects[2].name.clear();
     people.objects[1].properties[0].type = "file";
-    Tiled::Object sign;
+    TiledModel::Object sign;
     sign.name = "Sign";
     people.objects.push_back(sign);
     map.layers.push_back(people);
@@ -452,18 +483,18 @@ TEST(TiledImportTest, TileObjectsAreAnchoredWhereTheirTilesetSays) {
         {"right", {4, 152}},
     };
     for (const auto& [alignment, topLeft] : rows) {
-        Tiled::Map map = smallMap(2, 2, {1, 1, 1, 1});
+        TiledModel::Map map = smallMap(2, 2, {1, 1, 1, 1});
         map.tilesets[0].objectAlignment = alignment;
-        Tiled::Layer people;
-        people.kind = Tiled::LayerKind::Objects;
-        Tiled::Object o;
+        TiledModel::Layer people;
+        people.kind = TiledModel::LayerKind::Objects;
+        TiledModel::Object o;
         o.name = "Tile";
         o.type = "npc";
         o.x = 100;
         o.y = 200;
         o.width = 96;
         o.height = 96;
-        o.gid = 1 | Tiled::flippedHorizontally;
+        o.gid = 1 | TiledModel::flippedHorizontally;
         o.properties = {{"script", "string", "a.lua"}, {"sprite", "string", "A"}};
         people.objects = {o};
         map.layers.push_back(people);
@@ -474,14 +505,14 @@ TEST(TiledImportTest, TileObjectsAreAnchoredWhereTheirTilesetSays) {
 }
 
 TEST(TiledImportTest, InfiniteMapsAreCutToTheCellsTheirTilesUse) {
-    Tiled::Map map = smallMap(1, 1, {});
+    TiledModel::Map map = smallMap(1, 1, {});
     map.infinite = true;
     map.layers[0] = tileLayer("Ground", 4, 3, {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2, 0});
     map.layers[0].left = -16;
     map.layers[0].top = -16;
-    Tiled::Layer people;
-    people.kind = Tiled::LayerKind::Objects;
-    Tiled::Object o;
+    TiledModel::Layer people;
+    people.kind = TiledModel::LayerKind::Objects;
+    TiledModel::Object o;
     o.name = "Ann";
     o.type = "npc";
     o.x = -60; // cell -15 starts at pixel -60
@@ -502,41 +533,41 @@ TEST(TiledImportTest, InfiniteMapsAreCutToTheCellsTheirTilesUse) {
 TEST(TiledImportTest, MapsThatCannotBeImportedGetOneLine) {
     struct Case {
         const char* name;
-        void (*change)(Tiled::Map&);
+        void (*change)(TiledModel::Map&);
         const char* error;
     };
     const Case cases[] = {
-        {"isometric", [](Tiled::Map& m) { m.orientation = "isometric"; },
+        {"isometric", [](TiledModel::Map& m) { m.orientation = "isometric"; },
          "orientation \"isometric\" cannot be imported: only orthogonal and staggered (axis y) "
          "maps"},
-        {"hexagonal", [](Tiled::Map& m) { m.orientation = "hexagonal"; },
+        {"hexagonal", [](TiledModel::Map& m) { m.orientation = "hexagonal"; },
          "orientation \"hexagonal\" cannot be imported: only orthogonal and staggered (axis y) "
          "maps"},
         {"stagger axis x",
-         [](Tiled::Map& m) {
+         [](TiledModel::Map& m) {
              m.orientation = "staggered";
              m.staggerAxis = "x";
          },
          "staggered maps with stagger axis x cannot be imported, only axis y"},
-        {"tile beyond every tileset", [](Tiled::Map& m) { m.layers[0].gids[1] = 5; },
+        {"tile beyond every tileset", [](TiledModel::Map& m) { m.layers[0].gids[1] = 5; },
          "layer \"Ground\", cell 1,0: tile number 5 is beyond every tileset"},
-        {"below the first tileset", [](Tiled::Map& m) { m.tilesets[0].firstGid = 3; },
+        {"below the first tileset", [](TiledModel::Map& m) { m.tilesets[0].firstGid = 3; },
          "layer \"Ground\", cell 0,0: tile number 1 is beyond every tileset"},
         {"mixed tile sizes",
-         [](Tiled::Map& m) {
+         [](TiledModel::Map& m) {
              m.tilesets.push_back(imageTileset("big", 5, 8, 8, 1));
              m.layers[0].gids[1] = 5;
          },
          "mixed tile sizes: tileset \"corners\" tile 0 is 4 x 4 pixels, tileset \"big\" tile 0 "
          "is 8 x 8"},
         {"too wide",
-         [](Tiled::Map& m) {
+         [](TiledModel::Map& m) {
              m.width = 40000;
              m.layers[0] = tileLayer("Ground", 40000, 1, std::vector<std::uint32_t>(40000, 1));
          },
          "the map is 40000 x 1 cells; a map holds at most 32767 each way"},
         {"blocks too large",
-         [](Tiled::Map& m) {
+         [](TiledModel::Map& m) {
              m.tilesets.push_back(imageTileset("far", 5, 4, 4, 1));
              m.tilesets[1].offsetY = 2000;
              m.tilesets[0].offsetY = -2000;
@@ -545,7 +576,7 @@ TEST(TiledImportTest, MapsThatCannotBeImportedGetOneLine) {
          "the tiles, their offsets and the stagger need blocks of 4 x 4004 pixels; a block has "
          "at most 1024 each way"},
         {"too many cells",
-         [](Tiled::Map& m) {
+         [](TiledModel::Map& m) {
              m.infinite = true;
              m.layers[0] = tileLayer("Ground", 1, 1, {1});
              m.layers.push_back(tileLayer("Far", 1, 1, {1}));
@@ -554,8 +585,8 @@ TEST(TiledImportTest, MapsThatCannotBeImportedGetOneLine) {
          },
          "the map is 20001 x 20001 cells, more than the 16777216 cells a map may have here"},
         {"animation frame of a missing tile",
-         [](Tiled::Map& m) {
-             Tiled::Tile t;
+         [](TiledModel::Map& m) {
+             TiledModel::Tile t;
              t.id = 0;
              t.animation = {{0, 100}, {9, 100}};
              m.tilesets[0].tiles.push_back(t);
@@ -563,11 +594,11 @@ TEST(TiledImportTest, MapsThatCannotBeImportedGetOneLine) {
          "tileset \"corners\" tile 0: its animation shows tile 9, which the tileset does not "
          "have"},
         {"collection tile outside its image",
-         [](Tiled::Map& m) {
-             Tiled::Tileset c;
+         [](TiledModel::Map& m) {
+             TiledModel::Tileset c;
              c.name = "pictures";
              c.firstGid = 5;
-             Tiled::Tile t;
+             TiledModel::Tile t;
              t.id = 0;
              t.image = cornerImage(4, 4, 1);
              t.x = 2;
@@ -580,7 +611,7 @@ TEST(TiledImportTest, MapsThatCannotBeImportedGetOneLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Tiled::Map map = smallMap(2, 1, {1, 2});
+        TiledModel::Map map = smallMap(2, 1, {1, 2});
         c.change(map);
         TiledImport import;
         EXPECT_FALSE(import.convert(map, {}));
@@ -609,59 +640,60 @@ TEST(TiledImportTest, ContentTheFileCannotHoldIsRefusedAsTheWriterRefusesIt) {
 TEST(TiledImportTest, OddModelsAreRefusedOrImportedSafely) {
     struct Case {
         const char* name;
-        void (*change)(Tiled::Map&);
+        void (*change)(TiledModel::Map&);
         const char* error; // "" when the import succeeds
     };
     const Case cases[] = {
         {"only flag bits: an empty cell",
-         [](Tiled::Map& m) { m.layers[0].gids[1] = Tiled::flippedHorizontally; }, ""},
-        {"no tile size", [](Tiled::Map& m) { m.tileWidth = 0; },
+         [](TiledModel::Map& m) { m.layers[0].gids[1] = TiledModel::flippedHorizontally; }, ""},
+        {"no tile size", [](TiledModel::Map& m) { m.tileWidth = 0; },
          "the map's tile size 0 x 4 is outside 1..32767"},
         {"staggered with one-pixel tiles",
-         [](Tiled::Map& m) {
+         [](TiledModel::Map& m) {
              m.orientation = "staggered";
              m.tileWidth = 1;
          },
          "a staggered map needs tiles at least 2 x 2 pixels"},
-        {"cells that do not match the layer's size", [](Tiled::Map& m) { m.layers[0].width = 3; },
+        {"cells that do not match the layer's size",
+         [](TiledModel::Map& m) { m.layers[0].width = 3; },
          "layer \"Ground\": its cells do not match its size"},
-        {"a tileset without columns", [](Tiled::Map& m) { m.tilesets[0].columns = 0; },
+        {"a tileset without columns", [](TiledModel::Map& m) { m.tilesets[0].columns = 0; },
          "layer \"Ground\", cell 0,0: tile number 1 is beyond every tileset"},
         {"a tileset with more columns than its image",
-         [](Tiled::Map& m) {
+         [](TiledModel::Map& m) {
              m.tilesets[0].columns = 9;
              m.layers[0].gids[1] = 6;
          },
          "tileset \"corners\" tile 5: its rectangle lies outside its image"},
         {"a collection tile without an image",
-         [](Tiled::Map& m) {
-             Tiled::Tileset c;
+         [](TiledModel::Map& m) {
+             TiledModel::Tileset c;
              c.name = "empty";
              c.firstGid = 5;
-             c.tiles.push_back(Tiled::Tile{});
+             c.tiles.push_back(TiledModel::Tile{});
              m.tilesets.push_back(c);
              m.layers[0].gids[1] = 5;
          },
          "layer \"Ground\", cell 1,0: tile number 5 is beyond every tileset"},
         {"an animation frame of a negative tile",
-         [](Tiled::Map& m) {
-             Tiled::Tile t;
+         [](TiledModel::Map& m) {
+             TiledModel::Tile t;
              t.animation = {{-1, 100}};
              m.tilesets[0].tiles.push_back(t);
          },
          "tileset \"corners\" tile 0: its animation shows tile -1, which the tileset does not "
          "have"},
         {"a negative frame duration",
-         [](Tiled::Map& m) {
-             Tiled::Tile t;
+         [](TiledModel::Map& m) {
+             TiledModel::Tile t;
              t.animation = {{1, -500}};
              m.tilesets[0].tiles.push_back(t);
          },
          ""},
-        {"the largest tile number", [](Tiled::Map& m) { m.layers[0].gids[0] = 0x0FFFFFFFu; },
+        {"the largest tile number", [](TiledModel::Map& m) { m.layers[0].gids[0] = 0x0FFFFFFFu; },
          "layer \"Ground\", cell 0,0: tile number 268435455 is beyond every tileset"},
         {"an empty infinite map",
-         [](Tiled::Map& m) {
+         [](TiledModel::Map& m) {
              m.infinite = true;
              m.layers[0].gids = {0, 0};
          },
@@ -669,7 +701,7 @@ TEST(TiledImportTest, OddModelsAreRefusedOrImportedSafely) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Tiled::Map map = smallMap(2, 1, {1, 2});
+        TiledModel::Map map = smallMap(2, 1, {1, 2});
         c.change(map);
         TiledImport import;
         EXPECT_EQ(import.convert(map, {}), *c.error == '\0');
@@ -678,14 +710,14 @@ TEST(TiledImportTest, OddModelsAreRefusedOrImportedSafely) {
 }
 
 TEST(TiledImportTest, ACollectionTilesetGivesEachTileItsOwnImage) {
-    Tiled::Map map = smallMap(2, 1, {5, 7 | Tiled::flippedVertically});
-    Tiled::Tileset c;
+    TiledModel::Map map = smallMap(2, 1, {5, 7 | TiledModel::flippedVertically});
+    TiledModel::Tileset c;
     c.name = "pictures";
     c.firstGid = 5;
     for (int id : {0, 2}) {
-        Tiled::Tile t;
+        TiledModel::Tile t;
         t.id = id;
-        t.image = cornerImage(4, 4, 1, id == 0 ? white : Tiled::Rgba{0, 0, 200, 255});
+        t.image = cornerImage(4, 4, 1, id == 0 ? white : TiledModel::Rgba{0, 0, 200, 255});
         c.tiles.push_back(t);
     }
     map.tilesets.push_back(c);
