@@ -68,10 +68,20 @@ e2e_wait_line "$UP" 2
     e2e_fail "a double click picked $(grep -c '^Line response was' "$LOG") lines"
 e2e_has_line 'Calling Script: Data\Scripts\Quilla.lua with value 1' || e2e_fail "the first click picked nothing"
 
-# --- Walking away: the box (on the page the double click brought up) closes while the player
-# walks off up and to the left.
-e2e_hold 1 Up Left
-wait_box closed
+# --- Walking away: the box (on the page the double click brought up) closes once the player has
+# walked away from Quilla. Whatever stands in the way, one of the four directions leads away.
+closed=""
+for direction in Left Up Right Down; do
+    e2e_hold 1 shift "$direction"
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        e2e_screenshot "$WORK/now.xwd"
+        n=$(box_shows now) || exit 1
+        if [ "$n" -lt 2000 ]; then closed=$direction; break 2; fi
+        sleep 0.1
+    done
+done
+[ -n "$closed" ] || e2e_fail "walking away in every direction left the chat box open"
+e2e_log "the chat box closed while walking $closed"
 e2e_running || e2e_fail "the game ended"
 
 # --- Escape closes the box; the game goes on; a second Escape quits.
