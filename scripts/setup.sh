@@ -14,7 +14,12 @@ PACKAGES=(
   fonts-freefont-ttf fonts-dejavu-core
   valgrind
   python3
+  emscripten chromium
 )
+# The browser test drives Chromium from Node; a Node that came with its own npm needs no other.
+if ! command -v npm >/dev/null 2>&1; then
+  PACKAGES+=(npm)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
