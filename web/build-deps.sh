@@ -56,7 +56,8 @@ log "building the libraries into $prefix (once; later builds reuse them)"
 mkdir -p "$cache_root"
 work=$(mktemp -d "$cache_root/.build.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-stage=$work/prefix
+# Libraries finished by a run that stopped later are kept here, under the same key, and reused.
+stage=$cache_root/.partial-$key
 mkdir -p "$stage/include" "$stage/lib"
 started=$(date +%s)
 
@@ -85,70 +86,91 @@ compile_lib() {
     emar rcs "$lib" "$objdir"/*/*.o
 }
 
-step() { log "$1 ($(($(date +%s) - started)) s)"; }
+# step NAME: true when library NAME still has to be built (and says so).
+step() {
+    [ -f "$stage/.done-$1" ] && return 1
+    log "$1 ($(($(date +%s) - started)) s)"
+}
+done_step() { touch "$stage/.done-$1"; }
 
-step "zlib"
-src=$(unpack zlib)
-compile_lib "$stage/lib/libz.a" -DHAVE_UNISTD_H -DZ_HAVE_UNISTD_H -- $(ls "$src"/*.c | grep -v -E '/(example|minigzip)\.c$')
-cp "$src/zlib.h" "$src/zconf.h" "$stage/include/"
+if step zlib; then
+    src=$(unpack zlib)
+    compile_lib "$stage/lib/libz.a" -DHAVE_UNISTD_H -DZ_HAVE_UNISTD_H -- $(ls "$src"/*.c | grep -v -E '/(example|minigzip)\.c$')
+    cp "$src/zlib.h" "$src/zconf.h" "$stage/include/"
+    done_step zlib
+fi
 
-step "libpng"
-src=$(unpack libpng)
-cp "$src/scripts/pnglibconf.h.prebuilt" "$src/pnglibconf.h"
-compile_lib "$stage/lib/libpng.a" -I"$stage/include" -- \
-    $(ls "$src"/png*.c | grep -v -E '/(pngtest|example)\.c$')
-cp "$src/png.h" "$src/pngconf.h" "$src/pnglibconf.h" "$stage/include/"
+if step libpng; then
+    src=$(unpack libpng)
+    cp "$src/scripts/pnglibconf.h.prebuilt" "$src/pnglibconf.h"
+    compile_lib "$stage/lib/libpng.a" -I"$stage/include" -- \
+        $(ls "$src"/png*.c | grep -v -E '/(pngtest|example)\.c$')
+    cp "$src/png.h" "$src/pngconf.h" "$src/pnglibconf.h" "$stage/include/"
+    done_step libpng
+fi
 
-step "Lua"
-src=$(unpack lua5.1)
-compile_lib "$stage/lib/liblua.a" -DLUA_ANSI -- $(ls "$src"/src/*.c | grep -v -E '/(lua|luac|print)\.c$')
-cp "$src"/src/{lua.h,luaconf.h,lualib.h,lauxlib.h} "$src/etc/lua.hpp" "$stage/include/"
+if step Lua; then
+    src=$(unpack lua5.1)
+    compile_lib "$stage/lib/liblua.a" -DLUA_ANSI -- $(ls "$src"/src/*.c | grep -v -E '/(lua|luac|print)\.c$')
+    cp "$src"/src/{lua.h,luaconf.h,lualib.h,lauxlib.h} "$src/etc/lua.hpp" "$stage/include/"
+    done_step Lua
+fi
 
-step "SDL2"
-src=$(unpack libsdl2)
-sdl_files=$(cd "$src/src" && ls *.c atomic/*.c audio/*.c audio/disk/*.c audio/dummy/*.c \
-    audio/emscripten/*.c cpuinfo/*.c dynapi/*.c events/*.c file/*.c filesystem/emscripten/*.c \
-    haptic/*.c haptic/dummy/*.c joystick/*.c joystick/emscripten/*.c joystick/virtual/*.c \
-    hidapi/*.c libm/*.c loadso/dlopen/*.c locale/*.c locale/emscripten/*.c misc/*.c \
-    misc/emscripten/*.c power/*.c power/emscripten/*.c render/*.c render/opengles2/*.c \
-    render/software/*.c sensor/*.c sensor/dummy/*.c stdlib/*.c thread/*.c thread/generic/*.c \
-    timer/*.c timer/unix/*.c video/*.c video/emscripten/*.c video/yuv2rgb/*.c 2>/dev/null |
-    sed "s|^|$src/src/|")
-compile_lib "$stage/lib/libSDL2.a" -I"$src/include" -- $sdl_files
-mkdir -p "$stage/include/SDL2"
-cp "$src"/include/*.h "$stage/include/SDL2/"
+if step SDL2; then
+    src=$(unpack libsdl2)
+    sdl_files=$(cd "$src/src" && ls *.c atomic/*.c audio/*.c audio/disk/*.c audio/dummy/*.c \
+        audio/emscripten/*.c cpuinfo/*.c dynapi/*.c events/*.c file/*.c filesystem/emscripten/*.c \
+        haptic/*.c haptic/dummy/*.c joystick/*.c joystick/emscripten/*.c joystick/virtual/*.c \
+        hidapi/*.c libm/*.c loadso/dlopen/*.c locale/*.c locale/emscripten/*.c misc/*.c \
+        misc/emscripten/*.c power/*.c power/emscripten/*.c render/*.c render/opengles2/*.c \
+        render/software/*.c sensor/*.c sensor/dummy/*.c stdlib/*.c thread/*.c thread/generic/*.c \
+        timer/*.c timer/unix/*.c video/*.c video/emscripten/*.c video/yuv2rgb/*.c 2>/dev/null |
+        sed "s|^|$src/src/|")
+    compile_lib "$stage/lib/libSDL2.a" -I"$src/include" -- $sdl_files
+    mkdir -p "$stage/include/SDL2"
+    cp "$src"/include/*.h "$stage/include/SDL2/"
+    done_step SDL2
+fi
 
-step "FreeType"
-src=$(unpack freetype)
-emcmake cmake -S "$src" -B "$work/freetype-build" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_C_FLAGS="$DEP_CFLAGS" -DCMAKE_INSTALL_PREFIX="$stage" -DBUILD_SHARED_LIBS=OFF \
-    -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON \
-    -DFT_DISABLE_BROTLI=ON -DZLIB_INCLUDE_DIR="$stage/include" -DZLIB_LIBRARY="$stage/lib/libz.a" \
-    >"$work/freetype.log" 2>&1 || { tail -n 40 "$work/freetype.log" >&2; exit 1; }
-cmake --build "$work/freetype-build" -j "$jobs" --target install >>"$work/freetype.log" 2>&1 ||
-    { tail -n 40 "$work/freetype.log" >&2; exit 1; }
+if step FreeType; then
+    src=$(unpack freetype)
+    emcmake cmake -S "$src" -B "$work/freetype-build" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_C_FLAGS="$DEP_CFLAGS" -DCMAKE_INSTALL_PREFIX="$stage" -DBUILD_SHARED_LIBS=OFF \
+        -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON \
+        -DFT_DISABLE_BROTLI=ON -DZLIB_INCLUDE_DIR="$stage/include" -DZLIB_LIBRARY="$stage/lib/libz.a" \
+        >"$work/freetype.log" 2>&1 || { tail -n 40 "$work/freetype.log" >&2; exit 1; }
+    cmake --build "$work/freetype-build" -j "$jobs" --target install >>"$work/freetype.log" 2>&1 ||
+        { tail -n 40 "$work/freetype.log" >&2; exit 1; }
+    mkdir -p "$stage/share/configure" && cp "$work/freetype-build/CMakeCache.txt" "$stage/share/configure/freetype.txt"
+    done_step FreeType
+fi
 
-step "Allegro"
-src=$(unpack allegro5)
-emcmake cmake -S "$src" -B "$work/allegro-build" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_C_FLAGS="$DEP_CFLAGS" -DCMAKE_CXX_FLAGS="$DEP_CFLAGS" -DCMAKE_INSTALL_PREFIX="$stage" \
-    -DALLEGRO_SDL=ON -DSHARED=OFF -DWANT_WAIT_EVENT_SLEEP=ON \
-    -DSDL2_INCLUDE_DIR="$stage/include/SDL2" -DSDL2_LIBRARY="$stage/lib/libSDL2.a" \
-    -DWANT_IMAGE=ON -DWANT_IMAGE_PNG=ON -DWANT_IMAGE_JPG=OFF -DWANT_IMAGE_WEBP=OFF \
-    -DWANT_IMAGE_FREEIMAGE=OFF -DWANT_NATIVE_IMAGE_LOADER=OFF \
-    -DPNG_PNG_INCLUDE_DIR="$stage/include" -DPNG_LIBRARY="$stage/lib/libpng.a" \
-    -DZLIB_INCLUDE_DIR="$stage/include" -DZLIB_LIBRARY="$stage/lib/libz.a" \
-    -DWANT_TTF=ON -DFREETYPE_INCLUDE_DIRS="$stage/include/freetype2" \
-    -DFREETYPE_LIBRARY="$stage/lib/libfreetype.a" -DFREETYPE_ZLIB=ON \
-    -DWANT_FONT=ON -DWANT_PRIMITIVES=ON -DWANT_AUDIO=OFF -DWANT_COLOR=OFF -DWANT_MEMFILE=OFF \
-    -DWANT_PHYSFS=OFF -DWANT_NATIVE_DIALOG=OFF -DWANT_VIDEO=OFF -DWANT_DOCS=OFF \
-    -DWANT_EXAMPLES=OFF -DWANT_DEMO=OFF -DWANT_TESTS=OFF -DWANT_RELEASE_LOGGING=OFF \
-    >"$work/allegro.log" 2>&1 || { tail -n 40 "$work/allegro.log" >&2; exit 1; }
-cmake --build "$work/allegro-build" -j "$jobs" --target install >>"$work/allegro.log" 2>&1 ||
-    { tail -n 40 "$work/allegro.log" >&2; exit 1; }
+if step Allegro; then
+    src=$(unpack allegro5)
+    emcmake cmake -S "$src" -B "$work/allegro-build" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_C_FLAGS="$DEP_CFLAGS" -DCMAKE_CXX_FLAGS="$DEP_CFLAGS" -DCMAKE_INSTALL_PREFIX="$stage" \
+        -DALLEGRO_SDL=ON -DSHARED=OFF -DWANT_WAIT_EVENT_SLEEP=ON \
+        -DSDL2_INCLUDE_DIR="$stage/include/SDL2" -DSDL2_LIBRARY="$stage/lib/libSDL2.a" \
+        -DWANT_IMAGE=ON -DWANT_IMAGE_PNG=ON -DWANT_IMAGE_JPG=OFF -DWANT_IMAGE_WEBP=OFF \
+        -DWANT_IMAGE_FREEIMAGE=OFF -DWANT_NATIVE_IMAGE_LOADER=OFF \
+        -DPNG_PNG_INCLUDE_DIR="$stage/include" -DPNG_LIBRARY="$stage/lib/libpng.a" \
+        -DZLIB_INCLUDE_DIR="$stage/include" -DZLIB_LIBRARY="$stage/lib/libz.a" \
+        -DWANT_TTF=ON -DFREETYPE_INCLUDE_DIR_ft2build="$stage/include/freetype2" \
+        -DFREETYPE_INCLUDE_DIR_freetype2="$stage/include/freetype2" \
+        -DFREETYPE_LIBRARY="$stage/lib/libfreetype.a" -DFREETYPE_ZLIB=ON -DWANT_ALLOW_SSE=OFF \
+        -DWANT_FONT=ON -DWANT_PRIMITIVES=ON -DWANT_AUDIO=OFF -DWANT_COLOR=OFF -DWANT_MEMFILE=OFF \
+        -DWANT_PHYSFS=OFF -DWANT_NATIVE_DIALOG=OFF -DWANT_VIDEO=OFF -DWANT_DOCS=OFF \
+        -DWANT_EXAMPLES=OFF -DWANT_DEMO=OFF -DWANT_TESTS=OFF -DWANT_RELEASE_LOGGING=OFF \
+        >"$work/allegro.log" 2>&1 || { tail -n 40 "$work/allegro.log" >&2; exit 1; }
+    cmake --build "$work/allegro-build" -j "$jobs" --target install >>"$work/allegro.log" 2>&1 ||
+        { tail -n 40 "$work/allegro.log" >&2; exit 1; }
+    mkdir -p "$stage/share/configure" && cp "$work/allegro-build/CMakeCache.txt" "$stage/share/configure/allegro.txt"
+    done_step Allegro
+fi
 
+rm -f "$stage"/.done-*
 touch "$stage/.complete"
 rm -rf "$prefix"
 mv "$stage" "$prefix"
-step "done"
+log "done ($(($(date +%s) - started)) s)"
 echo "$prefix"

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The browser build's test: serves BUILD (build-web/) on 127.0.0.1, drives Debian's Chromium
+# through browser_test.js, and compares the farm's first frame in the page with the native
+# game's (GAME, run under Xvfb from ROOT's Data/).
+#   tests/web/run.sh BUILD GAME ROOT
+# puppeteer-core comes from npm (no browser download) into the same cache as the libraries;
+# everything else goes to a scratch folder removed pass or fail.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(readlink -f "${1:?build-web folder missing}")
+game=$(readlink -f "${2:?native game missing}")
+root=$(readlink -f "${3:?repository root missing}")
+work=$(mktemp -d "${TMPDIR:-/tmp}/fennow-web-test.XXXXXX")
+server_pid=""
+cleanup() {
+    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL [web]: $*" >&2; exit 1; }
+
+# puppeteer-core, installed once per version of package-lock.json.
+node_dir=${XDG_CACHE_HOME:-$HOME/.cache}/fennow-web/node-$(cat "$here/package.json" "$here/package-lock.json" | sha256sum | cut -c1-16)
+if [ ! -d "$node_dir/node_modules/puppeteer-core" ]; then
+    mkdir -p "$node_dir" && cp "$here/package.json" "$here/package-lock.json" "$node_dir/" &&
+        PUPPETEER_SKIP_DOWNLOAD=1 npm ci --prefix "$node_dir" --no-audit --no-fund >"$work/npm.log" 2>&1 ||
+        { cat "$work/npm.log" >&2; fail "could not install puppeteer-core from npm"; }
+fi
+
+# The native game's picture of the farm, once it rests.
+bash "$here/native_frame.sh" "$game" "$root" "$work/native.png" || fail "no native frame"
+
+python3 "$root/web/serve.py" "$build" 0 >"$work/address" 2>"$work/server.log" &
+server_pid=$!
+deadline=$((SECONDS + 30))
+until [ -s "$work/address" ]; do
+    kill -0 "$server_pid" 2>/dev/null || { cat "$work/server.log" >&2; fail "the server did not start"; }
+    [ $SECONDS -lt $deadline ] || fail "the server did not print its address"
+    sleep 0.05
+done
+address=$(sed -n 's/^Serving the game at //p' "$work/address")
+
+status=0
+NODE_PATH=$node_dir/node_modules node "$here/browser_test.js" "$address" "$work" || status=1
+
+# The first frame: everything but the measured FPS figure (a different number in every run),
+# pixel by pixel, with a few pixels allowed where the two renderers smooth glyph edges.
+if [ -f "$work/first.png" ]; then
+    for image in native first; do
+        convert "$work/$image.png" -fill black -draw "rectangle $FPS_FIGURE" "$work/$image-masked.png"
+    done
+    n=$(compare -metric AE "$work/native-masked.png" "$work/first-masked.png" null: 2>&1 | cut -d' ' -f1)
+    if [ "${n:-x}" -le "$FONT_EDGE_PIXELS" ] 2>/dev/null; then
+        echo "PASS the first frame matches the native game's ($n pixels differ, $FONT_EDGE_PIXELS allowed)"
+    else
+        echo "FAIL the first frame differs from the native game's in $n pixels"
+        status=1
+    fi
+fi
+exit $status
