@@ -3,8 +3,8 @@
 # through browser_test.js, and compares the farm's first frame in the page with the native
 # game's (GAME, run under Xvfb from ROOT's Data/).
 #   tests/web/run.sh BUILD GAME ROOT
-# puppeteer-core comes from npm (no browser download) into the same cache as the libraries;
-# everything else goes to a scratch folder removed pass or fail.
+# puppeteer-core comes from npm (web/node-deps.sh, no browser download) into the same cache as
+# the libraries; everything else goes to a scratch folder removed pass or fail.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(readlink -f "${1:?build-web folder missing}")
@@ -19,13 +19,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL [web]: $*" >&2; exit 1; }
 
-# puppeteer-core, installed once per version of package-lock.json.
-node_dir=${XDG_CACHE_HOME:-$HOME/.cache}/fennow-web/node-$(cat "$here/package.json" "$here/package-lock.json" | sha256sum | cut -c1-16)
-if [ ! -d "$node_dir/node_modules/puppeteer-core" ]; then
-    mkdir -p "$node_dir" && cp "$here/package.json" "$here/package-lock.json" "$node_dir/" &&
-        PUPPETEER_SKIP_DOWNLOAD=1 npm ci --prefix "$node_dir" --no-audit --no-fund >"$work/npm.log" 2>&1 ||
-        { cat "$work/npm.log" >&2; fail "could not install puppeteer-core from npm"; }
-fi
+node_modules=$("$root/web/node-deps.sh") || fail "no puppeteer-core"
 
 # The native game's picture of the farm, once it rests.
 bash "$here/native_frame.sh" "$game" "$root" "$work/native.png" || fail "no native frame"
@@ -41,7 +35,7 @@ done
 address=$(sed -n 's/^Serving the game at //p' "$work/address")
 
 status=0
-NODE_PATH=$node_dir/node_modules node "$here/browser_test.js" "$address" "$work" || status=1
+NODE_PATH=$node_modules node "$here/browser_test.js" "$address" "$work" || status=1
 
 # The first frame: everything but the measured FPS figure (a different number in every run),
 # pixel by pixel, with a few pixels allowed where the two renderers smooth glyph edges.
