@@ -6,13 +6,14 @@
 # The archives come from $FENNOW_WEB_SOURCES, else ../shared/deps beside the checkout; each must
 # match its SHA-256 in web/deps.sha256. The cache folder is
 # ${XDG_CACHE_HOME:-$HOME/.cache}/fennow-web/<key>, where the key covers the archives' sums,
-# the compiler flags, the Emscripten version and this script, so a change to any of them builds
+# the compiler flags, the Emscripten version and RECIPE, so a change to any of them builds
 # afresh and never mixes with an older result.
 #
 # The slow part of such builds is usually configure checks run through emcc. zlib, libpng, Lua
 # and SDL2 are compiled file by file with the configuration their sources ship for Emscripten
 # (SDL_config_emscripten.h, pnglibconf.h.prebuilt), so they run no checks at all; FreeType and
-# Allegro use their own CMake builds.
+# Allegro use their own CMake builds, with the answers of their checks under Debian's
+# emscripten 3.1.6 given in advance (web/configure/), so that most of the checks are skipped.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -21,11 +22,20 @@ cache_root=${XDG_CACHE_HOME:-$HOME/.cache}/fennow-web
 jobs=${FENNOW_WEB_JOBS:-$(nproc)}
 # One optimisation level for every library: small and fast code in the page.
 DEP_CFLAGS="-O2"
+# Raised whenever the way a library is built below changes, so that the cache is rebuilt.
+RECIPE=1
 log() { echo "web deps: $*" >&2; }
 
 command -v emcc >/dev/null || { log "emcc not found: install Debian's emscripten (scripts/setup.sh)"; exit 1; }
 # Debian's emcc finds node-acorn through NODE_PATH when the node on the PATH is not Debian's own.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+
+# The recorded answers hold for the compiler they were recorded with only.
+answers() { # LIBRARY: the CMake option that gives its recorded answers, when they apply
+    if emcc --version 2>/dev/null | sed -n 1p | grep -q ' 3\.1\.6 '; then
+        echo "-C$here/configure/$1.cmake"
+    fi
+}
 
 # Every archive must be present and exactly the published one.
 bad=0
@@ -42,8 +52,8 @@ done <"$here/deps.sha256"
 [ "$bad" = 0 ] || exit 1
 
 key=$( {
-    cat "$here/deps.sha256" "$0"
-    echo "$DEP_CFLAGS"
+    cat "$here/deps.sha256" "$here"/configure/*.cmake
+    echo "$DEP_CFLAGS $RECIPE"
     emcc --version 2>/dev/null | sed -n 1p
 } | sha256sum | cut -c1-16)
 prefix=$cache_root/$key
@@ -70,19 +80,24 @@ unpack() { # NAME: unpacks the archive named NAME in deps.sha256 into $work, pri
 }
 
 # compile_lib LIB FLAGS... -- FILES...: compiles C files and archives them as LIB. One emcc
-# call compiles a whole folder (its start-up costs more than a small file), folders in parallel.
+# call compiles many files of one folder (its start-up costs more than a small file); the
+# batches (up to 12 files of one folder) compile in parallel.
 compile_lib() {
     local lib=$1 flags=() objdir
     shift
     while [ "$1" != "--" ]; do flags+=("$1"); shift; done
     shift
+    export FLAGS="${flags[*]}"
     objdir=$work/obj-$(basename "$lib" .a)
     mkdir -p "$objdir"
-    printf '%s\n' "$@" | xargs -n 1 dirname | sort -u | FILES="$*" xargs -P "$jobs" -I{} sh -c '
-        dir={}; out="$0/$(echo "$dir" | md5sum | cut -c1-12)"
-        set -- "$@" $(for f in $FILES; do [ "$(dirname "$f")" = "$dir" ] && echo "$f"; done)
-        mkdir -p "$out" && cd "$out" && emcc '"$DEP_CFLAGS"' -c "$@"
-    ' "$objdir" "${flags[@]}"
+    # One line per batch: up to 12 files of one folder.
+    printf '%s\n' "$@" | sort | awk -F/ '{ d = $0; sub("/[^/]*$", "", d)
+        if (d != last || n == 12) { if (NR > 1) printf "\n"; last = d; n = 0 }
+        printf "%s%s", (n ? " " : ""), $0; n++ } END { printf "\n" }' | cat -n |
+        xargs -P "$jobs" -L 1 sh -c '
+            out="$0/$1"; shift
+            mkdir -p "$out" && cd "$out" && emcc '"$DEP_CFLAGS"' -w $FLAGS -c "$@"
+        ' "$objdir"
     emar rcs "$lib" "$objdir"/*/*.o
 }
 
@@ -95,7 +110,7 @@ done_step() { touch "$stage/.done-$1"; }
 
 if step zlib; then
     src=$(unpack zlib)
-    compile_lib "$stage/lib/libz.a" -DHAVE_UNISTD_H -DZ_HAVE_UNISTD_H -- $(ls "$src"/*.c | grep -v -E '/(example|minigzip)\.c$')
+    compile_lib "$stage/lib/libz.a" -DHAVE_UNISTD_H -- $(ls "$src"/*.c | grep -v -E '/(example|minigzip)\.c$')
     cp "$src/zlib.h" "$src/zconf.h" "$stage/include/"
     done_step zlib
 fi
@@ -134,7 +149,7 @@ fi
 
 if step FreeType; then
     src=$(unpack freetype)
-    emcmake cmake -S "$src" -B "$work/freetype-build" -DCMAKE_BUILD_TYPE=Release \
+    emcmake cmake $(answers freetype) -S "$src" -B "$work/freetype-build" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_C_FLAGS="$DEP_CFLAGS" -DCMAKE_INSTALL_PREFIX="$stage" -DBUILD_SHARED_LIBS=OFF \
         -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON \
         -DFT_DISABLE_BROTLI=ON -DZLIB_INCLUDE_DIR="$stage/include" -DZLIB_LIBRARY="$stage/lib/libz.a" \
@@ -147,7 +162,7 @@ fi
 
 if step Allegro; then
     src=$(unpack allegro5)
-    emcmake cmake -S "$src" -B "$work/allegro-build" -DCMAKE_BUILD_TYPE=Release \
+    emcmake cmake $(answers allegro) -S "$src" -B "$work/allegro-build" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_C_FLAGS="$DEP_CFLAGS" -DCMAKE_CXX_FLAGS="$DEP_CFLAGS" -DCMAKE_INSTALL_PREFIX="$stage" \
         -DALLEGRO_SDL=ON -DSHARED=OFF -DWANT_WAIT_EVENT_SLEEP=ON \
         -DSDL2_INCLUDE_DIR="$stage/include/SDL2" -DSDL2_LIBRARY="$stage/lib/libSDL2.a" \

@@ -48,6 +48,9 @@ void runBrowserGame() {
 void runBrowserGame() {
     runMainLoop();
     cleanupGame();
+    // main has long returned to the browser by now (ASYNCIFY unwound it at the first wait), so
+    // its return would reach nobody: the exit is made here, and the page hears of it.
+    emscripten_force_exit(0);
 }
 
 #endif

@@ -11,7 +11,10 @@ const [address, scratch] = process.argv.slice(2);
 const DEADLINE_MS = 120000; // loading under a busy machine can be slow: generous, always polled
 const BAND = { x: 0, y: 0, width: 800, height: 280 }; // where the player walks; no FPS figure
 const QUILLA = [348, 250];
-const FIRST_RESPONSE = [300, 380 + 13 + 16 * 1 + 8];
+const OPEN_GROUND = [450, 330]; // the path below the field: a click there reaches the world
+// Quilla's first page: four lines, a blank, then the responses on chat lines 5 to 7.
+const FIRST_RESPONSE = [300, 380 + 13 + 16 * 5 + 8];
+let lastPage = null; // the page whose console a failure shows
 let passed = 0;
 let failed = 0;
 
@@ -23,6 +26,7 @@ async function check(name, body) {
   } catch (error) {
     failed++;
     console.log(`FAIL ${name}: ${error.message}`);
+    if (lastPage) console.log(`  last console lines:\n    ${lastPage.lines.slice(-12).join('\n    ')}`);
   }
 }
 
@@ -46,6 +50,7 @@ async function open(browser, query = '') {
   await page.setViewport({ width: 1000, height: 500 }); // smaller than the page: it could scroll
   page.lines = [];
   page.on('console', (message) => page.lines.push(message.text()));
+  lastPage = page;
   await page.goto(address + query);
   return page;
 }
@@ -69,9 +74,10 @@ async function canvasBox(page) {
 async function still(page, part = { x: 0, y: 0, width: 800, height: 600 }) {
   const box = await canvasBox(page);
   const clip = { x: box.x + part.x, y: box.y + part.y, width: part.width, height: part.height };
-  let last = await page.screenshot({ clip, captureBeyondViewport: true });
+  const shot = async () => Buffer.from(await page.screenshot({ clip, captureBeyondViewport: true }));
+  let last = await shot();
   return until('the picture to rest', async () => {
-    const next = await page.screenshot({ clip, captureBeyondViewport: true });
+    const next = await shot();
     const same = next.equals(last);
     last = next;
     return same ? next : null;
@@ -123,8 +129,9 @@ async function main() {
     });
 
     await check('after a click on the canvas the arrow keys move the player, not the page', async () => {
-      await click(page, [150, 470]); // open grass
+      await click(page, OPEN_GROUND);
       await waitLine(page, 'Mouse up event thrown to Environment');
+      await page.evaluate(() => window.scrollTo(0, 0));
       const before = await still(page, BAND);
       await hold(page, 'ArrowDown', 400);
       await hold(page, 'ArrowRight', 400);
@@ -134,16 +141,14 @@ async function main() {
     });
 
     await check('a click on Quilla opens her conversation; a response changes the picture', async () => {
+      const chat = { x: 0, y: 380, width: 688, height: 220 };
+      const closed = await still(page, chat);
       await click(page, QUILLA);
       await waitLine(page, 'Mouse up event thrown to Environment', 2);
-      const chat = { x: 0, y: 380, width: 688, height: 220 };
-      await until('the chat box', async () =>
-        page.lines.some((l) => l.startsWith('Calling Script: Data\\Scripts\\Quilla.lua')));
       const opened = await still(page, chat);
-      const responses = lineCount(page, 'Gui handled mouse up event');
+      assert(!opened.equals(closed), 'the chat box did not open');
       await click(page, FIRST_RESPONSE);
-      await waitLine(page, 'Gui handled mouse up event', responses + 1);
-      await until('a line response', () => page.lines.some((l) => l.startsWith('Line response was')));
+      await waitLine(page, 'Calling Script: Data\\Scripts\\Quilla.lua with value 1');
       const answered = await still(page, chat);
       assert(!answered.equals(opened), 'the chat box did not change');
     });
@@ -157,7 +162,7 @@ async function main() {
       await page.reload();
       await started(page);
       assert(lineCount(page, 'Read Up: W NONE') === 1, 'the rebinding was not read back');
-      await click(page, [150, 470]);
+      await click(page, OPEN_GROUND);
       const before = await still(page, BAND);
       await hold(page, 'w', 400);
       assert(!(await still(page, BAND)).equals(before), 'W does not move the player');

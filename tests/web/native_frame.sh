@@ -5,7 +5,8 @@
 # first frame outside that figure.
 source "$(dirname "$0")/../e2e/lib.sh"
 out=$3
-e2e_init "$1" "$2"
+# e2e_init starts this script again under Xvfb with the arguments it is given: all three.
+e2e_init "$1" "$2" "$3"
 e2e_link_data
 e2e_start
 e2e_wait_line "Begin primary game loop"

@@ -14,10 +14,13 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/fennow-web-test.XXXXXX")
 server_pid=""
 cleanup() {
     [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
-    rm -rf "$work"
+    if [ -n "${FENNOW_WEB_KEEP:-}" ]; then echo "kept $work" >&2; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
 fail() { echo "FAIL [web]: $*" >&2; exit 1; }
+# The measured FPS figure (x0,y0 x1,y1), left out of the comparison of the first frames.
+FPS_FIGURE="27,288 120,301"
+FONT_EDGE_PIXELS=0
 
 node_modules=$("$root/web/node-deps.sh") || fail "no puppeteer-core"
 
