@@ -6,6 +6,7 @@
 # puppeteer-core comes from npm (web/node-deps.sh, no browser download) into the same cache as
 # the libraries; everything else goes to a scratch folder removed pass or fail.
 set -uo pipefail
+status=0
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(readlink -f "${1:?build-web folder missing}")
 game=$(readlink -f "${2:?native game missing}")
@@ -24,6 +25,26 @@ FONT_EDGE_PIXELS=0
 
 node_modules=$("$root/web/node-deps.sh") || fail "no puppeteer-core"
 
+# A missing and a changed source archive are both named, with what to do, and nothing is built.
+mkdir "$work/sources"
+for archive in $(awk '{ print $2 }' "$root/web/deps.sha256"); do
+    ln -s "$(readlink -f "${FENNOW_WEB_SOURCES:-$root/../shared/deps}/$archive")" "$work/sources/$archive"
+done
+rm "$work/sources/lua5.1_5.1.5.orig.tar.gz" "$work/sources/zlib_1.2.13.dfsg.orig.tar.bz2"
+echo "not zlib" >"$work/sources/zlib_1.2.13.dfsg.orig.tar.bz2"
+if FENNOW_WEB_SOURCES=$work/sources XDG_CACHE_HOME=$work/cache "$root/web/build-deps.sh" 2>"$work/sources.err"; then
+    echo "FAIL the dependency build accepted a wrong and a missing archive"
+    status=1
+elif grep -q "zlib_1.2.13.dfsg.orig.tar.bz2 does not match its SHA-256" "$work/sources.err" &&
+    grep -q "missing source archive .*lua5.1_5.1.5.orig.tar.gz: put the archive there" "$work/sources.err" &&
+    [ ! -e "$work/cache" ]; then
+    echo "PASS a wrong and a missing source archive are named and nothing is built"
+else
+    cat "$work/sources.err"
+    echo "FAIL the messages for a wrong and a missing archive"
+    status=1
+fi
+
 # The native game's picture of the farm, once it rests.
 bash "$here/native_frame.sh" "$game" "$root" "$work/native.png" || fail "no native frame"
 
@@ -37,7 +58,6 @@ until [ -s "$work/address" ]; do
 done
 address=$(sed -n 's/^Serving the game at //p' "$work/address")
 
-status=0
 NODE_PATH=$node_modules node "$here/browser_test.js" "$address" "$work" || status=1
 
 # The first frame: everything but the measured FPS figure (a different number in every run),
