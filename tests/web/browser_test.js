@@ -47,7 +47,7 @@ async function until(what, test, ms = DEADLINE_MS) {
 // A page with the game, its console lines gathered in page.lines.
 async function open(browser, query = '') {
   const page = await browser.newPage();
-  await page.setViewport({ width: 1000, height: 500 }); // smaller than the page: it could scroll
+  await page.setViewport({ width: 1000, height: 650 }); // shorter than the page: it could scroll
   page.lines = [];
   page.on('console', (message) => page.lines.push(message.text()));
   lastPage = page;
