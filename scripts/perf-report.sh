@@ -63,5 +63,10 @@ build/bench/GameReport "$runs" "$idle" >"$body"
     if [ -f docs/performance-notes.md ]; then
         cat docs/performance-notes.md
     fi
+    # The browser build's figures (scripts/web-report.sh).
+    if [ -f docs/performance-web.md ]; then
+        echo
+        cat docs/performance-web.md
+    fi
 } >"$out"
 echo "wrote $out"

@@ -9,11 +9,11 @@ set -euo pipefail
 GAME=(
   build-essential cmake pkg-config
   liballegro5-dev liballegro-image5-dev liballegro-ttf5-dev
-  liblua5.1-0-dev
+  liblua5.1-0-dev nlohmann-json3-dev
   fonts-freefont-ttf
 )
 TOOLS=(
-  nlohmann-json3-dev libpugixml-dev zlib1g-dev libzstd-dev libtiled-dev qtbase5-dev
+  libpugixml-dev zlib1g-dev libzstd-dev libtiled-dev qtbase5-dev
   fonts-dejavu-core
 )
 ALL=(
@@ -23,6 +23,7 @@ ALL=(
   xvfb xauth xdotool imagemagick x11-apps
   valgrind
   dpkg-dev file lintian desktop-file-utils appstream
+  emscripten chromium
 )
 
 case ${1:-all} in
@@ -34,6 +35,10 @@ all) PACKAGES=("${GAME[@]}" "${TOOLS[@]}" "${ALL[@]}") ;;
   exit 2
   ;;
 esac
+# The browser test drives Chromium from Node; a Node that came with its own npm needs no other.
+if [ "${1:-all}" = all ] && ! command -v npm >/dev/null 2>&1; then
+  PACKAGES+=(npm)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,6 +1,9 @@
 #include "core/CommandLine.h"
 #include "core/GameContext.h"
 #include "core/MainLoop.h"
+#ifdef __EMSCRIPTEN__
+#include "core/BrowserLoop.h"
+#endif
 
 #include <cstdio>
 
@@ -13,7 +16,11 @@ int main(int argc, char** argv) {
     if (initGame(options) == -1) {
         return -1;
     }
+#ifdef __EMSCRIPTEN__
+    runBrowserGame();
+#else
     runMainLoop();
     cleanupGame();
+#endif
     return 0;
 }

@@ -122,11 +122,16 @@ void countEvent(double now, double& windowStart, int& eventCount) {
     }
 }
 
-void runMainLoop() {
+double beginMainLoop() {
     game.quit = false;
     al_start_timer(game.timer);
-    double windowStart = al_get_time();
+    const double windowStart = al_get_time();
     consoleWrite("Begin primary game loop\n");
+    return windowStart;
+}
+
+void runMainLoop() {
+    double windowStart = beginMainLoop();
     int eventCount = 0;
     bool redraw = false;
     while (!game.quit) {

@@ -5,6 +5,10 @@
 // Steps 2 to 7 of the program: start the timer, then take and dispatch events until quit.
 void runMainLoop();
 
+// The start of the loop: clears quit, starts the timer and announces the loop. Returns the time
+// that opens the first event-rate window.
+double beginMainLoop();
+
 // Hands one event to the subsystem it concerns. True when it asks for a redraw (a tick).
 bool dispatchEvent(const ALLEGRO_EVENT& event);
 

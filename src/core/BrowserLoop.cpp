@@ -1,0 +1,56 @@
+#include "core/BrowserLoop.h"
+
+#include "core/DisplayManager.h"
+#include "core/GameContext.h"
+#include "core/MainLoop.h"
+
+#include <emscripten.h>
+
+#ifdef FENNOW_BROWSER_LOOP_CALLBACK
+
+namespace {
+
+double windowStart = 0.0;
+int eventCount = 0;
+bool redraw = false;
+
+// One browser frame: every waiting event in order, then a drawing when a tick asked for one,
+// as the blocking loop draws once the queue is drained.
+void browserFrame() {
+    while (!game.quit && al_get_next_event(game.eventQueue, &game.event)) {
+        if (dispatchEvent(game.event)) {
+            redraw = true;
+        }
+        countEvent(al_get_time(), windowStart, eventCount);
+    }
+    if (game.quit) {
+        emscripten_cancel_main_loop();
+        cleanupGame();
+        emscripten_force_exit(0);
+        return;
+    }
+    if (redraw && game.displayManager != nullptr) {
+        game.displayManager->drawFrame();
+    }
+    redraw = false;
+}
+
+} // namespace
+
+void runBrowserGame() {
+    windowStart = beginMainLoop();
+    // Never returns: the browser calls browserFrame once per display frame.
+    emscripten_set_main_loop(browserFrame, 0, 1);
+}
+
+#else
+
+void runBrowserGame() {
+    runMainLoop();
+    cleanupGame();
+    // main has long returned to the browser by now (ASYNCIFY unwound it at the first wait), so
+    // its return would reach nobody: the exit is made here, and the page hears of it.
+    emscripten_force_exit(0);
+}
+
+#endif
