@@ -58,6 +58,29 @@ Module['preRun'].push(function () {
     return result;
   };
 
+  // The save is written to a temporary file and renamed over the old one; the kept copy
+  // follows the rename, and a file the game removes or moves aside leaves the kept folder too.
+  function keptName(path) { return keptDir + '/' + path.substring(gameDir.length + 1); }
+  var rename = FS.rename;
+  FS.rename = function (oldPath, newPath) {
+    var result = rename.apply(this, arguments);
+    if (!restoring && (isKept(oldPath) || isKept(newPath))) {
+      if (isKept(oldPath)) { try { FS.unlink(keptName(oldPath)); } catch (e) { /* not kept */ } }
+      if (isKept(newPath)) FS.writeFile(keptName(newPath), FS.readFile(newPath));
+      sync();
+    }
+    return result;
+  };
+  var unlink = FS.unlink;
+  FS.unlink = function (path) {
+    var result = unlink.apply(this, arguments);
+    if (!restoring && isKept(path)) {
+      try { unlink(keptName(path)); } catch (e) { /* not kept */ }
+      sync();
+    }
+    return result;
+  };
+
   addRunDependency('fennow-kept-files');
   FS.syncfs(true, function (err) {
     if (err) console.error('Could not read the kept files: ' + err);
