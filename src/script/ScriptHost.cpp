@@ -314,6 +314,12 @@ void ScriptHost::reportProblem(lua_State* L, ProblemKind kind, const std::string
     listener_(problem);
 }
 
+ScriptProblem ScriptHost::siteOf(lua_State* L) {
+    ScriptProblem site;
+    locate(L, 0, site);
+    return site;
+}
+
 void ScriptHost::reportProblem(const ScriptProblem& problem) {
     if (listener_) {
         listener_(problem);

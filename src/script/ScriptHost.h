@@ -55,6 +55,8 @@ class ScriptHost {
     // Reports a problem found by a script function, at the line of the running script that
     // called it (and the author's line, when that was inside a shared helper).
     void reportProblem(lua_State* L, ProblemKind kind, const std::string& message);
+    // Where the running script is, as a problem found now would be placed.
+    static ScriptProblem siteOf(lua_State* L);
     // Reports a problem with a location already known (or none).
     void reportProblem(const ScriptProblem& problem);
     // True when the last runFile, loadFile or execute failed.

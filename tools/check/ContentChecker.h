@@ -16,8 +16,9 @@ class ContentChecker {
     explicit ContentChecker(CheckOptions options);
 
     // The process exit status: 0 nothing found, 1 findings, 2 bad usage or no Data/.
-    // Findings and the summary go to `out`, usage problems to `err`.
-    int run(std::ostream& out, std::ostream& err);
+    // Findings and the summary go to `out`, usage problems and the progress of long walks to
+    // `err` (progress only with --progress, or when `err` is a terminal).
+    int run(std::ostream& out, std::ostream& err, bool errIsTerminal = false);
     const CheckReport& report() const { return report_; }
 
   private:
@@ -26,4 +27,6 @@ class ContentChecker {
 
     CheckOptions options_;
     CheckReport report_;
+    std::ostream* progress_ = nullptr;
+    bool terminal_ = false;
 };
