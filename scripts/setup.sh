@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config git
-  liballegro5-dev liballegro-image5-dev liballegro-ttf5-dev
+  liballegro5-dev liballegro-image5-dev liballegro-ttf5-dev libpng-dev
   liblua5.1-0-dev lua5.1
   libgtest-dev googletest libbenchmark-dev nlohmann-json3-dev
   libpugixml-dev zlib1g-dev libzstd-dev tiled

@@ -1,8 +1,10 @@
 #include "script/CharacterFunctions.h"
 
 #include "core/GameContext.h"
+#include "gfx/PictureProblem.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptHost.h"
+#include "world/CharacterPictures.h"
 #include "world/Npc.h"
 #include "world/NpcManager.h"
 
@@ -18,10 +20,21 @@ void warnAboutDefaultSprite(lua_State* L, std::string_view spriteName) {
         !NpcManager::usesDefaultSprite(spriteName)) {
         return;
     }
+    const std::string shown =
+        "sprite \"" + std::string(spriteName.substr(0, spriteName.find('\0'))) + "\"";
+    // A picture that is there but broken is a different mistake from a name with no picture.
+    const std::string path = CharacterPictures::pathFor(spriteName);
+    const std::string problem =
+        CharacterPictures::isFileName(spriteName) ? pictureProblem(path) : "";
+    if (!problem.empty() && problem != "there is no such file") {
+        host->reportProblem(L, ProblemKind::Character,
+                            shown + ": its picture " + path + " cannot be decoded (" + problem +
+                                "); the default sprite is drawn");
+        return;
+    }
     host->reportProblem(L, ProblemKind::Character,
-                        "sprite \"" + std::string(spriteName.substr(0, spriteName.find('\0'))) +
-                            "\" has no picture of its own in Data\\Graphics\\Characters; the "
-                            "default sprite is drawn");
+                        shown + " has no picture of its own in Data\\Graphics\\Characters; the "
+                                "default sprite is drawn");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "script/DialogueFunctions.h"
 
 #include "core/GameContext.h"
+#include "gfx/PictureProblem.h"
 #include "gui/ChatBox.h"
 #include "gui/ChatLine.h"
 #include "gui/Gui.h"
@@ -145,7 +146,8 @@ int luaLoadPortrait(lua_State* L) {
         if (ScriptHost* host = listeningHost()) {
             host->reportProblem(L, ProblemKind::Portrait,
                                 "portrait " + quoted(*portrait) + ": the file " +
-                                    std::string(path->data()) + " cannot be loaded");
+                                    std::string(path->data()) + " cannot be loaded (" +
+                                    pictureProblem(path->data()) + ")");
         }
     }
     return pushAccepted(L);

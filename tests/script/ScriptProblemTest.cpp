@@ -3,6 +3,7 @@
 
 #include <allegro5/allegro_ttf.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,7 @@ TEST_F(ScriptProblemTest, WarnsAboutWhatTheChatBoxCannotShow) {
     const std::string at = "Data\\Scripts\\Fern.lua:1: ";
     testsupport::writeImage("Data/Graphics/Characters/Own.png", 96, 96,
                             [](int, int) { return al_map_rgb(10, 200, 30); });
+    std::ofstream("Data/Graphics/Characters/Text.png") << "not a picture at all\n";
     const std::vector<WarningCase> cases = {
         {"SetDialogueResponse(0, 'Go on', nil)",
          {at + "value: response \"Go on\" has no value; it counts as 0"}},
@@ -132,7 +134,15 @@ TEST_F(ScriptProblemTest, WarnsAboutWhatTheChatBoxCannotShow) {
         {"SpawnNPC(1, 2, 'N', 'n.lua', 'BrambleTemp')", {}},
         {"SpawnNPC(1, 2, 'N', 'n.lua', 'Own')", {}},
         {"LoadPortrait('Gone', 'Data\\\\Gone.png')",
-         {at + "portrait: portrait \"Gone\": the file Data\\Gone.png cannot be loaded"}},
+         {at + "portrait: portrait \"Gone\": the file Data\\Gone.png cannot be loaded (there is "
+               "no such file)"}},
+        // A picture that is there but is no PNG is named as that, in the image reader's words.
+        {"LoadPortrait('Text', 'Data\\\\Graphics\\\\Characters\\\\Text.png')",
+         {at + "portrait: portrait \"Text\": the file Data\\Graphics\\Characters\\Text.png "
+               "cannot be loaded (Not a PNG file)"}},
+        {"SpawnNPC(1, 2, 'N', 'n.lua', 'Text')",
+         {at + "character: sprite \"Text\": its picture Data\\Graphics\\Characters\\Text.png "
+               "cannot be decoded (Not a PNG file); the default sprite is drawn"}},
     };
     for (const WarningCase& c : cases) {
         problems.clear();

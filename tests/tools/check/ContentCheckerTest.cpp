@@ -135,6 +135,10 @@ const FixtureCase fixtureCases[] = {
       "  path: Mudge: click",
       "note: Mudge: its memory still changed on visit 3, the last walked; a later visit may "
       "differ (try --visits 4)"}},
+    {"broken_portrait",
+     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: portrait: portrait \"Tamsin\": the file "
+      "Data\\Portraits\\Tamsin.png cannot be loaded (Not a PNG file)",
+      "  path: map WillowCreekFarm"}},
     {"not_text",
      {"Data\\Scripts\\Mira.lua:3: text: Talk.say was given nil where a text belongs (inside the "
       "shared helper at Data\\Scripts\\RunOnce.lua:63)",
