@@ -36,6 +36,11 @@ int lastFreeLine(const ChatBox& chat) {
 
 void AuthorMode::attach(ScriptHost& host) {
     host.setProblemListener([this](const ScriptProblem& problem) { report(problem); });
+    // A file that runs cleanly again was mended: its old entries would only mislead.
+    host.setRunListener([](const std::string& path, bool clean) {
+        if (clean && game.gui && game.gui->errorPanel())
+            game.gui->errorPanel()->forget(path);
+    });
 }
 
 void AuthorMode::report(const ScriptProblem& problem) {
@@ -46,7 +51,7 @@ void AuthorMode::report(const ScriptProblem& problem) {
     if (!location.empty())
         std::fprintf(stderr, "%s\n", location.c_str());
     if (game.gui && game.gui->errorPanel())
-        game.gui->errorPanel()->add(formatProblem(problem));
+        game.gui->errorPanel()->add(formatProblem(problem), problem.file);
 }
 
 void AuthorMode::scriptRan(const Npc& npc) {

@@ -311,6 +311,7 @@ void ScriptHost::reportProblem(lua_State* L, ProblemKind kind, const std::string
     problem.kind = kind;
     problem.message = message;
     locate(L, 0, problem);
+    ++problemsReported_;
     listener_(problem);
 }
 
@@ -322,15 +323,18 @@ ScriptProblem ScriptHost::siteOf(lua_State* L) {
 
 void ScriptHost::reportProblem(const ScriptProblem& problem) {
     if (listener_) {
+        ++problemsReported_;
         listener_(problem);
     }
 }
 
 bool ScriptHost::runFile(const char* path) {
-    if (!loadFile(path)) {
-        return false;
+    const long long before = problemsReported_;
+    const bool ran = loadFile(path) && execute();
+    if (runListener_) {
+        runListener_(path ? path : "", ran && problemsReported_ == before);
     }
-    return execute();
+    return ran;
 }
 
 void ScriptHost::printArgumentDiagnostics(const char* name, int given, int expected, lua_State* L) {

@@ -107,6 +107,23 @@ TEST_F(AuthorModeTest, AChatBoxWithNoWayOutGetsACloseLineOnItsLastFreeLine) {
     EXPECT_NE(clickFern("x = = 1").find(failed + "\n"), std::string::npos);
 }
 
+// Entries leave when the file that caused them next runs without a problem; others stay.
+TEST_F(AuthorModeTest, AMendedScriptTakesItsEntriesAway) {
+    clickFern("x = = 1");
+    game.gui->resetChat();
+    CaptureStderr();
+    game.scriptHost->runFile("Data\\Scripts\\Missing.lua");
+    GetCapturedStderr();
+    ASSERT_EQ(panel().size(), 3u);
+    testsupport::writeFile("Data/Scripts/Fern.lua", "SetDialogueResponse(0, 'Bye', -3)");
+    CaptureStderr();
+    game.environment->handleMouse(ButtonState::Press, fernX, fernY);
+    game.environment->handleMouse(ButtonState::Release, fernX, fernY);
+    GetCapturedStderr();
+    EXPECT_EQ(panel().size(), 1u);
+    EXPECT_NE(panel().front().find("Missing.lua"), std::string::npos) << panel().front();
+}
+
 TEST_F(AuthorModeTest, AResponseWhoseScriptLeavesNoWayOutGetsOneToo) {
     clickFern("SetActiveNPCA('Fern')\n"
               "if GetLastChatResponse() == 5 then SetDialogueLine(0, 'The end?') return end\n"

@@ -9,7 +9,7 @@ e2e_init "$@"
 e2e_copy_data
 
 QUILLA=(348 250)
-PANEL_CORNER=(441 5)
+PANEL_CORNER=(597 5)
 # The chat box's corner is (0, 380); line 11 is 13 + 16 * 11 pixels lower.
 CLOSE_LINE_Y=$((380 + 13 + 16 * 11 + 8))
 
