@@ -122,6 +122,13 @@ TEST_F(AuthorModeTest, AMendedScriptTakesItsEntriesAway) {
     GetCapturedStderr();
     EXPECT_EQ(panel().size(), 1u);
     EXPECT_NE(panel().front().find("Missing.lua"), std::string::npos) << panel().front();
+    // A run that ends but warns is not clean: its warning stays.
+    testsupport::writeFile("Data/Scripts/Fern.lua", "SetPortrait('Nobody')");
+    CaptureStderr();
+    game.environment->handleMouse(ButtonState::Press, fernX, fernY);
+    game.environment->handleMouse(ButtonState::Release, fernX, fernY);
+    GetCapturedStderr();
+    EXPECT_EQ(panel().size(), 2u) << testing::PrintToString(panel());
 }
 
 TEST_F(AuthorModeTest, AResponseWhoseScriptLeavesNoWayOutGetsOneToo) {
