@@ -1,6 +1,7 @@
 #include "gui/PortraitStore.h"
 
 #include "gfx/BitmapLibrary.h"
+#include "gui/ChatBox.h"
 
 #include <cstdio>
 #include <string>
@@ -37,7 +38,17 @@ bool PortraitStore::load(std::string_view name, const char* path) {
     }
     // Only magenta is a colour key here: portraits may use dark grey as a real colour.
     al_convert_mask_to_alpha(bitmap, al_map_rgb(255, 0, 255));
+    add(name, bitmap);
+    return true;
+}
 
+void PortraitStore::addPlaceholder(std::string_view name) {
+    if (ALLEGRO_BITMAP* bitmap =
+            BitmapLibrary::placeholder(ChatBox::portraitWidth, ChatBox::portraitHeight))
+        add(name, bitmap);
+}
+
+void PortraitStore::add(std::string_view name, ALLEGRO_BITMAP* bitmap) {
     Portrait** grown = new Portrait*[count_ + 1];
     for (int i = 0; i < count_; ++i)
         grown[i] = items_[i];
@@ -45,7 +56,6 @@ bool PortraitStore::load(std::string_view name, const char* path) {
     delete[] items_;
     items_ = grown;
     ++count_;
-    return true;
 }
 
 ALLEGRO_BITMAP* PortraitStore::find(std::string_view name) const {

@@ -148,6 +148,9 @@ int luaLoadPortrait(lua_State* L) {
                                 "portrait " + quoted(*portrait) + ": the file " +
                                     std::string(path->data()) + " cannot be loaded (" +
                                     pictureProblem(path->data()) + ")");
+            // The author sees the placeholder where the portrait would be, as for any other
+            // missing picture; the player's game keeps an empty frame.
+            game.portraits->addPlaceholder(*portrait);
         }
     }
     return pushAccepted(L);

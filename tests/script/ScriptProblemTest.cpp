@@ -1,4 +1,5 @@
 #include "core/TestSupport.h"
+#include "gui/PortraitStore.h"
 #include "script/ScriptTestSupport.h"
 
 #include <allegro5/allegro_ttf.h>
@@ -94,6 +95,21 @@ TEST_F(ScriptProblemTest, RefusalsAndErrorsNameTheAuthorsLine) {
         EXPECT_EQ(problems, c.problems) << c.code;
         EXPECT_EQ(locations, c.locations) << c.code;
     }
+}
+
+// Author mode shows the placeholder where a portrait that could not be loaded would be; the
+// player's game keeps nothing under the name.
+TEST_F(ScriptProblemTest, AnUnloadablePortraitIsAPlaceholderOnlyWhileListened) {
+    runScript("LoadPortrait('Gone', 'Data\\\\Gone.png')");
+    ALLEGRO_BITMAP* shown = game.portraits->find("Gone");
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(al_get_bitmap_width(shown), ChatBox::portraitWidth);
+    EXPECT_EQ(al_get_bitmap_height(shown), ChatBox::portraitHeight);
+    EXPECT_EQ(pixelAt(shown, 0, 0), (Rgba{0, 0, 160, 255}));
+    EXPECT_EQ(pixelAt(shown, 16, 0), (Rgba{255, 230, 0, 255}));
+    host().setProblemListener(nullptr);
+    runScript("LoadPortrait('Lost', 'Data\\\\Gone.png')");
+    EXPECT_EQ(game.portraits->find("Lost"), nullptr);
 }
 
 TEST_F(ScriptProblemTest, WarnsAboutWhatTheChatBoxCannotShow) {
