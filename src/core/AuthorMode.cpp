@@ -9,6 +9,7 @@
 #include "world/Npc.h"
 
 #include <cstdio>
+#include <deque>
 #include <string>
 
 namespace {
@@ -52,6 +53,64 @@ void AuthorMode::report(const ScriptProblem& problem) {
         std::fprintf(stderr, "%s\n", location.c_str());
     if (game.gui && game.gui->errorPanel())
         game.gui->errorPanel()->add(formatProblem(problem), problem.file);
+}
+
+void AuthorMode::startCheck(const std::string& mapName) {
+    const std::string program = BackgroundCheck::findProgram();
+    if (program.empty()) {
+        if (!checkerMissingTold_)
+            std::fprintf(stderr, "Author mode: fennow-check was not found beside the game; "
+                                 "conversations are not walked in the background\n");
+        checkerMissingTold_ = true;
+        return;
+    }
+    std::string error;
+    if (!check_.start(program, mapName, error)) {
+        std::fprintf(stderr, "Author mode: %s\n", error.c_str());
+        return;
+    }
+    checkedMap_ = mapName;
+    framesWhileChecking_ = 0;
+    std::fprintf(stderr, "Author mode: checking the conversations of %s in the background\n",
+                 mapName.c_str());
+}
+
+void AuthorMode::frameDrawn() {
+    if (!check_.running())
+        return;
+    ++framesWhileChecking_;
+    std::vector<CheckedFinding> findings;
+    std::string error;
+    if (!check_.poll(findings, error))
+        return;
+    if (!error.empty()) {
+        std::fprintf(stderr, "Author mode: %s\n", error.c_str());
+        return;
+    }
+    addFindings(findings);
+    const double seconds = check_.seconds();
+    std::fprintf(stderr,
+                 "Author mode: the check of %s ended after %.2f s with %zu %s; the game drew "
+                 "%.1f frames per second meanwhile\n",
+                 checkedMap_.c_str(), seconds, findings.size(),
+                 findings.size() == 1 ? "finding" : "findings",
+                 seconds > 0 ? static_cast<double>(framesWhileChecking_) / seconds : 0.0);
+}
+
+void AuthorMode::addFindings(const std::vector<CheckedFinding>& findings) {
+    ErrorPanel* panel = game.gui ? game.gui->errorPanel() : nullptr;
+    for (const CheckedFinding& finding : findings) {
+        const std::string text = formatProblem(finding.problem);
+        // What the game itself reported while it ran is in the panel already.
+        bool known = false;
+        for (const std::string& message : panel ? panel->messages() : std::deque<std::string>{})
+            known = known || message.compare(0, text.size(), text) == 0;
+        if (known)
+            continue;
+        std::fprintf(stderr, "%s\n  path: %s\n", text.c_str(), finding.path.c_str());
+        if (panel)
+            panel->add(text + " (path: " + finding.path + ")", finding.problem.file);
+    }
 }
 
 void AuthorMode::scriptRan(const Npc& npc) {

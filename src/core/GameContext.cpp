@@ -119,6 +119,8 @@ int initGame(const CommandLine& options) {
 
     runStartupScripts();
     game.mapManager->load(game.startMap);
+    if (game.author != nullptr)
+        game.author->startCheck(game.startMap);
     return 0;
 }
 
@@ -176,6 +178,8 @@ void reloadWorld() {
     runStartupScripts();
     if (game.mapManager != nullptr)
         game.mapManager->load(game.startMap);
+    if (game.author != nullptr)
+        game.author->startCheck(game.startMap);
 }
 
 void registerEventSources(ALLEGRO_EVENT_QUEUE* queue) {

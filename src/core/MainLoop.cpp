@@ -1,5 +1,6 @@
 #include "core/MainLoop.h"
 
+#include "core/AuthorMode.h"
 #include "core/Console.h"
 #include "core/DisplayManager.h"
 #include "core/GameContext.h"
@@ -104,6 +105,8 @@ void runMainLoop() {
             if (game.displayManager != nullptr) {
                 game.displayManager->drawFrame();
             }
+            if (game.author != nullptr)
+                game.author->frameDrawn();
             redraw = false;
         }
     }

@@ -200,15 +200,7 @@ int reportScriptProblem(lua_State* L) {
     auto* host = static_cast<ScriptHost*>(lua_touserdata(L, lua_upvalueindex(1)));
     const char* kindName = lua_isstring(L, 1) ? lua_tostring(L, 1) : "";
     const char* message = lua_isstring(L, 2) ? lua_tostring(L, 2) : "";
-    ProblemKind kind = ProblemKind::Text;
-    for (ProblemKind candidate :
-         {ProblemKind::Error, ProblemKind::Refused, ProblemKind::Stuck, ProblemKind::Value,
-          ProblemKind::Text, ProblemKind::Portrait, ProblemKind::Character}) {
-        if (std::strcmp(kindName, problemKindName(candidate)) == 0) {
-            kind = candidate;
-        }
-    }
-    host->reportProblem(L, kind, message);
+    host->reportProblem(L, problemKindFromName(kindName).value_or(ProblemKind::Text), message);
     return 0;
 }
 

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -129,6 +132,45 @@ TEST_F(AuthorModeTest, AMendedScriptTakesItsEntriesAway) {
     game.environment->handleMouse(ButtonState::Release, fernX, fernY);
     GetCapturedStderr();
     EXPECT_EQ(panel().size(), 2u) << testing::PrintToString(panel());
+}
+
+// The map's conversations are walked in the background; a loop with no way out, which no
+// single click shows, reaches the panel with its line and path when the walk ends.
+TEST_F(AuthorModeTest, TheBackgroundCheckReportsALoopWithNoWayOut) {
+    std::error_code error;
+    const auto checker = std::filesystem::read_symlink("/proc/self/exe", error).parent_path() /
+                         ".." / "tools" / "fennow-check";
+    if (!std::filesystem::exists(checker))
+        GTEST_SKIP() << "fennow-check is not built beside the tests";
+    setenv("FENNOW_CHECK", checker.c_str(), 1);
+    std::filesystem::create_directories("Data/Scripts");
+    std::filesystem::create_directory_symlink(source / "Data" / "Graphics", "Data/Graphics");
+    for (const char* file : {"Data/Scripts/VersionBark.lua", "Data/Scripts/RunOnce.lua"})
+        std::filesystem::copy_file(source / file, file);
+    std::filesystem::copy(source / "tests/data/check/no_way_out/Data", "Data",
+                          std::filesystem::copy_options::recursive);
+    CaptureStderr();
+    author.startCheck("WillowCreekFarm");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (panel().empty() && std::chrono::steady_clock::now() < deadline) {
+        author.frameDrawn();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const std::string console = GetCapturedStderr();
+    unsetenv("FENNOW_CHECK");
+    const std::string finding = "Data\\Scripts\\Mira.lua:5: stuck: no choice from here ever leads "
+                                "to a close response (page \"Round we go.\")";
+    EXPECT_EQ(panel(), std::vector<std::string>{finding + " (path: Mira: click > \"Let's go "
+                                                          "round.\")"});
+    EXPECT_NE(console.find(finding + "\n  path: Mira: click"), std::string::npos) << console;
+    EXPECT_NE(console.find("Author mode: the check of WillowCreekFarm ended after "),
+              std::string::npos)
+        << console;
+    // A report that is not one is said, never read as no findings.
+    std::vector<CheckedFinding> findings;
+    std::string why;
+    EXPECT_FALSE(BackgroundCheck::readReport("{\"findings\": 3}", findings, why));
+    EXPECT_EQ(why, "the content check's report could not be read");
 }
 
 TEST_F(AuthorModeTest, AResponseWhoseScriptLeavesNoWayOutGetsOneToo) {
