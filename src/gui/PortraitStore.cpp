@@ -1,7 +1,6 @@
 #include "gui/PortraitStore.h"
 
 #include "gfx/BitmapLibrary.h"
-#include "gui/ChatBox.h"
 
 #include <cstdio>
 #include <string>
@@ -42,9 +41,8 @@ bool PortraitStore::load(std::string_view name, const char* path) {
     return true;
 }
 
-void PortraitStore::addPlaceholder(std::string_view name) {
-    if (ALLEGRO_BITMAP* bitmap =
-            BitmapLibrary::placeholder(ChatBox::portraitWidth, ChatBox::portraitHeight))
+void PortraitStore::addPlaceholder(std::string_view name, int width, int height) {
+    if (ALLEGRO_BITMAP* bitmap = BitmapLibrary::placeholder(width, height))
         add(name, bitmap);
 }
 

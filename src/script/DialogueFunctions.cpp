@@ -150,7 +150,8 @@ int luaLoadPortrait(lua_State* L) {
                                     pictureProblem(path->data()) + ")");
             // The author sees the placeholder where the portrait would be, as for any other
             // missing picture; the player's game keeps an empty frame.
-            game.portraits->addPlaceholder(*portrait);
+            game.portraits->addPlaceholder(*portrait, ChatBox::portraitWidth,
+                                           ChatBox::portraitHeight);
         }
     }
     return pushAccepted(L);
