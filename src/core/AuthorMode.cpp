@@ -5,9 +5,11 @@
 #include "gui/ChatLine.h"
 #include "gui/ErrorPanel.h"
 #include "gui/Gui.h"
+#include "map/MapLibrary.h"
 #include "script/ScriptHost.h"
 #include "world/Npc.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <string>
@@ -111,6 +113,38 @@ void AuthorMode::addFindings(const std::vector<CheckedFinding>& findings) {
         if (panel)
             panel->add(text + " (path: " + finding.path + ")", finding.problem.file);
     }
+}
+
+std::string AuthorMode::pointerText(int x, int y) {
+    std::string text = "map (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    const MapLibrary::MapHeader& map = MapLibrary::header();
+    const bool staggered = map.staggerX != 0 || map.staggerY != 0;
+    if (MapLibrary::mapLoaded() == 1 && map.columnStep > 0 && map.rowStep > 0 && !staggered &&
+        x >= 0 && y >= 0 && x / map.columnStep < map.mapWidth && y / map.rowStep < map.mapHeight)
+        text += ", cell (" + std::to_string(x / map.columnStep) + ", " +
+                std::to_string(y / map.rowStep) + ")";
+    return text;
+}
+
+void AuthorMode::drawPointerInfo(ALLEGRO_BITMAP* target, ALLEGRO_FONT* font) const {
+    if (!pointerInfo_ || !font || !target || !game.gui)
+        return;
+    const int x = static_cast<int>(game.gui->mouseX());
+    const int y = static_cast<int>(game.gui->mouseY());
+    const std::string text = pointerText(x, y);
+    const int width = al_get_text_width(font, text.c_str()) + 6;
+    const int height = al_get_font_line_height(font) + 4;
+    // Below right of the pointer, kept inside the window.
+    const int left = std::min(x + 14, al_get_bitmap_width(target) - width);
+    const int top = std::min(y + 18, al_get_bitmap_height(target) - height);
+    al_set_target_bitmap(target);
+    int cx, cy, cw, ch;
+    al_get_clipping_rectangle(&cx, &cy, &cw, &ch);
+    al_set_clipping_rectangle(left, top, width, height);
+    al_clear_to_color(al_map_rgb(20, 20, 36));
+    al_set_clipping_rectangle(cx, cy, cw, ch);
+    al_draw_text(font, al_map_rgb(255, 255, 160), static_cast<float>(left + 3),
+                 static_cast<float>(top + 2), 0, text.c_str());
 }
 
 void AuthorMode::scriptRan(const Npc& npc) {

@@ -4,6 +4,9 @@
 #include "script/ScriptProblem.h"
 #include "world/Conversation.h"
 
+#include <allegro5/allegro.h>
+#include <allegro5/allegro_font.h>
+
 #include <string>
 
 class Npc;
@@ -33,9 +36,19 @@ class AuthorMode : public ConversationListener {
     // Adds the check's findings to the console and the panel, except those already there.
     void addFindings(const std::vector<CheckedFinding>& findings);
 
+    // F2 shows or hides the map position and cell under the pointer.
+    void togglePointerInfo() { pointerInfo_ = !pointerInfo_; }
+    bool showsPointerInfo() const { return pointerInfo_; }
+    // "map (X, Y), cell (COLUMN, ROW)" for a window point; the cell is left out where there is
+    // no map, or the map is staggered.
+    static std::string pointerText(int x, int y);
+    // Draws the pointer's text beside it while F2 has it shown.
+    void drawPointerInfo(ALLEGRO_BITMAP* target, ALLEGRO_FONT* font) const;
+
   private:
     BackgroundCheck check_;
     std::string checkedMap_;
     long long framesWhileChecking_ = 0;
     bool checkerMissingTold_ = false;
+    bool pointerInfo_ = false;
 };

@@ -56,6 +56,10 @@ bool dispatchEvent(const ALLEGRO_EVENT& event) {
             event.keyboard.keycode == ALLEGRO_KEY_F5) {
             reloadWorld();
         }
+        if (game.author != nullptr && event.type == ALLEGRO_EVENT_KEY_DOWN &&
+            event.keyboard.keycode == ALLEGRO_KEY_F2) {
+            game.author->togglePointerInfo();
+        }
         break;
     case ALLEGRO_EVENT_MOUSE_AXES:
     case ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY:

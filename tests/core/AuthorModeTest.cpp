@@ -5,6 +5,7 @@
 #include "gui/ChatBox.h"
 #include "gui/ChatLine.h"
 #include "gui/ErrorPanel.h"
+#include "map/MapLibrary.h"
 #include "world/Npc.h"
 
 #include <gtest/gtest.h>
@@ -171,6 +172,21 @@ TEST_F(AuthorModeTest, TheBackgroundCheckReportsALoopWithNoWayOut) {
     std::string why;
     EXPECT_FALSE(BackgroundCheck::readReport("{\"findings\": 3}", findings, why));
     EXPECT_EQ(why, "the content check's report could not be read");
+}
+
+// F2's text: the window point is the map point (the world does not scroll); the cell is named
+// only inside a loaded map.
+TEST(AuthorModePointer, NamesTheCellUnderThePointer) {
+    MapLibrary::freeMap();
+    EXPECT_EQ(AuthorMode::pointerText(40, 70), "map (40, 70)");
+    const std::string farm =
+        (std::filesystem::current_path() / "Data/Maps/WillowCreekFarm.fmp").string();
+    ASSERT_EQ(MapLibrary::loadMap(farm.c_str(), 1), 0);
+    EXPECT_EQ(AuthorMode::pointerText(40, 70), "map (40, 70), cell (1, 2)");
+    EXPECT_EQ(AuthorMode::pointerText(799, 607), "map (799, 607), cell (24, 18)");
+    EXPECT_EQ(AuthorMode::pointerText(800, 0), "map (800, 0)");
+    EXPECT_EQ(AuthorMode::pointerText(-1, 5), "map (-1, 5)");
+    MapLibrary::freeMap();
 }
 
 TEST_F(AuthorModeTest, AResponseWhoseScriptLeavesNoWayOutGetsOneToo) {

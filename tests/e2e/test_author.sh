@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Authoring as a content author does it: --help and bad options; --map starts on a map of the
 # author's own; --author walks the map's conversations in the background and reports what it
-# finds; it shows a broken character script's error in a panel at the top right
+# finds; F2 shows the position under the pointer; it shows a broken character script's error in
+# a panel at the top right
 # and gives its chat box a close line that closes it; a click dismisses the panel; F5 loads
 # the world again after the map and its script were edited: the new map is shown and the new
 # character talks.
@@ -77,6 +78,14 @@ until grep -aq '^Author mode: the check of WillowCreekFarm ended after ' "$LOG";
 done
 e2e_log "$(grep -a '^Author mode: the check of WillowCreekFarm ended after ' "$LOG")"
 grep -aqxF '  path: Quilla: click' "$LOG" || e2e_fail "the background check did not report Quilla"
+# F2 shows the map position and cell under the pointer in a box beside it; F2 again hides it.
+e2e_move 100 100
+e2e_key F2
+e2e_still "$WORK/pointer.xwd"
+[ "$(pixel "$WORK/pointer.xwd" 115 119)" = "#141424" ] || e2e_fail "F2 shows nothing under the pointer"
+e2e_key F2
+e2e_still "$WORK/nopointer.xwd"
+[ "$(pixel "$WORK/nopointer.xwd" 115 119)" != "#141424" ] || e2e_fail "F2 again does not hide it"
 e2e_click "${QUILLA[@]}"
 e2e_wait_line "Mouse up event thrown to Environment"
 grep -aq '^Lua Error during Loading: Data\\Scripts\\Quilla.lua:2:' "$LOG" || e2e_fail "no loading error"
