@@ -57,7 +57,7 @@ int luaSetActiveNpcA(lua_State* L) {
     if (!checkArguments(L, name, 1)) {
         return 0;
     }
-    const auto npcName = argumentText(L, 1);
+    const auto npcName = textArgument(L, 1, name);
     if (!npcName) {
         return refuseCall(L, name);
     }
@@ -76,9 +76,9 @@ int luaSpawnNpc(lua_State* L) {
     }
     const int x = argumentInt(L, 1);
     const int y = argumentInt(L, 2);
-    const auto npcName = argumentText(L, 3);
-    const auto scriptPath = argumentText(L, 4);
-    const auto spriteName = argumentText(L, 5);
+    const auto npcName = textArgument(L, 3, "SpawnNPC");
+    const auto scriptPath = textArgument(L, 4, "SpawnNPC");
+    const auto spriteName = textArgument(L, 5, "SpawnNPC");
     if (!npcName || !scriptPath || !spriteName) {
         return refuseCall(L, name);
     }

@@ -102,7 +102,7 @@ int luaSetPortrait(lua_State* L) {
     if (!checkDialogueArguments(L, name, 1)) {
         return 0;
     }
-    const auto portrait = argumentText(L, 1);
+    const auto portrait = textArgument(L, 1, name);
     if (!portrait) {
         return refuseDialogueCall(L, name);
     }
@@ -119,7 +119,7 @@ int luaSetPortraitBackground(lua_State* L) {
     if (!checkDialogueArguments(L, name, 1)) {
         return 0;
     }
-    const auto portrait = argumentText(L, 1);
+    const auto portrait = textArgument(L, 1, name);
     if (!portrait) {
         return refuseDialogueCall(L, name);
     }
@@ -137,8 +137,8 @@ int luaLoadPortrait(lua_State* L) {
     if (!checkDialogueArguments(L, name, 2)) {
         return 0;
     }
-    const auto portrait = argumentText(L, 1);
-    const auto path = argumentText(L, 2);
+    const auto portrait = textArgument(L, 1, name);
+    const auto path = textArgument(L, 2, name);
     if (!portrait || !path) {
         return refuseDialogueCall(L, name);
     }
@@ -164,7 +164,7 @@ int luaSetDialogueLine(lua_State* L) {
         return 0;
     }
     const int index = argumentInt(L, 1);
-    const auto text = argumentText(L, 2);
+    const auto text = textArgument(L, 2, name);
     if (!text) {
         return refuseDialogueCall(L, name);
     }
@@ -183,7 +183,7 @@ int luaSetDialogueResponse(lua_State* L) {
         return 0;
     }
     const int index = argumentInt(L, 1);
-    const auto text = argumentText(L, 2);
+    const auto text = textArgument(L, 2, name);
     const int value = argumentInt(L, 3);
     if (!text) {
         return refuseDialogueCall(L, name);

@@ -130,6 +130,13 @@ TEST_F(ScriptProblemTest, WarnsAboutWhatTheChatBoxCannotShow) {
          {at + "value: response \"Go on\" has a value that is not a number (string); it counts "
                "as 0"}},
         {"SetDialogueResponse(0, 'Go on', '7')", {}},
+        // A misspelt name gives nil where a text belongs: said as that, then refused.
+        {"SetDialogueLine(0, Farm)",
+         {at + "text: SetDialogueLine was given nil where a text belongs (argument 2)",
+          at + "refused: Insufficient Arguments for SetDialogueLine, aborting."}},
+        {"SpawnNPC(1, 2, 'N', {}, 'Own')",
+         {at + "text: SpawnNPC was given a table where a text belongs (argument 4)",
+          at + "refused: Insufficient Arguments for AddNPC.  Aborting."}},
         {"SetDialogueLine(12, 'Hello')",
          {at + "text: line 12 is outside the chat box (lines 0 to 11); \"Hello\" is not shown"}},
         {"SetDialogueLine(-1, 'Hello')",
