@@ -249,7 +249,7 @@ std::uint64_t CheckWorld::pictureHash(ALLEGRO_BITMAP* bitmap) const {
     return hash;
 }
 
-std::string CheckWorld::stateKey() const {
+std::string CheckWorld::stateKey(std::size_t* memoryStart) const {
     std::string key;
     const ChatBox* chat = game.gui->chatBox();
     key += chat->isShown() ? "open|" : "closed|";
@@ -269,11 +269,8 @@ std::string CheckWorld::stateKey() const {
            std::to_string(pictureHash(chat->portraitBackground())) + "|";
     const Npc* active = game.npcManager->getActiveNpc();
     key += "active " + std::to_string(active ? active->number() : -1) + "|";
-    return key + memoryKey();
-}
-
-std::string CheckWorld::memoryKey() const {
-    std::string key;
+    if (memoryStart)
+        *memoryStart = key.size();
     for (int i = 0; i < game.npcManager->getNpcCount(); ++i) {
         Npc* npc = game.npcManager->npc(i);
         key += "npc" + std::to_string(i) + "{";

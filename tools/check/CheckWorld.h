@@ -80,10 +80,9 @@ class CheckWorld : public ConversationListener {
     RowSite lastRowSite() const;
     // What tells this state apart from every other: the chat box, the active character,
     // every character's variables, the plain data in Lua's globals.
-    std::string stateKey() const;
-    // The part of stateKey that outlives a visit: every character's variables and the plain
-    // data in Lua's globals.
-    std::string memoryKey() const;
+    // `memoryStart`, when given, gets where the part that outlives a visit begins: every
+    // character's variables and the plain data in Lua's globals.
+    std::string stateKey(std::size_t* memoryStart = nullptr) const;
     const std::vector<SpawnedCharacter>& spawned() const { return spawned_; }
 
     // Notes whether the script of a click or a pick failed.

@@ -171,8 +171,8 @@ void ConversationWalker::writeNotes() {
                      std::to_string(settings_.visits + 1) + ")");
 }
 
-void ConversationWalker::noteMemory(const CheckWorld& world, int visit) {
-    const std::size_t memory = std::hash<std::string>{}(world.memoryKey());
+void ConversationWalker::noteMemory(const std::string& memoryKey, int visit) {
+    const std::size_t memory = std::hash<std::string>{}(memoryKey);
     if (visit < settings_.visits)
         earlierMemories_.insert(memory);
     else
@@ -183,7 +183,9 @@ int ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
                                  const std::vector<WalkStep>& path, int visit, int parent,
                                  bool failed, bool linked) {
     const CheckWorld& world = *parkable;
-    const std::string key = "visit " + std::to_string(visit) + "|" + world.stateKey();
+    std::size_t memoryStart = 0;
+    const std::string state = world.stateKey(&memoryStart);
+    const std::string key = "visit " + std::to_string(visit) + "|" + state;
     const auto found = known_.find(key);
     if (found != known_.end()) {
         if (linked)
@@ -218,7 +220,7 @@ int ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
     }
     node.page = pageName(world.pageLines());
     node.pageSite = world.lastRowSite();
-    noteMemory(world, visit);
+    noteMemory(state.substr(memoryStart), visit);
     const int index = static_cast<int>(nodes_.size());
     known_.emplace(key, index);
     if (linked)

@@ -96,7 +96,7 @@ class ConversationWalker {
     void reportStuck();
     void report(ProblemKind kind, const std::string& message, const std::string& pathText,
                 const RowSite& site);
-    void noteMemory(const CheckWorld& world, int visit);
+    void noteMemory(const std::string& memory, int visit);
     bool overBudget();
     void showProgress(bool last);
     void writeNotes();
