@@ -20,7 +20,7 @@ const char* const usageText =
     "  --visits N        click each character again after a close, up to N visits (3)\n"
     "  --depth N         walk paths of at most N steps (60)\n"
     "  --states N        walk at most N states per character (20000)\n"
-    "  --time-limit S    stop each character's walk after S seconds (10)\n"
+    "  --time-limit S    stop each character's walk after S seconds of processor time (10)\n"
     "  --script-limit S  stop a script that runs longer than S seconds (5, as the game)\n"
     "  --json            print the result as one JSON object\n"
     "  --progress        show a long walk's progress on standard error even when it is not\n"

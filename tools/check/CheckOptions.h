@@ -9,7 +9,7 @@ struct CheckOptions {
     std::vector<std::string> maps; // empty: the start map, unless allMaps
     bool allMaps = false;
     std::string character;   // empty: every character of the maps
-    double timeLimit = 10.0; // seconds each character's walk may take
+    double timeLimit = 10.0; // seconds of processor time each character's walk may take
     int visits = 3;
     int depth = 60;
     int states = 20000;

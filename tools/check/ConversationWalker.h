@@ -3,6 +3,7 @@
 #include "CheckWorld.h"
 
 #include <chrono>
+#include <ctime>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -33,7 +34,7 @@ class ConversationWalker {
     struct Settings {
         std::string mapName;
         std::string pathPrefix;   // put before every path ("" or "map NAME, ")
-        double timeLimit = 10.0;  // seconds for the whole walk
+        double timeLimit = 10.0;  // seconds of processor time for the whole walk
         double scriptLimit = 5.0; // seconds for one script run
         // Where progress goes once the walk runs longer than progressDelay; null for nowhere.
         // On a terminal one line is rewritten in place.
@@ -115,6 +116,7 @@ class ConversationWalker {
     long long responses_ = 0;
     bool lastFailed_ = false; // the last step of the last replay ran a script that failed
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    std::clock_t startedClock_ = std::clock();
     std::chrono::steady_clock::time_point lastProgress_{};
     bool progressShown_ = false;
     // The memories seen before the last visit, and the last visit's, as hashes.

@@ -247,7 +247,8 @@ TEST(Bounds, EndlessWalkStopsAtItsBudget) {
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(ContentChecker(options).run(out, err), 0);
-    const std::string note = "note: Mira: the walk stopped after 3 s (--time-limit), ";
+    const std::string note =
+        "note: Mira: the walk stopped after 3 s of processor time (--time-limit), ";
     EXPECT_NE(out.str().find(note), std::string::npos) << out.str();
     EXPECT_EQ(err.str().rfind("fennow-check: Mira: ", 0), 0u) << err.str();
     EXPECT_NE(err.str().find(" responses walked, "), std::string::npos) << err.str();
