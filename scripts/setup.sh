@@ -8,7 +8,7 @@ set -euo pipefail
 
 GAME=(
   build-essential cmake pkg-config
-  liballegro5-dev liballegro-image5-dev liballegro-ttf5-dev
+  liballegro5-dev liballegro-image5-dev liballegro-ttf5-dev libpng-dev
   liblua5.1-0-dev nlohmann-json3-dev
   fonts-freefont-ttf
 )

@@ -53,6 +53,17 @@ local function warn(text, kind)
     end
 end
 
+-- A nil, a table, a boolean or a function where a text belongs is most often a misspelt name
+-- (Farm.kettleNmae). Only author mode and fennow-check hear of it; the player's game shows
+-- what tostring makes of it, as it always has.
+local function checkText(text, helper)
+    local kind = type(text)
+    if ReportScriptProblem and kind ~= "string" and kind ~= "number" then
+        local given = kind == "nil" and "nil" or "a " .. kind
+        ReportScriptProblem("text", helper .. " was given " .. given .. " where a text belongs")
+    end
+end
+
 -- The number of characters (not bytes) of a UTF-8 text.
 local function length(text)
     return #text:gsub("[\128-\191]", "")
@@ -146,6 +157,7 @@ end
 -- Adds a text on the next free lines, wrapped to the width of the chat box.
 -- Returns the index of the first line used, or nil when the chat box is full.
 function Talk.say(text)
+    checkText(text, "Talk.say")
     local first
     for _, part in ipairs(Talk.wrap(text)) do
         local index = takeLine()

@@ -228,7 +228,7 @@ function Farm.weatherLine() end
 Talk = {}
 
 ---Splits a text into lines of at most `width` characters, breaking at blanks where it can.
----@param text any the text (tostring is applied)
+---@param text ScriptText the text
 ---@param width? integer characters per line, Talk.WIDTH when not given
 ---@return string[] lines at least one, an empty text gives one empty line
 function Talk.wrap(text, width) end
@@ -247,13 +247,14 @@ function Talk.start(name) end
 ---@param background? ScriptText background name given to LoadPortrait
 function Talk.portrait(name, background) end
 
----Adds a text on the next free lines, wrapped to the chat box; warns when the box is full.
----@param text any the text (tostring is applied)
+---Adds a text on the next free lines, wrapped to the chat box; warns when the box is full, and
+---(in author mode and fennow-check) when given nil, a table, a boolean or a function.
+---@param text ScriptText the text
 ---@return integer? first the first line used, or nil when nothing was shown
 function Talk.say(text) end
 
 ---Talk.say for every text of a list: Talk.lines{ "Hello!", Farm.weatherLine() }.
----@param list any[] the texts, in order
+---@param list ScriptText[] the texts, in order
 function Talk.lines(list) end
 
 ---Adds an empty line.

@@ -1,5 +1,6 @@
 #include "core/DisplayManager.h"
 
+#include "core/AuthorMode.h"
 #include "core/Console.h"
 #include "core/GameContext.h"
 #include "gfx/BitmapLibrary.h"
@@ -78,6 +79,9 @@ void DisplayManager::composeFrame(ALLEGRO_BITMAP* target) {
     }
     if (game.gui != nullptr) {
         game.gui->draw(target);
+    }
+    if (game.author != nullptr) {
+        game.author->drawPointerInfo(target, textFont_);
     }
     if (textFont_ == nullptr) {
         return;

@@ -127,6 +127,9 @@ int initGame(const CommandLine& options) {
     runStartupScripts();
     if (!game.saving->loadAtStart())
         game.mapManager->load(game.startMap);
+    if (game.author != nullptr)
+        game.author->startCheck(game.mapTravel != nullptr ? game.mapTravel->maps().currentName()
+                                                          : std::string(game.startMap));
     return 0;
 }
 
@@ -204,6 +207,8 @@ void reloadWorld() {
         game.saving->endStartup();
     if (game.mapManager != nullptr)
         game.mapManager->load(mapName.c_str());
+    if (game.author != nullptr)
+        game.author->startCheck(mapName);
 }
 
 void registerEventSources(ALLEGRO_EVENT_QUEUE* queue) {

@@ -1,5 +1,6 @@
 #include "core/MainLoop.h"
 
+#include "core/AuthorMode.h"
 #include "core/Console.h"
 #include "core/DisplayManager.h"
 #include "core/GameContext.h"
@@ -77,6 +78,10 @@ bool handleEvent(const ALLEGRO_EVENT& event) {
             event.keyboard.keycode == ALLEGRO_KEY_F5) {
             reloadWorld();
         }
+        if (game.author != nullptr && event.type == ALLEGRO_EVENT_KEY_DOWN &&
+            event.keyboard.keycode == ALLEGRO_KEY_F2) {
+            game.author->togglePointerInfo();
+        }
         break;
     case ALLEGRO_EVENT_MOUSE_AXES:
     case ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY:
@@ -145,6 +150,8 @@ void runMainLoop() {
             if (game.displayManager != nullptr) {
                 game.displayManager->drawFrame();
             }
+            if (game.author != nullptr)
+                game.author->frameDrawn();
             redraw = false;
         }
     }

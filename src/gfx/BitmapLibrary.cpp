@@ -361,6 +361,10 @@ ALLEGRO_BITMAP* BitmapLibrary::loadMagentaMasked(const char* path) {
     return loadMasked(path, 255, 0, 255);
 }
 
+ALLEGRO_BITMAP* BitmapLibrary::placeholder(int width, int height) {
+    return makePlaceholder(width, height);
+}
+
 ALLEGRO_BITMAP* BitmapLibrary::loadOrPlaceholder(const char* path, int width, int height) {
     ALLEGRO_BITMAP* bitmap = loadFile(path);
     if (bitmap == nullptr) {

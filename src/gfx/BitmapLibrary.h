@@ -46,6 +46,8 @@ class BitmapLibrary {
     static ALLEGRO_BITMAP* loadFile(const char* path);
     static ALLEGRO_BITMAP* loadMasked(const char* path, int r, int g, int b);
     static ALLEGRO_BITMAP* loadMagentaMasked(const char* path);
+    // The stand-in for a picture that cannot be loaded: a yellow and dark blue checkerboard.
+    static ALLEGRO_BITMAP* placeholder(int width, int height);
 
   private:
     ALLEGRO_BITMAP* loadOrPlaceholder(const char* path, int width, int height);

@@ -27,6 +27,9 @@ class ChatBox {
     static constexpr int textColumnWidth = textRight - textLeft;
     static constexpr int portraitX = 11;
     static constexpr int portraitY = 13;
+    // The portrait well's inner area.
+    static constexpr int portraitWidth = 200;
+    static constexpr int portraitHeight = 194;
 
     ChatBox();
     ~ChatBox();

@@ -22,16 +22,35 @@ void fillRectangle(int x, int y, int w, int h, ALLEGRO_COLOR colour) {
 
 } // namespace
 
-void ErrorPanel::add(const std::string& message) {
+void ErrorPanel::add(const std::string& message, const std::string& file) {
     messages_.push_back(message);
-    while (static_cast<int>(messages_.size()) > maxMessages)
+    files_.push_back(file);
+    while (static_cast<int>(messages_.size()) > maxMessages) {
         messages_.pop_front();
+        files_.pop_front();
+    }
     layOut();
     shown_ = true;
 }
 
+void ErrorPanel::forget(const std::string& file) {
+    bool dropped = false;
+    for (std::size_t i = messages_.size(); i-- > 0;) {
+        if (files_[i] != file)
+            continue;
+        messages_.erase(messages_.begin() + static_cast<std::ptrdiff_t>(i));
+        files_.erase(files_.begin() + static_cast<std::ptrdiff_t>(i));
+        dropped = true;
+    }
+    if (!dropped)
+        return;
+    layOut();
+    shown_ = shown_ && !messages_.empty();
+}
+
 void ErrorPanel::clear() {
     messages_.clear();
+    files_.clear();
     layOut();
     shown_ = false;
 }

@@ -9,16 +9,20 @@
 
 // Author mode's panel of script problems at the top right of the window, clear of the speed
 // readings at the top left and of the chat box at the bottom. It holds the last few messages;
-// a click on it dismisses it until the next message arrives.
+// a click on it dismisses it until the next message arrives. Each message belongs to the
+// script file that caused it, and leaves when that file next runs without a problem. It is at
+// most a quarter of the window wide, so most of the map stays in view.
 class ErrorPanel {
   public:
-    static constexpr int left = 440;
+    static constexpr int width = 200;
+    static constexpr int left = 800 - 4 - width;
     static constexpr int top = 4;
-    static constexpr int width = 356;
     static constexpr int maxMessages = 4;
     static constexpr int maxRows = 14;
 
-    void add(const std::string& message);
+    void add(const std::string& message, const std::string& file = "");
+    // Drops the messages of a file; the panel hides when none are left.
+    void forget(const std::string& file);
     void dismiss() { shown_ = false; }
     // Forgets every message (a reload of the world starts a clean slate).
     void clear();
@@ -42,6 +46,7 @@ class ErrorPanel {
     void layOut();
 
     std::deque<std::string> messages_;
+    std::deque<std::string> files_; // the file of each message
     bool shown_ = false;
     ALLEGRO_FONT* font_ = nullptr;
     std::vector<std::string> rows_;

@@ -37,7 +37,16 @@ bool PortraitStore::load(std::string_view name, const char* path) {
     }
     // Only magenta is a colour key here: portraits may use dark grey as a real colour.
     al_convert_mask_to_alpha(bitmap, al_map_rgb(255, 0, 255));
+    add(name, bitmap);
+    return true;
+}
 
+void PortraitStore::addPlaceholder(std::string_view name, int width, int height) {
+    if (ALLEGRO_BITMAP* bitmap = BitmapLibrary::placeholder(width, height))
+        add(name, bitmap);
+}
+
+void PortraitStore::add(std::string_view name, ALLEGRO_BITMAP* bitmap) {
     Portrait** grown = new Portrait*[count_ + 1];
     for (int i = 0; i < count_; ++i)
         grown[i] = items_[i];
@@ -45,7 +54,6 @@ bool PortraitStore::load(std::string_view name, const char* path) {
     delete[] items_;
     items_ = grown;
     ++count_;
-    return true;
 }
 
 ALLEGRO_BITMAP* PortraitStore::find(std::string_view name) const {

@@ -18,12 +18,17 @@ class PortraitStore {
 
     // False (and nothing added) when the file cannot be loaded.
     bool load(std::string_view name, const char* path);
+    // Keeps the placeholder picture of the given size under the name, so that a portrait that
+    // could not be loaded is plain to see (author mode).
+    void addPlaceholder(std::string_view name, int width, int height);
     ALLEGRO_BITMAP* find(std::string_view name) const;
     int count() const { return count_; }
     // Releases every portrait (a reload of the world).
     void clear();
 
   private:
+    void add(std::string_view name, ALLEGRO_BITMAP* bitmap);
+
     Portrait** items_ = nullptr;
     int count_ = 0;
 };

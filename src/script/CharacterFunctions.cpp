@@ -1,8 +1,10 @@
 #include "script/CharacterFunctions.h"
 
 #include "core/GameContext.h"
+#include "gfx/PictureProblem.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptHost.h"
+#include "world/CharacterPictures.h"
 #include "world/Npc.h"
 #include "world/NpcManager.h"
 
@@ -18,10 +20,21 @@ void warnAboutDefaultSprite(lua_State* L, std::string_view spriteName) {
         !NpcManager::usesDefaultSprite(spriteName)) {
         return;
     }
+    const std::string shown =
+        "sprite \"" + std::string(spriteName.substr(0, spriteName.find('\0'))) + "\"";
+    // A picture that is there but broken is a different mistake from a name with no picture.
+    const std::string path = CharacterPictures::pathFor(spriteName);
+    const std::string problem =
+        CharacterPictures::isFileName(spriteName) ? pictureProblem(path) : "";
+    if (!problem.empty() && problem != "there is no such file") {
+        host->reportProblem(L, ProblemKind::Character,
+                            shown + ": its picture " + path + " cannot be decoded (" + problem +
+                                "); the default sprite is drawn");
+        return;
+    }
     host->reportProblem(L, ProblemKind::Character,
-                        "sprite \"" + std::string(spriteName.substr(0, spriteName.find('\0'))) +
-                            "\" has no picture of its own in Data\\Graphics\\Characters; the "
-                            "default sprite is drawn");
+                        shown + " has no picture of its own in Data\\Graphics\\Characters; the "
+                                "default sprite is drawn");
 }
 
 } // namespace
@@ -44,7 +57,7 @@ int luaSetActiveNpcA(lua_State* L) {
     if (!checkArguments(L, name, 1)) {
         return 0;
     }
-    const auto npcName = argumentText(L, 1);
+    const auto npcName = textArgument(L, 1, name);
     if (!npcName) {
         return refuseCall(L, name);
     }
@@ -63,9 +76,9 @@ int luaSpawnNpc(lua_State* L) {
     }
     const int x = argumentInt(L, 1);
     const int y = argumentInt(L, 2);
-    const auto npcName = argumentText(L, 3);
-    const auto scriptPath = argumentText(L, 4);
-    const auto spriteName = argumentText(L, 5);
+    const auto npcName = textArgument(L, 3, "SpawnNPC");
+    const auto scriptPath = textArgument(L, 4, "SpawnNPC");
+    const auto spriteName = textArgument(L, 5, "SpawnNPC");
     if (!npcName || !scriptPath || !spriteName) {
         return refuseCall(L, name);
     }

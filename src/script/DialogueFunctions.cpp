@@ -1,6 +1,7 @@
 #include "script/DialogueFunctions.h"
 
 #include "core/GameContext.h"
+#include "gfx/PictureProblem.h"
 #include "gui/ChatBox.h"
 #include "gui/ChatLine.h"
 #include "gui/Gui.h"
@@ -101,7 +102,7 @@ int luaSetPortrait(lua_State* L) {
     if (!checkDialogueArguments(L, name, 1)) {
         return 0;
     }
-    const auto portrait = argumentText(L, 1);
+    const auto portrait = textArgument(L, 1, name);
     if (!portrait) {
         return refuseDialogueCall(L, name);
     }
@@ -118,7 +119,7 @@ int luaSetPortraitBackground(lua_State* L) {
     if (!checkDialogueArguments(L, name, 1)) {
         return 0;
     }
-    const auto portrait = argumentText(L, 1);
+    const auto portrait = textArgument(L, 1, name);
     if (!portrait) {
         return refuseDialogueCall(L, name);
     }
@@ -136,8 +137,8 @@ int luaLoadPortrait(lua_State* L) {
     if (!checkDialogueArguments(L, name, 2)) {
         return 0;
     }
-    const auto portrait = argumentText(L, 1);
-    const auto path = argumentText(L, 2);
+    const auto portrait = textArgument(L, 1, name);
+    const auto path = textArgument(L, 2, name);
     if (!portrait || !path) {
         return refuseDialogueCall(L, name);
     }
@@ -145,7 +146,12 @@ int luaLoadPortrait(lua_State* L) {
         if (ScriptHost* host = listeningHost()) {
             host->reportProblem(L, ProblemKind::Portrait,
                                 "portrait " + quoted(*portrait) + ": the file " +
-                                    std::string(path->data()) + " cannot be loaded");
+                                    std::string(path->data()) + " cannot be loaded (" +
+                                    pictureProblem(path->data()) + ")");
+            // The author sees the placeholder where the portrait would be, as for any other
+            // missing picture; the player's game keeps an empty frame.
+            game.portraits->addPlaceholder(*portrait, ChatBox::portraitWidth,
+                                           ChatBox::portraitHeight);
         }
     }
     return pushAccepted(L);
@@ -158,7 +164,7 @@ int luaSetDialogueLine(lua_State* L) {
         return 0;
     }
     const int index = argumentInt(L, 1);
-    const auto text = argumentText(L, 2);
+    const auto text = textArgument(L, 2, name);
     if (!text) {
         return refuseDialogueCall(L, name);
     }
@@ -177,7 +183,7 @@ int luaSetDialogueResponse(lua_State* L) {
         return 0;
     }
     const int index = argumentInt(L, 1);
-    const auto text = argumentText(L, 2);
+    const auto text = textArgument(L, 2, name);
     const int value = argumentInt(L, 3);
     if (!text) {
         return refuseDialogueCall(L, name);

@@ -28,6 +28,21 @@ void printDiagnosticsIfDebugging(lua_State* L, const char* name, int given, int 
 
 } // namespace
 
+std::optional<std::string_view> textArgument(lua_State* L, int position, const char* function) {
+    const std::optional<std::string_view> text = argumentText(L, position);
+    ScriptHost* host = game.scriptHost;
+    if (text || !host || !host->reportsProblems() || lua_gettop(L) < position) {
+        return text;
+    }
+    const int type = lua_type(L, position);
+    const std::string given =
+        type == LUA_TNIL ? std::string("nil") : std::string("a ") + lua_typename(L, type);
+    host->reportProblem(L, ProblemKind::Text,
+                        std::string(function) + " was given " + given +
+                            " where a text belongs (argument " + std::to_string(position) + ")");
+    return text;
+}
+
 int truncateToInt(double value) {
     if (std::isnan(value)) {
         return 0;

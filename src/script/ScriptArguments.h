@@ -24,6 +24,10 @@ float argumentFloat(lua_State* L, int position);
 // for any other value or a missing one. The view lives as long as the argument on the stack,
 // and Lua ends every string with a zero byte, so data() also serves where C text is wanted.
 std::optional<std::string_view> argumentText(lua_State* L, int position);
+// argumentText for an argument where a text belongs: nil, a table, a boolean or a function
+// there is also a `text` warning to the problem listener, when one is set, at the calling
+// line (a misspelt name is the usual cause).
+std::optional<std::string_view> textArgument(lua_State* L, int position, const char* function);
 
 // A switch: true or false, or a number (0 is off); none for any other value.
 std::optional<bool> argumentSwitch(lua_State* L, int position);

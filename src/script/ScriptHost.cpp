@@ -200,15 +200,7 @@ int reportScriptProblem(lua_State* L) {
     auto* host = static_cast<ScriptHost*>(lua_touserdata(L, lua_upvalueindex(1)));
     const char* kindName = lua_isstring(L, 1) ? lua_tostring(L, 1) : "";
     const char* message = lua_isstring(L, 2) ? lua_tostring(L, 2) : "";
-    ProblemKind kind = ProblemKind::Text;
-    for (ProblemKind candidate :
-         {ProblemKind::Error, ProblemKind::Refused, ProblemKind::Stuck, ProblemKind::Value,
-          ProblemKind::Text, ProblemKind::Portrait, ProblemKind::Character, ProblemKind::Map}) {
-        if (std::strcmp(kindName, problemKindName(candidate)) == 0) {
-            kind = candidate;
-        }
-    }
-    host->reportProblem(L, kind, message);
+    host->reportProblem(L, problemKindFromName(kindName).value_or(ProblemKind::Text), message);
     return 0;
 }
 
@@ -311,20 +303,30 @@ void ScriptHost::reportProblem(lua_State* L, ProblemKind kind, const std::string
     problem.kind = kind;
     problem.message = message;
     locate(L, 0, problem);
+    ++problemsReported_;
     listener_(problem);
+}
+
+ScriptProblem ScriptHost::siteOf(lua_State* L) {
+    ScriptProblem site;
+    locate(L, 0, site);
+    return site;
 }
 
 void ScriptHost::reportProblem(const ScriptProblem& problem) {
     if (listener_) {
+        ++problemsReported_;
         listener_(problem);
     }
 }
 
 bool ScriptHost::runFile(const char* path) {
-    if (!loadFile(path)) {
-        return false;
+    const long long before = problemsReported_;
+    const bool ran = loadFile(path) && execute();
+    if (runListener_) {
+        runListener_(path ? path : "", ran && problemsReported_ == before);
     }
-    return execute();
+    return ran;
 }
 
 void ScriptHost::printArgumentDiagnostics(const char* name, int given, int expected, lua_State* L) {

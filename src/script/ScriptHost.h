@@ -52,9 +52,15 @@ class ScriptHost {
     // which RunOnce.lua's helpers report what only they notice (a full chat box).
     void setProblemListener(ProblemListener listener);
     bool reportsProblems() const { return static_cast<bool>(listener_); }
+    // Told after every runFile whether the file ran to its end with no problem reported while
+    // it ran (author mode forgets that file's old problems then).
+    using RunListener = std::function<void(const std::string& path, bool clean)>;
+    void setRunListener(RunListener listener) { runListener_ = std::move(listener); }
     // Reports a problem found by a script function, at the line of the running script that
     // called it (and the author's line, when that was inside a shared helper).
     void reportProblem(lua_State* L, ProblemKind kind, const std::string& message);
+    // Where the running script is, as a problem found now would be placed.
+    static ScriptProblem siteOf(lua_State* L);
     // Reports a problem with a location already known (or none).
     void reportProblem(const ScriptProblem& problem);
     // True when the last runFile, loadFile or execute failed.
@@ -71,6 +77,8 @@ class ScriptHost {
     bool debugMode_ = false;
     double runTimeLimit_ = defaultRunTimeLimit;
     ProblemListener listener_;
+    RunListener runListener_;
+    long long problemsReported_ = 0;
     bool lastRunFailed_ = false;
 };
 

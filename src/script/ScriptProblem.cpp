@@ -22,6 +22,16 @@ const char* problemKindName(ProblemKind kind) {
     return "error";
 }
 
+std::optional<ProblemKind> problemKindFromName(const std::string& name) {
+    for (ProblemKind kind :
+         {ProblemKind::Error, ProblemKind::Refused, ProblemKind::Stuck, ProblemKind::Value,
+          ProblemKind::Text, ProblemKind::Portrait, ProblemKind::Character, ProblemKind::Map}) {
+        if (name == problemKindName(kind))
+            return kind;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 std::string place(const std::string& file, int line) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // What can be wrong with a script or the conversation it builds. Author mode shows these in
@@ -17,6 +18,8 @@ enum class ProblemKind {
 
 // "error", "refused", "stuck", "value", "text", "portrait", "character" or "map".
 const char* problemKindName(ProblemKind kind);
+// The kind of one of those names; none for any other text.
+std::optional<ProblemKind> problemKindFromName(const std::string& name);
 
 // One problem and where it happened. `file` and `line` are the author's own line: when the
 // problem arose inside a shared helper of RunOnce.lua, the line of the script that called

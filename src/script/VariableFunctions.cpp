@@ -33,7 +33,7 @@ int luaAddScriptVariableI(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const auto variable = argumentText(L, 1);
+    const auto variable = textArgument(L, 1, name);
     if (!variable) {
         return refuseCall(L, name);
     }
@@ -48,8 +48,8 @@ int luaAddScriptVariableA(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const auto variable = argumentText(L, 1);
-    const auto text = argumentText(L, 2);
+    const auto variable = textArgument(L, 1, name);
+    const auto text = textArgument(L, 2, name);
     if (!variable || !text) {
         return refuseCall(L, name);
     }
@@ -64,7 +64,7 @@ int luaDeleteScriptVariable(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const auto variable = argumentText(L, 1);
+    const auto variable = textArgument(L, 1, name);
     if (!variable) {
         return refuseCall(L, name);
     }
@@ -79,7 +79,7 @@ int luaGetScriptVariableI(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const auto variable = argumentText(L, 1);
+    const auto variable = textArgument(L, 1, name);
     if (!variable) {
         return refuseCall(L, name);
     }
@@ -94,7 +94,7 @@ int luaGetScriptVariableA(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const auto variable = argumentText(L, 1);
+    const auto variable = textArgument(L, 1, name);
     if (!variable) {
         return refuseCall(L, name);
     }
@@ -114,7 +114,7 @@ int luaSetScriptVariableI(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const auto variable = argumentText(L, 1);
+    const auto variable = textArgument(L, 1, name);
     if (!variable) {
         return refuseCall(L, name);
     }
@@ -129,8 +129,8 @@ int luaSetScriptVariableA(lua_State* L) {
     if (!variables) {
         return 0;
     }
-    const auto variable = argumentText(L, 1);
-    const auto text = argumentText(L, 2);
+    const auto variable = textArgument(L, 1, name);
+    const auto text = textArgument(L, 2, name);
     if (!variable || !text) {
         return refuseCall(L, name);
     }

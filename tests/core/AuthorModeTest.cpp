@@ -5,13 +5,17 @@
 #include "gui/ChatBox.h"
 #include "gui/ChatLine.h"
 #include "gui/ErrorPanel.h"
+#include "map/MapLibrary.h"
 #include "world/Npc.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -105,6 +109,84 @@ TEST_F(AuthorModeTest, AChatBoxWithNoWayOutGetsACloseLineOnItsLastFreeLine) {
     }
     // Stuck problems are new to the console: they are printed there as in the panel.
     EXPECT_NE(clickFern("x = = 1").find(failed + "\n"), std::string::npos);
+}
+
+// Entries leave when the file that caused them next runs without a problem; others stay.
+TEST_F(AuthorModeTest, AMendedScriptTakesItsEntriesAway) {
+    clickFern("x = = 1");
+    game.gui->resetChat();
+    CaptureStderr();
+    game.scriptHost->runFile("Data\\Scripts\\Missing.lua");
+    GetCapturedStderr();
+    ASSERT_EQ(panel().size(), 3u);
+    testsupport::writeFile("Data/Scripts/Fern.lua", "SetDialogueResponse(0, 'Bye', -3)");
+    CaptureStderr();
+    game.environment->handleMouse(ButtonState::Press, fernX, fernY);
+    game.environment->handleMouse(ButtonState::Release, fernX, fernY);
+    GetCapturedStderr();
+    EXPECT_EQ(panel().size(), 1u);
+    EXPECT_NE(panel().front().find("Missing.lua"), std::string::npos) << panel().front();
+    // A run that ends but warns is not clean: its warning stays.
+    testsupport::writeFile("Data/Scripts/Fern.lua", "SetPortrait('Nobody')");
+    CaptureStderr();
+    game.environment->handleMouse(ButtonState::Press, fernX, fernY);
+    game.environment->handleMouse(ButtonState::Release, fernX, fernY);
+    GetCapturedStderr();
+    EXPECT_EQ(panel().size(), 2u) << testing::PrintToString(panel());
+}
+
+// The map's conversations are walked in the background; a loop with no way out, which no
+// single click shows, reaches the panel with its line and path when the walk ends.
+TEST_F(AuthorModeTest, TheBackgroundCheckReportsALoopWithNoWayOut) {
+    std::error_code error;
+    const auto checker = std::filesystem::read_symlink("/proc/self/exe", error).parent_path() /
+                         ".." / "tools" / "fennow-check";
+    if (!std::filesystem::exists(checker))
+        GTEST_SKIP() << "fennow-check is not built beside the tests";
+    setenv("FENNOW_CHECK", checker.c_str(), 1);
+    std::filesystem::create_directories("Data/Scripts");
+    std::filesystem::create_directory_symlink(source / "Data" / "Graphics", "Data/Graphics");
+    for (const char* file : {"Data/Scripts/VersionBark.lua", "Data/Scripts/RunOnce.lua"})
+        std::filesystem::copy_file(source / file, file);
+    std::filesystem::copy(source / "tests/data/check/no_way_out/Data", "Data",
+                          std::filesystem::copy_options::recursive);
+    CaptureStderr();
+    author.startCheck("WillowCreekFarm");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (panel().empty() && std::chrono::steady_clock::now() < deadline) {
+        author.frameDrawn();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const std::string console = GetCapturedStderr();
+    unsetenv("FENNOW_CHECK");
+    const std::string finding = "Data\\Scripts\\Mira.lua:5: stuck: no choice from here ever leads "
+                                "to a close response (page \"Round we go.\")";
+    EXPECT_EQ(panel(), std::vector<std::string>{finding + " (path: Mira: click > \"Let's go "
+                                                          "round.\")"});
+    EXPECT_NE(console.find(finding + "\n  path: Mira: click"), std::string::npos) << console;
+    EXPECT_NE(console.find("Author mode: the check of WillowCreekFarm ended after "),
+              std::string::npos)
+        << console;
+    // A report that is not one is said, never read as no findings.
+    std::vector<CheckedFinding> findings;
+    std::string why;
+    EXPECT_FALSE(BackgroundCheck::readReport("{\"findings\": 3}", findings, why));
+    EXPECT_EQ(why, "the content check's report could not be read");
+}
+
+// F2's text: the window point is the map point (the world does not scroll); the cell is named
+// only inside a loaded map.
+TEST(AuthorModePointer, NamesTheCellUnderThePointer) {
+    MapLibrary::freeMap();
+    EXPECT_EQ(AuthorMode::pointerText(40, 70), "map (40, 70)");
+    const std::string farm =
+        (std::filesystem::current_path() / "Data/Maps/WillowCreekFarm.fmp").string();
+    ASSERT_EQ(MapLibrary::loadMap(farm.c_str(), 1), 0);
+    EXPECT_EQ(AuthorMode::pointerText(40, 70), "map (40, 70), cell (1, 2)");
+    EXPECT_EQ(AuthorMode::pointerText(799, 607), "map (799, 607), cell (24, 18)");
+    EXPECT_EQ(AuthorMode::pointerText(800, 0), "map (800, 0)");
+    EXPECT_EQ(AuthorMode::pointerText(-1, 5), "map (-1, 5)");
+    MapLibrary::freeMap();
 }
 
 TEST_F(AuthorModeTest, AResponseWhoseScriptLeavesNoWayOutGetsOneToo) {

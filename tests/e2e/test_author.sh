@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Authoring as a content author does it: --help and bad options; --map starts on a map of the
-# author's own; --author shows a broken character script's error in a panel at the top right
+# author's own; --author walks the map's conversations in the background and reports what it
+# finds; F2 shows the position under the pointer; it shows a broken character script's error in
+# a panel at the top right
 # and gives its chat box a close line that closes it; a click dismisses the panel; F5 loads
 # the world again after the map and its script were edited: the new map is shown and the new
 # character talks.
@@ -9,7 +11,7 @@ e2e_init "$@"
 e2e_copy_data
 
 QUILLA=(348 250)
-PANEL_CORNER=(441 5)
+PANEL_CORNER=(597 5)
 # The chat box's corner is (0, 380); line 11 is 13 + 16 * 11 pixels lower.
 CLOSE_LINE_Y=$((380 + 13 + 16 * 11 + 8))
 
@@ -67,6 +69,23 @@ GAME_ARGS=(--author)
 e2e_start
 e2e_wait_line "Begin primary game loop"
 e2e_find_window
+# The background check of the farm ends on its own, having found the broken script with the
+# click that shows it; the game keeps drawing meanwhile (the figure goes to the log).
+deadline=$((SECONDS + E2E_TIMEOUT))
+until grep -aq '^Author mode: the check of WillowCreekFarm ended after ' "$LOG"; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the background check did not end"
+    sleep 0.05
+done
+e2e_log "$(grep -a '^Author mode: the check of WillowCreekFarm ended after ' "$LOG")"
+grep -aqxF '  path: Quilla: click' "$LOG" || e2e_fail "the background check did not report Quilla"
+# F2 shows the map position and cell under the pointer in a box beside it; F2 again hides it.
+e2e_move 100 100
+e2e_key F2
+e2e_still "$WORK/pointer.xwd"
+[ "$(pixel "$WORK/pointer.xwd" 115 119)" = "#141424" ] || e2e_fail "F2 shows nothing under the pointer"
+e2e_key F2
+e2e_still "$WORK/nopointer.xwd"
+[ "$(pixel "$WORK/nopointer.xwd" 115 119)" != "#141424" ] || e2e_fail "F2 again does not hide it"
 e2e_click "${QUILLA[@]}"
 e2e_wait_line "Mouse up event thrown to Environment"
 grep -aq '^Lua Error during Loading: Data\\Scripts\\Quilla.lua:2:' "$LOG" || e2e_fail "no loading error"

@@ -94,6 +94,19 @@ run ground render farm.fmp ground.png --layer 0
 [ "$(compare -metric AE -crop 160x96+592+48 farm.png ground.png null: 2>&1)" != "0" ] ||
     e2e_fail "render --layer 0 shows the pond"
 
+# --- render --characters: the farm's script places its characters; each is drawn with its
+# hit box (yellow) and feet (red), and listed ---
+(cd "$ROOT" && "$TOOL" render Data/Maps/WillowCreekFarm.fmp "$WORK/people.png" --characters \
+    >"$WORK/people.out" 2>"$WORK/people.err") || e2e_fail "render --characters: $(cat people.err)"
+grep -qxF 'Character Quilla at (300, 200): hit box (332, 218) to (364, 286), feet (332, 272) to (364, 286)' \
+    people.out || e2e_fail "render --characters does not list Quilla: $(cat people.out)"
+pixel() { convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1; }
+[ "$(pixel people.png 332 218)" = "#FFFF00" ] || e2e_fail "no hit box at Quilla's corner"
+[ "$(pixel people.png 348 286)" = "#FF0000" ] || e2e_fail "no feet at Quilla's bottom edge"
+[ "$(pixel farm.png 348 250)" != "$(pixel people.png 348 250)" ] || e2e_fail "Quilla is not drawn"
+expect_refusal charsnoscript "runs the map's script Data\\\\Scripts\\\\Maps\\\\farm.lua, which is not there" \
+    render farm.fmp nobody.png --characters
+
 # --- the options reach the file: another type, depth, byte order, stagger and a note that is
 # not UTF-8 (still shown, never a crash); the map still checks ---
 run options make "$ROOT/tools/maps/WillowCreekFarm.json" options.fmp --type 0 --depth 24 --byte-order be \

@@ -3,6 +3,7 @@
 
 #include <allegro5/allegro_font.h>
 
+#include <deque>
 #include <string>
 
 namespace {
@@ -47,6 +48,16 @@ TEST(ErrorPanel, KeepsWrapsAndDismisses) {
     panel.clear();
     EXPECT_FALSE(panel.isShown());
     EXPECT_TRUE(panel.messages().empty());
+    // A mended file takes its own entries away, and the last one gone hides the panel.
+    panel.add("fern's", "Fern.lua");
+    panel.add("map's", "Map.lua");
+    panel.add("fern's again", "Fern.lua");
+    panel.forget("Fern.lua");
+    EXPECT_EQ(panel.messages(), std::deque<std::string>{"map's"});
+    EXPECT_EQ(panel.rows().size(), 2u);
+    EXPECT_TRUE(panel.isShown());
+    panel.forget("Map.lua");
+    EXPECT_FALSE(panel.isShown());
     panel.setFont(nullptr);
     al_destroy_font(font);
 }
@@ -63,6 +74,10 @@ TEST(ErrorPanel, DrawsABorderedBoxAtTheTopRightOnlyWhileShown) {
     EXPECT_EQ(pixelAt(target, ErrorPanel::left, ErrorPanel::top), (Rgba{200, 60, 50, 255}));
     EXPECT_EQ(pixelAt(target, ErrorPanel::left + 3, ErrorPanel::top + 3), (Rgba{36, 20, 20, 255}));
     EXPECT_EQ(pixelAt(target, ErrorPanel::left - 1, ErrorPanel::top), (Rgba{0, 0, 255, 255}));
+    // At most the window's right quarter, four pixels from its edge.
+    EXPECT_EQ(pixelAt(target, 595, ErrorPanel::top), (Rgba{0, 0, 255, 255}));
+    EXPECT_EQ(pixelAt(target, 795, ErrorPanel::top), (Rgba{200, 60, 50, 255}));
+    EXPECT_EQ(pixelAt(target, 796, ErrorPanel::top), (Rgba{0, 0, 255, 255}));
     EXPECT_EQ(pixelAt(target, ErrorPanel::left, ErrorPanel::top + panel.height()),
               (Rgba{0, 0, 255, 255}));
     EXPECT_EQ(pixelAt(target, 0, 599), (Rgba{0, 0, 255, 255})) << "the clipping is restored";

@@ -1,8 +1,10 @@
 #include "core/TestSupport.h"
+#include "gui/PortraitStore.h"
 #include "script/ScriptTestSupport.h"
 
 #include <allegro5/allegro_ttf.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -95,6 +97,21 @@ TEST_F(ScriptProblemTest, RefusalsAndErrorsNameTheAuthorsLine) {
     }
 }
 
+// Author mode shows the placeholder where a portrait that could not be loaded would be; the
+// player's game keeps nothing under the name.
+TEST_F(ScriptProblemTest, AnUnloadablePortraitIsAPlaceholderOnlyWhileListened) {
+    runScript("LoadPortrait('Gone', 'Data\\\\Gone.png')");
+    ALLEGRO_BITMAP* shown = game.portraits->find("Gone");
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(al_get_bitmap_width(shown), ChatBox::portraitWidth);
+    EXPECT_EQ(al_get_bitmap_height(shown), ChatBox::portraitHeight);
+    EXPECT_EQ(pixelAt(shown, 0, 0), (Rgba{0, 0, 160, 255}));
+    EXPECT_EQ(pixelAt(shown, 16, 0), (Rgba{255, 230, 0, 255}));
+    host().setProblemListener(nullptr);
+    runScript("LoadPortrait('Lost', 'Data\\\\Gone.png')");
+    EXPECT_EQ(game.portraits->find("Lost"), nullptr);
+}
+
 TEST_F(ScriptProblemTest, WarnsAboutWhatTheChatBoxCannotShow) {
     ALLEGRO_FONT* font =
         al_load_ttf_font((sourceRoot + "/Data/Graphics/Fonts/Courier.ttf").c_str(), 16, 0);
@@ -105,6 +122,7 @@ TEST_F(ScriptProblemTest, WarnsAboutWhatTheChatBoxCannotShow) {
     const std::string at = "Data\\Scripts\\Fern.lua:1: ";
     testsupport::writeImage("Data/Graphics/Characters/Own.png", 96, 96,
                             [](int, int) { return al_map_rgb(10, 200, 30); });
+    std::ofstream("Data/Graphics/Characters/Text.png") << "not a picture at all\n";
     const std::vector<WarningCase> cases = {
         {"SetDialogueResponse(0, 'Go on', nil)",
          {at + "value: response \"Go on\" has no value; it counts as 0"}},
@@ -112,6 +130,13 @@ TEST_F(ScriptProblemTest, WarnsAboutWhatTheChatBoxCannotShow) {
          {at + "value: response \"Go on\" has a value that is not a number (string); it counts "
                "as 0"}},
         {"SetDialogueResponse(0, 'Go on', '7')", {}},
+        // A misspelt name gives nil where a text belongs: said as that, then refused.
+        {"SetDialogueLine(0, Farm)",
+         {at + "text: SetDialogueLine was given nil where a text belongs (argument 2)",
+          at + "refused: Insufficient Arguments for SetDialogueLine, aborting."}},
+        {"SpawnNPC(1, 2, 'N', {}, 'Own')",
+         {at + "text: SpawnNPC was given a table where a text belongs (argument 4)",
+          at + "refused: Insufficient Arguments for AddNPC.  Aborting."}},
         {"SetDialogueLine(12, 'Hello')",
          {at + "text: line 12 is outside the chat box (lines 0 to 11); \"Hello\" is not shown"}},
         {"SetDialogueLine(-1, 'Hello')",
@@ -132,7 +157,15 @@ TEST_F(ScriptProblemTest, WarnsAboutWhatTheChatBoxCannotShow) {
         {"SpawnNPC(1, 2, 'N', 'n.lua', 'BrambleTemp')", {}},
         {"SpawnNPC(1, 2, 'N', 'n.lua', 'Own')", {}},
         {"LoadPortrait('Gone', 'Data\\\\Gone.png')",
-         {at + "portrait: portrait \"Gone\": the file Data\\Gone.png cannot be loaded"}},
+         {at + "portrait: portrait \"Gone\": the file Data\\Gone.png cannot be loaded (there is "
+               "no such file)"}},
+        // A picture that is there but is no PNG is named as that, in the image reader's words.
+        {"LoadPortrait('Text', 'Data\\\\Graphics\\\\Characters\\\\Text.png')",
+         {at + "portrait: portrait \"Text\": the file Data\\Graphics\\Characters\\Text.png "
+               "cannot be loaded (Not a PNG file)"}},
+        {"SpawnNPC(1, 2, 'N', 'n.lua', 'Text')",
+         {at + "character: sprite \"Text\": its picture Data\\Graphics\\Characters\\Text.png "
+               "cannot be decoded (Not a PNG file); the default sprite is drawn"}},
     };
     for (const WarningCase& c : cases) {
         problems.clear();

@@ -7,19 +7,24 @@
 namespace {
 
 const char* const usageText =
-    "usage: fennow-check [--data DIR] [--map NAME ... | --all] [--visits N] [--depth N]\n"
-    "                    [--states N] [--time-limit SECONDS] [--json] [--verbose]\n"
+    "usage: fennow-check [--data DIR] [--map NAME ... | --all] [--character NAME]\n"
+    "                    [--visits N] [--depth N] [--states N] [--time-limit SECONDS]\n"
+    "                    [--script-limit SECONDS] [--json] [--progress] [--verbose]\n"
     "  Walks every conversation of the characters a map spawns, as a player would, and\n"
     "  reports what would go wrong. Run it from the folder that holds Data/, or name that\n"
     "  folder with --data.\n"
     "  --map NAME        check Data\\Maps\\NAME (may be given more than once; default: the\n"
     "                    start map, WillowCreekFarm)\n"
     "  --all             check every map in Data/Maps that has a script\n"
+    "  --character NAME  walk only the character of that name\n"
     "  --visits N        click each character again after a close, up to N visits (3)\n"
     "  --depth N         walk paths of at most N steps (60)\n"
     "  --states N        walk at most N states per character (20000)\n"
-    "  --time-limit S    stop a script that runs longer than S seconds (5, as the game)\n"
+    "  --time-limit S    stop each character's walk after S seconds of processor time (10)\n"
+    "  --script-limit S  stop a script that runs longer than S seconds (5, as the game)\n"
     "  --json            print the result as one JSON object\n"
+    "  --progress        show a long walk's progress on standard error even when it is not\n"
+    "                    a terminal\n"
     "  --verbose         show the game's own console lines while scripts run\n"
     "Exit status: 0 nothing found, 1 findings, 2 bad usage or no Data/.\n"
     "See docs/scripting.md.\n";
@@ -87,8 +92,13 @@ bool parseCheckOptions(const std::vector<std::string>& words, CheckOptions& opti
             options.verbose = true;
             continue;
         }
+        if (word == "--progress") {
+            options.progress = true;
+            continue;
+        }
         const bool takesValue = word == "--data" || word == "--map" || word == "--visits" ||
-                                word == "--depth" || word == "--states" || word == "--time-limit";
+                                word == "--depth" || word == "--states" || word == "--time-limit" ||
+                                word == "--script-limit" || word == "--character";
         if (!takesValue) {
             error = word.compare(0, 1, "-") == 0 ? "unknown option " + word
                                                  : "unexpected argument \"" + word + "\"";
@@ -107,9 +117,16 @@ bool parseCheckOptions(const std::vector<std::string>& words, CheckOptions& opti
                 return false;
             }
             options.maps.push_back(value);
-        } else if (word == "--time-limit") {
-            if (!readSeconds(value, options.timeLimit)) {
-                error = "--time-limit needs a number of seconds above 0, not \"" + value + "\"";
+        } else if (word == "--character") {
+            if (value.empty()) {
+                error = "--character needs a character's name";
+                return false;
+            }
+            options.character = value;
+        } else if (word == "--time-limit" || word == "--script-limit") {
+            if (!readSeconds(value,
+                             word == "--time-limit" ? options.timeLimit : options.scriptLimit)) {
+                error = word + " needs a number of seconds above 0, not \"" + value + "\"";
                 return false;
             }
         } else {

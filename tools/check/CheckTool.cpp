@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 // fennow-check: walks every conversation of a map's characters without a window and reports
 // what a player would run into.
 int main(int argc, char** argv) {
@@ -24,7 +26,7 @@ int main(int argc, char** argv) {
     }
     try {
         ContentChecker checker(options);
-        return checker.run(std::cout, std::cerr);
+        return checker.run(std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
     } catch (const std::bad_alloc&) {
         std::fputs("fennow-check: out of memory\n", stderr);
     } catch (const std::exception& e) {

@@ -9,6 +9,7 @@
 #include "gui/Gui.h"
 #include "gui/PortraitStore.h"
 #include "script/CharacterFunctions.h"
+#include "script/DialogueFunctions.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptFunctionTable.h"
 #include "script/ScriptHost.h"
@@ -28,6 +29,37 @@ namespace {
 
 // Where the characters spawned by the running world are noted.
 std::vector<SpawnedCharacter>* spawnLog = nullptr;
+// Where the running world notes which call wrote each chat box row.
+std::map<int, RowSite>* rowLog = nullptr;
+
+void noteRow(lua_State* L, bool numeric) {
+    if (!rowLog)
+        return;
+    const ScriptProblem site = ScriptHost::siteOf(L);
+    (*rowLog)[argumentInt(L, 1)] = RowSite{site.file, site.line, numeric};
+}
+
+// The game's dialogue functions, with the author's line of each row they wrote noted.
+int noteLine(lua_State* L) {
+    const int results = luaSetDialogueLine(L);
+    if (results == 1)
+        noteRow(L, true);
+    return results;
+}
+
+int noteResponse(lua_State* L) {
+    const bool numeric = lua_isnumber(L, 3) != 0;
+    const int results = luaSetDialogueResponse(L);
+    if (results == 1)
+        noteRow(L, numeric);
+    return results;
+}
+
+int noteClear(lua_State* L) {
+    if (rowLog)
+        rowLog->clear();
+    return luaClearDialogue(L);
+}
 
 // The game's SpawnNPC, called in the same frame so that every message and location stays the
 // game's own; a spawn it accepted is noted with the line of the call.
@@ -107,6 +139,12 @@ std::vector<ScriptFunction> checkedFunctions() {
             entry.function = noteMove;
         else if (std::strcmp(entry.name, "SetPlayerPosition") == 0)
             entry.function = notePlacement;
+        else if (std::strcmp(entry.name, "SetDialogueLine") == 0)
+            entry.function = noteLine;
+        else if (std::strcmp(entry.name, "SetDialogueResponse") == 0)
+            entry.function = noteResponse;
+        else if (std::strcmp(entry.name, "ClearDialogue") == 0)
+            entry.function = noteClear;
     }
     return functions;
 }
@@ -117,15 +155,16 @@ std::string mapScriptPath(const std::string& mapName) {
     return "Data\\Scripts\\Maps\\" + mapName + ".lua";
 }
 
-CheckWorld::CheckWorld(double timeLimit, ProblemSink sink) {
+CheckWorld::CheckWorld(double scriptLimit, ProblemSink sink) {
     // Lua's math.random draws from the C library's generator: every replay starts it alike.
     std::srand(1);
     static const std::vector<ScriptFunction> functions = checkedFunctions();
     world_ = std::make_unique<HeadlessWorld>(HeadlessScope::Conversations, functions);
     spawnLog = &spawned_;
     placeLog = &placements_;
+    rowLog = &rowSites_;
     ScriptHost& host = *game.scriptHost;
-    host.setRunTimeLimit(timeLimit);
+    host.setRunTimeLimit(scriptLimit);
     if (sink)
         host.setProblemListener(std::move(sink));
     lua_State* L = host.state();
@@ -143,6 +182,7 @@ void CheckWorld::activate() {
     world_->activate();
     spawnLog = &spawned_;
     placeLog = &placements_;
+    rowLog = &rowSites_;
 }
 
 CheckWorld::~CheckWorld() {
@@ -150,6 +190,8 @@ CheckWorld::~CheckWorld() {
         spawnLog = nullptr;
     if (placeLog == &placements_)
         placeLog = nullptr;
+    if (rowLog == &rowSites_)
+        rowLog = nullptr;
 }
 
 void CheckWorld::runStartupScripts() {
@@ -198,7 +240,7 @@ std::vector<ChatChoice> CheckWorld::responseLines() const {
     for (int row = 0; row < ChatBox::lineCount; ++row) {
         const ChatLine* line = chat->line(row);
         if (line && line->shown() && line->isResponse())
-            lines.push_back({row, line->value(), line->text()});
+            lines.push_back({row, line->value(), line->text(), rowSite(row).numeric});
     }
     return lines;
 }
@@ -212,6 +254,21 @@ std::vector<std::string> CheckWorld::pageLines() const {
             lines.push_back(line->text());
     }
     return lines;
+}
+
+RowSite CheckWorld::rowSite(int row) const {
+    const auto found = rowSites_.find(row);
+    return found == rowSites_.end() ? RowSite{} : found->second;
+}
+
+RowSite CheckWorld::lastRowSite() const {
+    const ChatBox* chat = game.gui->chatBox();
+    for (int row = ChatBox::lineCount - 1; row >= 0; --row) {
+        const ChatLine* line = chat->line(row);
+        if (line && line->shown())
+            return rowSite(row);
+    }
+    return RowSite{};
 }
 
 std::uint64_t CheckWorld::pictureHash(ALLEGRO_BITMAP* bitmap) const {
@@ -249,7 +306,7 @@ std::uint64_t CheckWorld::pictureHash(ALLEGRO_BITMAP* bitmap) const {
     return hash;
 }
 
-std::string CheckWorld::stateKey() const {
+std::string CheckWorld::stateKey(std::size_t* memoryStart) const {
     std::string key;
     const ChatBox* chat = game.gui->chatBox();
     key += chat->isShown() ? "open|" : "closed|";
@@ -269,6 +326,8 @@ std::string CheckWorld::stateKey() const {
            std::to_string(pictureHash(chat->portraitBackground())) + "|";
     const Npc* active = game.npcManager->getActiveNpc();
     key += "active " + std::to_string(active ? active->number() : -1) + "|";
+    if (memoryStart)
+        *memoryStart = key.size();
     for (int i = 0; i < game.npcManager->getNpcCount(); ++i) {
         Npc* npc = game.npcManager->npc(i);
         key += "npc" + std::to_string(i) + "{";

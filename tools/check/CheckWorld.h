@@ -27,11 +27,20 @@ struct SpawnedCharacter {
     int line = 0;
 };
 
-// One response line the player could pick: its row in the chat box, value and text.
+// One response line the player could pick: its row in the chat box, value and text, and
+// whether the script gave that value as a number (any other value counts as 0).
 struct ChatChoice {
     int row = 0;
     int value = 0;
     std::string text;
+    bool numeric = true;
+};
+
+// The author's line of the script call that last wrote a chat box row.
+struct RowSite {
+    std::string file;
+    int line = 0;
+    bool numeric = true; // a response whose value was a number, or a plain line
 };
 
 // One fresh game as far as conversations reach: the real script host with every script
@@ -44,7 +53,7 @@ class CheckWorld : public ConversationListener {
   public:
     using ProblemSink = std::function<void(const ScriptProblem&)>;
 
-    CheckWorld(double timeLimit, ProblemSink sink);
+    CheckWorld(double scriptLimit, ProblemSink sink);
     ~CheckWorld() override;
     CheckWorld(const CheckWorld&) = delete;
     CheckWorld& operator=(const CheckWorld&) = delete;
@@ -66,9 +75,15 @@ class CheckWorld : public ConversationListener {
     std::vector<ChatChoice> responseLines() const;
     // The text of every line shown, top to bottom.
     std::vector<std::string> pageLines() const;
+    // Where the call that wrote a row was; empty when no script call of this world wrote it.
+    RowSite rowSite(int row) const;
+    // The site of the last row shown, where the page was finished.
+    RowSite lastRowSite() const;
     // What tells this state apart from every other: the chat box, the active character,
     // every character's variables, the plain data in Lua's globals.
-    std::string stateKey() const;
+    // `memoryStart`, when given, gets where the part that outlives a visit begins: every
+    // character's variables and the plain data in Lua's globals.
+    std::string stateKey(std::size_t* memoryStart = nullptr) const;
     const std::vector<SpawnedCharacter>& spawned() const { return spawned_; }
     // Every place SetPlayerPosition put the player, in order.
     const std::vector<std::pair<int, int>>& placements() const { return placements_; }
@@ -84,6 +99,7 @@ class CheckWorld : public ConversationListener {
     bool scriptFailed_ = false;
     std::vector<SpawnedCharacter> spawned_;
     std::vector<std::pair<int, int>> placements_;
+    std::map<int, RowSite> rowSites_;
     std::set<std::string> builtinGlobals_;
     mutable std::map<ALLEGRO_BITMAP*, std::uint64_t> pictureHashes_;
 };

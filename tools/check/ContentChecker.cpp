@@ -108,8 +108,10 @@ bool ContentChecker::findMaps(std::vector<std::string>& maps, std::string& error
     return true;
 }
 
-int ContentChecker::run(std::ostream& out, std::ostream& err) {
+int ContentChecker::run(std::ostream& out, std::ostream& err, bool errIsTerminal) {
     const auto started = std::chrono::steady_clock::now();
+    terminal_ = errIsTerminal;
+    progress_ = options_.progress || errIsTerminal ? &err : nullptr;
     // Every replay allocates and frees the same pictures again; kept in the heap instead of
     // fresh mappings, they cost no page faults each time.
     mallopt(M_MMAP_THRESHOLD, 16 * 1024 * 1024);
@@ -146,6 +148,11 @@ int ContentChecker::run(std::ostream& out, std::ostream& err) {
     report_.maps = static_cast<int>(maps.size());
     report_.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (!options_.character.empty() && report_.characters == 0) {
+        err << "fennow-check: no character named " << options_.character << " is spawned by "
+            << (maps.size() == 1 ? "map " + maps.front() : "any map checked") << "\n";
+        return 2;
+    }
     if (options_.json)
         report_.writeJson(out);
     else
@@ -173,7 +180,7 @@ void ContentChecker::checkMap(const std::string& name, const std::string& pathPr
     std::vector<CheckFinding> characterProblems;
     {
         std::string context;
-        CheckWorld world(options_.timeLimit, [&](const ScriptProblem& problem) {
+        CheckWorld world(options_.scriptLimit, [&](const ScriptProblem& problem) {
             if (problem.kind == ProblemKind::Character)
                 characterProblems.push_back({problem, context});
             else
@@ -202,12 +209,17 @@ void ContentChecker::checkMap(const std::string& name, const std::string& pathPr
     settings.mapName = name;
     settings.pathPrefix = pathPrefix;
     settings.timeLimit = options_.timeLimit;
+    settings.scriptLimit = options_.scriptLimit;
+    settings.progress = progress_;
+    settings.terminal = terminal_;
     settings.visits = options_.visits;
     settings.depth = options_.depth;
     settings.states = options_.states;
     for (std::size_t i = 0; i < characters.size(); ++i) {
-        ++report_.characters;
         const SpawnedCharacter& character = characters[i];
+        if (!options_.character.empty() && character.name != options_.character)
+            continue;
+        ++report_.characters;
         for (CheckFinding& finding : characterProblems) {
             const ScriptProblem& problem = finding.problem;
             if (problem.file == character.file && problem.line == character.line &&

@@ -18,8 +18,9 @@ class ContentChecker {
     explicit ContentChecker(CheckOptions options);
 
     // The process exit status: 0 nothing found, 1 findings, 2 bad usage or no Data/.
-    // Findings and the summary go to `out`, usage problems to `err`.
-    int run(std::ostream& out, std::ostream& err);
+    // Findings and the summary go to `out`, usage problems and the progress of long walks to
+    // `err` (progress only with --progress, or when `err` is a terminal).
+    int run(std::ostream& out, std::ostream& err, bool errIsTerminal = false);
     const CheckReport& report() const { return report_; }
 
   private:
@@ -31,4 +32,6 @@ class ContentChecker {
     CheckOptions options_;
     std::map<std::string, std::vector<std::pair<int, int>>> entrances_;
     CheckReport report_;
+    std::ostream* progress_ = nullptr;
+    bool terminal_ = false;
 };

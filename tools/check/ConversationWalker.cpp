@@ -4,6 +4,9 @@
 
 #include "world/Conversation.h"
 
+#include <cstdio>
+#include <ctime>
+#include <functional>
 #include <map>
 
 namespace {
@@ -13,6 +16,9 @@ constexpr int noResponse = Conversation::noResponse;
 // A parked world holds a Lua state and its pictures, up to half a megabyte; more than a few
 // hundred save no replays that matter.
 constexpr std::size_t parkedLimit = 256;
+// A walk this long shows its progress, at most this often.
+constexpr std::chrono::seconds progressDelay{2};
+constexpr std::chrono::milliseconds progressInterval{500};
 
 std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -44,12 +50,46 @@ std::string ConversationWalker::describe(const std::vector<WalkStep>& path) cons
 }
 
 void ConversationWalker::report(ProblemKind kind, const std::string& message,
-                                const std::string& pathText) {
+                                const std::string& pathText, const RowSite& site) {
     ScriptProblem problem;
     problem.kind = kind;
     problem.message = message;
-    problem.file = character_.scriptPath;
+    problem.file = site.file.empty() ? character_.scriptPath : site.file;
+    problem.line = site.file.empty() ? 0 : site.line;
     report_.add(problem, pathText);
+}
+
+bool ConversationWalker::overBudget() {
+    const auto now = std::chrono::steady_clock::now();
+    if (settings_.progress && now - started_ >= progressDelay &&
+        now - lastProgress_ >= progressInterval) {
+        lastProgress_ = now;
+        showProgress(false);
+    }
+    // Processor time, so that a machine busy with other work cuts no walk short.
+    const double used = static_cast<double>(std::clock() - startedClock_) / CLOCKS_PER_SEC;
+    if (used < settings_.timeLimit)
+        return false;
+    cutByTime_ = true;
+    return true;
+}
+
+void ConversationWalker::showProgress(bool last) {
+    std::ostream& out = *settings_.progress;
+    if (last) {
+        if (progressShown_ && settings_.terminal)
+            out << "\r\x1b[K" << std::flush;
+        return;
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, "%.1f", seconds);
+    out << (settings_.terminal ? "\r\x1b[K" : "") << "fennow-check: " << settings_.pathPrefix
+        << character_.name << ": " << nodes_.size() << " states, " << responses_
+        << " responses walked, " << elapsed << " s" << (settings_.terminal ? "" : "\n")
+        << std::flush;
+    progressShown_ = true;
 }
 
 bool ConversationWalker::apply(CheckWorld& world, const WalkStep& step) {
@@ -67,7 +107,7 @@ bool ConversationWalker::offers(const CheckWorld& world, const WalkStep& step) {
 std::unique_ptr<CheckWorld> ConversationWalker::replay(const std::vector<WalkStep>& path) {
     // What the start-up and map scripts do was reported when the map was set up.
     auto world =
-        std::make_unique<CheckWorld>(settings_.timeLimit, [this](const ScriptProblem& problem) {
+        std::make_unique<CheckWorld>(settings_.scriptLimit, [this](const ScriptProblem& problem) {
             if (!settingUp_)
                 report_.add(problem, context_);
         });
@@ -95,13 +135,29 @@ void ConversationWalker::walk() {
     context_ = describe(first);
     const bool ran = apply(*world, first.front());
     addState(std::move(world), first, 1, -1, !ran, false);
-    for (std::size_t index = 0; index < nodes_.size(); ++index)
+    for (std::size_t index = 0; index < nodes_.size() && !overBudget(); ++index)
         expand(static_cast<int>(index));
+    if (settings_.progress)
+        showProgress(true);
     reportStuck();
+    writeNotes();
+}
+
+void ConversationWalker::writeNotes() {
     const std::string who = settings_.pathPrefix + character_.name;
+    const std::string walked = std::to_string(nodes_.size()) + " states and " +
+                               std::to_string(responses_) + " responses walked";
+    if (cutByTime_) {
+        char limit[32];
+        std::snprintf(limit, sizeof limit, "%g", settings_.timeLimit);
+        report_.note(who + ": the walk stopped after " + limit +
+                     " s of processor time (--time-limit), " + walked +
+                     "; the rest was not walked");
+    }
     if (cutByStates_)
         report_.note(who + ": the walk stopped at " + std::to_string(settings_.states) +
-                     " states (--states); the rest was not walked");
+                     " states (--states), " + std::to_string(responses_) +
+                     " responses walked; the rest was not walked");
     if (diverged_)
         report_.note(who + ": a replayed path did not offer the same responses again (does the "
                            "conversation depend on the time or on chance?); the walk may be "
@@ -109,13 +165,31 @@ void ConversationWalker::walk() {
     if (cutByDepth_)
         report_.note(who + ": paths were cut after " + std::to_string(settings_.depth) +
                      (settings_.depth == 1 ? " step" : " steps") + " (--depth)");
+    bool changed = false;
+    for (const std::size_t memory : lastMemories_)
+        changed = changed || earlierMemories_.count(memory) == 0;
+    if (changed && !cutByTime_ && !cutByStates_)
+        report_.note(who + ": its memory still changed on visit " +
+                     std::to_string(settings_.visits) +
+                     ", the last walked; a later visit may differ (try --visits " +
+                     std::to_string(settings_.visits + 1) + ")");
+}
+
+void ConversationWalker::noteMemory(const std::string& memoryKey, int visit) {
+    const std::size_t memory = std::hash<std::string>{}(memoryKey);
+    if (visit < settings_.visits)
+        earlierMemories_.insert(memory);
+    else
+        lastMemories_.push_back(memory);
 }
 
 int ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
                                  const std::vector<WalkStep>& path, int visit, int parent,
                                  bool failed, bool linked) {
     const CheckWorld& world = *parkable;
-    const std::string key = "visit " + std::to_string(visit) + "|" + world.stateKey();
+    std::size_t memoryStart = 0;
+    const std::string state = world.stateKey(&memoryStart);
+    const std::string key = "visit " + std::to_string(visit) + "|" + state;
     const auto found = known_.find(key);
     if (found != known_.end()) {
         if (linked)
@@ -134,6 +208,12 @@ int ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
     node.failed = failed;
     std::map<int, bool> offered;
     for (const ChatChoice& line : world.responseLines()) {
+        // A value that is not a number was reported where it was set; what picking it does is
+        // the script's accident, not its design.
+        if (!line.numeric) {
+            node.unfollowed = true;
+            continue;
+        }
         // Rows with one value lead to one state: the script sees only the value.
         if (line.value != noResponse && offered.emplace(line.value, true).second)
             node.choices.push_back(line);
@@ -143,6 +223,8 @@ int ConversationWalker::addState(std::unique_ptr<CheckWorld> parkable,
             ++node.worldsNeeded;
     }
     node.page = pageName(world.pageLines());
+    node.pageSite = world.lastRowSite();
+    noteMemory(state.substr(memoryStart), visit);
     const int index = static_cast<int>(nodes_.size());
     known_.emplace(key, index);
     if (linked)
@@ -249,18 +331,19 @@ void ConversationWalker::checkPage(const CheckWorld& world, const Node& node,
     const std::vector<ChatChoice> lines = world.responseLines();
     std::map<int, const ChatChoice*> firstOfValue;
     for (const ChatChoice& line : lines) {
-        if (line.value == noResponse || line.value == closeValue)
+        if (line.value == noResponse || line.value == closeValue || !line.numeric)
             continue;
         const auto [entry, added] = firstOfValue.emplace(line.value, &line);
         if (!added && entry->second->text != line.text)
             report(ProblemKind::Value,
                    "responses " + quoted(entry->second->text) + " and " + quoted(line.text) +
                        " on one page have the same value " + std::to_string(line.value),
-                   pathText);
+                   pathText, world.rowSite(line.row));
     }
-    if (node.choices.empty() && !node.failed)
+    if (node.choices.empty() && !node.failed && !node.unfollowed)
         report(ProblemKind::Stuck,
-               "the chat box is open with no response line to pick (" + node.page + ")", pathText);
+               "the chat box is open with no response line to pick (" + node.page + ")", pathText,
+               node.pageSite);
 }
 
 void ConversationWalker::expand(int index) {
@@ -323,7 +406,8 @@ void ConversationWalker::reportStuck() {
     std::vector<bool> leaves(nodes_.size());
     for (std::size_t i = 0; i < nodes_.size(); ++i) {
         const Node& node = nodes_[i];
-        leaves[i] = node.closes || node.failed || node.choices.empty() || !node.expanded;
+        leaves[i] =
+            node.closes || node.failed || node.choices.empty() || !node.expanded || node.unfollowed;
     }
     for (bool changed = true; changed;) {
         changed = false;
@@ -346,6 +430,6 @@ void ConversationWalker::reportStuck() {
             continue;
         report(ProblemKind::Stuck,
                "no choice from here ever leads to a close response (" + node.page + ")",
-               describe(node.path));
+               describe(node.path), node.pageSite);
     }
 }

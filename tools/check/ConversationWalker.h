@@ -2,9 +2,13 @@
 
 #include "CheckWorld.h"
 
+#include <chrono>
+#include <ctime>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CheckReport;
@@ -21,13 +25,21 @@ struct WalkStep {
 // state is reached by replay in a fresh world, so nothing leaks from one path into another;
 // states are told apart by CheckWorld::stateKey. Problems the game reports while a path runs
 // are findings with that path; the walk's own findings are pages the player cannot leave and
-// responses that share a value.
+// responses that share a value, each at the line of the call that wrote the page. A response
+// whose value is not a number is reported where it is set and not followed. A walk cut by a
+// bound (time, states, depth) or one whose memory still changed on its last visit ends in a
+// note.
 class ConversationWalker {
   public:
     struct Settings {
         std::string mapName;
-        std::string pathPrefix; // put before every path ("" or "map NAME, ")
-        double timeLimit = 5.0;
+        std::string pathPrefix;   // put before every path ("" or "map NAME, ")
+        double timeLimit = 10.0;  // seconds of processor time for the whole walk
+        double scriptLimit = 5.0; // seconds for one script run
+        // Where progress goes once the walk runs longer than progressDelay; null for nowhere.
+        // On a terminal one line is rewritten in place.
+        std::ostream* progress = nullptr;
+        bool terminal = false;
         int visits = 3;
         int depth = 60;
         int states = 20000;
@@ -61,6 +73,8 @@ class ConversationWalker {
         std::vector<int> children;
         std::vector<Edge> edges;
         std::string page;
+        RowSite pageSite;        // the call that wrote the page's last line
+        bool unfollowed = false; // a response whose value is not a number was left out
     };
 
     std::unique_ptr<CheckWorld> replay(const std::vector<WalkStep>& path);
@@ -81,7 +95,12 @@ class ConversationWalker {
     void expand(int index);
     void checkPage(const CheckWorld& world, const Node& node, const std::string& pathText);
     void reportStuck();
-    void report(ProblemKind kind, const std::string& message, const std::string& pathText);
+    void report(ProblemKind kind, const std::string& message, const std::string& pathText,
+                const RowSite& site);
+    void noteMemory(const std::string& memory, int visit);
+    bool overBudget();
+    void showProgress(bool last);
+    void writeNotes();
     std::string describe(const std::vector<WalkStep>& path) const;
 
     Settings settings_;
@@ -96,6 +115,14 @@ class ConversationWalker {
     std::size_t parkedCount_ = 0;
     long long responses_ = 0;
     bool lastFailed_ = false; // the last step of the last replay ran a script that failed
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    std::clock_t startedClock_ = std::clock();
+    std::chrono::steady_clock::time_point lastProgress_{};
+    bool progressShown_ = false;
+    // The memories seen before the last visit, and the last visit's, as hashes.
+    std::unordered_set<std::size_t> earlierMemories_;
+    std::vector<std::size_t> lastMemories_;
+    bool cutByTime_ = false;
     bool cutByStates_ = false;
     bool cutByDepth_ = false;
     bool diverged_ = false;

@@ -1,3 +1,4 @@
+#include "CharacterOverlay.h"
 #include "ToolSupport.h"
 
 #include "map/MapLibrary.h"
@@ -8,8 +9,9 @@
 #include <algorithm>
 #include <cstdio>
 
-// render MAP.fmp OUT.png [--layer N] [--size WxH]: draws the map as the game does (cleared to
-// black, layers 0, 1, ... in order from map pixel 0,0) into a PNG, without a window.
+// render MAP.fmp OUT.png [--layer N] [--size WxH] [--characters]: draws the map as the game does
+// (cleared to black, layers 0, 1, ... in order from map pixel 0,0) into a PNG, without a window;
+// with --characters, the characters its script spawns over it.
 
 namespace {
 
@@ -52,7 +54,7 @@ bool parseSize(const std::string& text, ImageSize& size) {
 int renderCommand(const std::vector<std::string>& words) {
     ParsedArguments args;
     std::string error;
-    if (!parseArguments(words, {"--layer", "--size"}, {}, args, error))
+    if (!parseArguments(words, {"--layer", "--size"}, {"--characters"}, args, error))
         return failWith("render: " + error);
     if (args.positional.size() != 2)
         return failWith("render needs MAP.fmp and OUT.png");
@@ -109,6 +111,12 @@ int renderCommand(const std::vector<std::string>& words) {
                              "fennow-maptool: note: layer slot %d is not drawn, as the game "
                              "stops at the empty slot %d\n",
                              n, drawn);
+    }
+    if (args.options.count("--characters") != 0 && !CharacterOverlay::draw(image, path, error)) {
+        al_set_target_bitmap(nullptr);
+        al_destroy_bitmap(image);
+        MapLibrary::freeMap();
+        return failWith("render: " + error);
     }
     const bool saved = al_save_bitmap(out.c_str(), image);
     al_set_target_bitmap(nullptr);

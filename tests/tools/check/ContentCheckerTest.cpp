@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -78,7 +79,7 @@ class BrokenFixture : public testing::TestWithParam<FixtureCase> {};
 TEST_P(BrokenFixture, GivesExactlyItsFinding) {
     testsupport::ScratchDir scratch;
     makeFixtureData(GetParam().fixture);
-    std::vector<std::string> words = {"--time-limit", "0.2"};
+    std::vector<std::string> words = {"--script-limit", "0.2"};
     words.insert(words.end(), GetParam().words.begin(), GetParam().words.end());
     const Outcome outcome = runChecker(words);
     EXPECT_EQ(outcome.lines, GetParam().expected);
@@ -91,14 +92,14 @@ const FixtureCase fixtureCases[] = {
      {"Data\\Scripts\\Mira.lua:4: error: 'then' expected near 'Talk'", "  path: Mira: click"}},
     {"helper_error",
      {"Data\\Scripts\\Mira.lua:3: error: bad argument #1 to 'ipairs' (table expected, got "
-      "string) (inside the shared helper at Data\\Scripts\\RunOnce.lua:164)",
+      "string) (inside the shared helper at Data\\Scripts\\RunOnce.lua:176)",
       "  path: Mira: click"}},
     {"endless_loop",
      {"Data\\Scripts\\Mira.lua:4: error: script stopped after running for 0.2 seconds",
       "  path: Mira: click > \"How is the weather?\""}},
     {"missing_value",
      {"Data\\Scripts\\Mira.lua:4: value: response \"Tell me more.\" has no value; it counts as "
-      "0 (inside the shared helper at Data\\Scripts\\RunOnce.lua:188)",
+      "0 (inside the shared helper at Data\\Scripts\\RunOnce.lua:200)",
       "  path: Mira: click"}},
     {"long_line",
      {"Data\\Scripts\\Mira.lua:3: text: line 0 \"This line is much too long to fit in the...\" "
@@ -106,7 +107,7 @@ const FixtureCase fixtureCases[] = {
       "  path: Mira: click"}},
     {"unknown_portrait",
      {"Data\\Scripts\\Mira.lua:3: portrait: portrait \"Mira\" was never loaded with "
-      "LoadPortrait (inside the shared helper at Data\\Scripts\\RunOnce.lua:131)",
+      "LoadPortrait (inside the shared helper at Data\\Scripts\\RunOnce.lua:142)",
       "  path: Mira: click"}},
     {"os_exit",
      {"Data\\Scripts\\Mira.lua:4: error: os.exit would end the whole game",
@@ -117,17 +118,40 @@ const FixtureCase fixtureCases[] = {
       "  path: map Meadow"},
      {"--all"}},
     {"dead_end",
-     {"Data\\Scripts\\Mira.lua: stuck: the chat box is open with no response line to pick "
+     {"Data\\Scripts\\Mira.lua:4: stuck: the chat box is open with no response line to pick "
       "(page \"That is all I know.\")",
       "  path: Mira: click > \"Tell me more.\""}},
     {"no_way_out",
-     {"Data\\Scripts\\Mira.lua: stuck: no choice from here ever leads to a close response "
+     {"Data\\Scripts\\Mira.lua:5: stuck: no choice from here ever leads to a close response "
       "(page \"Round we go.\")",
       "  path: Mira: click > \"Let's go round.\""}},
     {"same_value",
-     {"Data\\Scripts\\Mira.lua: value: responses \"Yes.\" and \"No.\" on one page have the "
+     {"Data\\Scripts\\Mira.lua:9: value: responses \"Yes.\" and \"No.\" on one page have the "
       "same value 1",
       "  path: Mira: click"}},
+    // Followed, "kettle" (0) would lead back to the counting greeting without end.
+    {"kettle",
+     {"Data\\Scripts\\Mudge.lua:10: value: response \"Put the kettle on.\" has a value that "
+      "is not a number (string); it counts as 0 (inside the shared helper at "
+      "Data\\Scripts\\RunOnce.lua:200)",
+      "  path: Mudge: click",
+      "note: Mudge: its memory still changed on visit 3, the last walked; a later visit may "
+      "differ (try --visits 4)"}},
+    {"broken_portrait",
+     {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: portrait: portrait \"Tamsin\": the file "
+      "Data\\Portraits\\Tamsin.png cannot be loaded (Not a PNG file)",
+      "  path: map WillowCreekFarm"}},
+    {"not_text",
+     {"Data\\Scripts\\Mira.lua:3: text: Talk.say was given nil where a text belongs (inside the "
+      "shared helper at Data\\Scripts\\RunOnce.lua:63)",
+      "  path: Mira: click"}},
+    {"fourth_visit",
+     {"Data\\Scripts\\Mira.lua:4: stuck: the chat box is open with no response line to pick "
+      "(page \"I have nothing more to say.\")",
+      "  path: Mira: click > \"Goodbye.\" > click > \"Goodbye.\" > click > \"Goodbye.\" > click",
+      "note: Mira: its memory still changed on visit 4, the last walked; a later visit may "
+      "differ (try --visits 5)"},
+     {"--visits", "4"}},
     {"off_screen",
      {"Data\\Scripts\\Maps\\WillowCreekFarm.lua:2: character: character Mira at (900, 100): no "
       "part of its hit box (932, 118) to (964, 186) lies in the 800x600 window",
@@ -204,10 +228,12 @@ TEST(Ground, CharactersOnSolidCellsOrOutOfReachAreFindings) {
     EXPECT_EQ(outcome.status, 1);
 }
 
-// The shipped farm is walked completely and has nothing to report.
+// The shipped farm is walked completely and has nothing to report. Its characters count their
+// visits without end, which is only noted.
 TEST(ShippedContent, PassesWithNoFinding) {
     const Outcome outcome = runChecker({"--all", "--data", sourceRoot.string()});
-    EXPECT_EQ(outcome.lines, std::vector<std::string>{});
+    for (const std::string& line : outcome.lines)
+        EXPECT_NE(line.find(": its memory still changed on visit 3"), std::string::npos) << line;
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.summary.rfind("fennow-check: 2 maps, ", 0), 0u) << outcome.summary;
     EXPECT_NE(outcome.summary.find(", 0 findings, "), std::string::npos) << outcome.summary;
@@ -235,7 +261,7 @@ TEST(Json, FindingsCarryTheirPartsAndPath) {
     EXPECT_EQ(ContentChecker(options).run(out, err), 1);
     const std::string text = out.str();
     for (const char* field : {"\"kind\": \"value\"", "\"file\": \"Data\\\\Scripts\\\\Mira.lua\"",
-                              "\"line\": 0", "\"path\": \"Mira: click\"", "\"characters\": 1"})
+                              "\"line\": 9", "\"path\": \"Mira: click\"", "\"characters\": 1"})
         EXPECT_NE(text.find(field), std::string::npos) << field << " in " << text;
 }
 
@@ -248,9 +274,43 @@ TEST(Bounds, CutWalksAreNoted) {
               std::vector<std::string>{"note: Mira: paths were cut after 1 step (--depth)"});
     EXPECT_EQ(byDepth.status, 0);
     const Outcome byStates = runChecker({"--map", "Farm", "--states", "2"});
-    EXPECT_EQ(byStates.lines, std::vector<std::string>{"note: Mira: the walk stopped at 2 states "
-                                                       "(--states); the rest was not walked"});
+    EXPECT_EQ(byStates.lines,
+              std::vector<std::string>{"note: Mira: the walk stopped at 2 states (--states), 2 "
+                                       "responses walked; the rest was not walked"});
     EXPECT_EQ(byStates.status, 0);
+    // Only the character asked for is walked; the other's missing script goes unseen.
+    const Outcome one = runChecker({"--map", "Meadow", "--character", "Mira"});
+    EXPECT_EQ(one.lines, std::vector<std::string>{});
+    EXPECT_NE(one.summary.find(" 1 character, "), std::string::npos) << one.summary;
+}
+
+// A walk that cannot end by itself stops at its time budget and says how far it got; with
+// --progress it reports on the way.
+TEST(Bounds, EndlessWalkStopsAtItsBudget) {
+    testsupport::ScratchDir scratch;
+    makeFixtureData("endless_counter");
+    CheckOptions options;
+    std::string error;
+    ASSERT_TRUE(parseCheckOptions({"--time-limit", "3", "--progress"}, options, error));
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(ContentChecker(options).run(out, err), 0);
+    const std::string note =
+        "note: Mira: the walk stopped after 3 s of processor time (--time-limit), ";
+    EXPECT_NE(out.str().find(note), std::string::npos) << out.str();
+    EXPECT_EQ(err.str().rfind("fennow-check: Mira: ", 0), 0u) << err.str();
+    EXPECT_NE(err.str().find(" responses walked, "), std::string::npos) << err.str();
+}
+
+// The memory that still changes on the last visit is noted, not a finding.
+TEST(Bounds, LaterVisitsAreNoted) {
+    testsupport::ScratchDir scratch;
+    makeFixtureData("fourth_visit");
+    const Outcome outcome = runChecker({});
+    EXPECT_EQ(outcome.lines,
+              std::vector<std::string>{"note: Mira: its memory still changed on visit 3, the last "
+                                       "walked; a later visit may differ (try --visits 4)"});
+    EXPECT_EQ(outcome.status, 0);
 }
 
 struct UsageCase {
@@ -270,6 +330,7 @@ TEST_P(BadUsage, ExitsWithTwoAndAReason) {
     testsupport::ScratchDir scratch;
     fs::create_directories("empty");
     fs::create_directories("farm/Data/Scripts/Maps");
+    std::ofstream("farm/Data/Scripts/Maps/Farm.lua") << "-- nobody here\n";
     const Outcome outcome = runChecker(GetParam().words);
     EXPECT_EQ(outcome.status, 2);
     EXPECT_NE(outcome.errors.find(GetParam().message), std::string::npos) << outcome.errors;
@@ -283,6 +344,10 @@ const UsageCase usageCases[] = {
     {"ZeroVisits", {"--visits", "0"}, "--visits needs a whole number from 1 to 100, not \"0\""},
     {"WordForDepth", {"--depth", "deep"}, "--depth needs a whole number from 1 to 10000"},
     {"NegativeTime", {"--time-limit", "-1"}, "--time-limit needs a number of seconds above 0"},
+    {"ZeroScriptTime", {"--script-limit", "0"}, "--script-limit needs a number of seconds above 0"},
+    {"NoSuchCharacter",
+     {"--data", "farm", "--map", "Farm", "--character", "Nobody"},
+     "no character named Nobody is spawned by map Farm"},
     {"MapWithFolder", {"--map", "Maps/Farm"}, "--map takes a map name without folder"},
     {"AllAndMap", {"--all", "--map", "Farm"}, "--all and --map cannot be combined"},
     {"NoData", {"--data", "empty"}, "no Data folder in empty"},
