@@ -126,80 +126,82 @@ MapManager::SolidCells MapManager::solidCells() const {
         }
     }
     return cells;
-    void MapManager::animate() {
-        if (ready_ && currentMapSettings().mapAnimation)
-            animator_.advance();
-    }
+}
 
-    // On a plain map whose blocks stay inside their cells, the pixels of a cell come from that
-    // cell alone, layer over layer.
-    bool MapManager::cellsDrawAlone() const {
-        const MapLibrary::MapHeader& h = MapLibrary::header();
-        return h.staggerX == 0 && h.staggerY == 0 && h.blockWidth <= h.columnStep &&
-               h.blockHeight <= h.rowStep;
-    }
+void MapManager::animate() {
+    if (ready_ && currentMapSettings().mapAnimation)
+        animator_.advance();
+}
 
-    std::vector<MapManager::Area> MapManager::takeChangedAreas() {
-        const std::vector<MapAnimator::Cell> cells = animator_.takeChanged();
-        std::vector<Area> areas;
-        if (cells.empty() || !ready_)
-            return areas;
-        if (!cellsDrawAlone()) {
-            remakePicture();
-            return areas;
-        }
-        // Drawing costs per call more than per pixel, so neighbouring cells go together: runs of
-        // cells along a row, and runs of the same columns in the rows below one another.
-        std::vector<MapAnimator::Cell> sorted = cells;
-        std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-            return a.row != b.row ? a.row < b.row : a.column < b.column;
-        });
-        struct Span {
-            int first, last, top, bottom; // columns and rows, inclusive
-        };
-        std::vector<Span> spans;
-        for (size_t i = 0; i < sorted.size();) {
-            size_t end = i + 1;
-            while (end < sorted.size() && sorted[end].row == sorted[i].row &&
-                   sorted[end].column == sorted[end - 1].column + 1)
-                ++end;
-            const Span run{sorted[i].column, sorted[end - 1].column, sorted[i].row, sorted[i].row};
-            auto above = std::find_if(spans.begin(), spans.end(), [&run](const Span& s) {
-                return s.first == run.first && s.last == run.last && s.bottom + 1 == run.top;
-            });
-            if (above != spans.end())
-                above->bottom = run.top;
-            else
-                spans.push_back(run);
-            i = end;
-        }
-        const MapLibrary::MapHeader& h = MapLibrary::header();
-        for (const Span& s : spans)
-            areas.push_back({s.first * h.columnStep, s.top * h.rowStep,
-                             (s.last - s.first + 1) * h.columnStep,
-                             (s.bottom - s.top + 1) * h.rowStep});
+// On a plain map whose blocks stay inside their cells, the pixels of a cell come from that
+// cell alone, layer over layer.
+bool MapManager::cellsDrawAlone() const {
+    const MapLibrary::MapHeader& h = MapLibrary::header();
+    return h.staggerX == 0 && h.staggerY == 0 && h.blockWidth <= h.columnStep &&
+           h.blockHeight <= h.rowStep;
+}
+
+std::vector<MapManager::Area> MapManager::takeChangedAreas() {
+    const std::vector<MapAnimator::Cell> cells = animator_.takeChanged();
+    std::vector<Area> areas;
+    if (cells.empty() || !ready_)
+        return areas;
+    if (!cellsDrawAlone()) {
+        remakePicture();
         return areas;
     }
-
-    void MapManager::drawArea(ALLEGRO_BITMAP * target, const Area& area) {
-        if (!ready_)
-            return;
-        if (target != nullptr)
-            al_set_target_bitmap(target);
-        // The area seen from the same map pixel as the window's: the cells land where draw puts
-        // them.
-        for (int layer = 0; layer < layerCount_; ++layer) {
-            MapLibrary::selectLayer(layer);
-            MapLibrary::drawBackground(area.x, area.y, area.x, area.y, area.width, area.height);
-        }
+    // Drawing costs per call more than per pixel, so neighbouring cells go together: runs of
+    // cells along a row, and runs of the same columns in the rows below one another.
+    std::vector<MapAnimator::Cell> sorted = cells;
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    struct Span {
+        int first, last, top, bottom; // columns and rows, inclusive
+    };
+    std::vector<Span> spans;
+    for (size_t i = 0; i < sorted.size();) {
+        size_t end = i + 1;
+        while (end < sorted.size() && sorted[end].row == sorted[i].row &&
+               sorted[end].column == sorted[end - 1].column + 1)
+            ++end;
+        const Span run{sorted[i].column, sorted[end - 1].column, sorted[i].row, sorted[i].row};
+        auto above = std::find_if(spans.begin(), spans.end(), [&run](const Span& s) {
+            return s.first == run.first && s.last == run.last && s.bottom + 1 == run.top;
+        });
+        if (above != spans.end())
+            above->bottom = run.top;
+        else
+            spans.push_back(run);
+        i = end;
     }
+    const MapLibrary::MapHeader& h = MapLibrary::header();
+    for (const Span& s : spans)
+        areas.push_back({s.first * h.columnStep, s.top * h.rowStep,
+                         (s.last - s.first + 1) * h.columnStep,
+                         (s.bottom - s.top + 1) * h.rowStep});
+    return areas;
+}
 
-    void MapManager::unload() {
-        if (!ready_)
-            return;
-        MapLibrary::freeMap();
-        animator_.rebuild();
-        remakePicture();
-        ready_ = false;
-        layerCount_ = 0;
+void MapManager::drawArea(ALLEGRO_BITMAP* target, const Area& area) {
+    if (!ready_)
+        return;
+    if (target != nullptr)
+        al_set_target_bitmap(target);
+    // The area seen from the same map pixel as the window's: the cells land where draw puts
+    // them.
+    for (int layer = 0; layer < layerCount_; ++layer) {
+        MapLibrary::selectLayer(layer);
+        MapLibrary::drawBackground(area.x, area.y, area.x, area.y, area.width, area.height);
     }
+}
+
+void MapManager::unload() {
+    if (!ready_)
+        return;
+    MapLibrary::freeMap();
+    animator_.rebuild();
+    remakePicture();
+    ready_ = false;
+    layerCount_ = 0;
+}
