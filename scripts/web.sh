@@ -7,7 +7,8 @@
 #   scripts/web.sh --serve    build, then serve build-web/ on 127.0.0.1 and print the address
 #                             (FENNOW_WEB_PORT picks the port, 8080 by default; 0 for any free one)
 #
-# BUILD_DIR (build-web) and FENNOW_WEB_LOOP (asyncify or callback) change what is built.
+# BUILD_DIR (build-web) and FENNOW_WEB_LOOP (callback, the default, or asyncify) change what is
+# built (docs/performance.md says why callback).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 serve=0
@@ -22,7 +23,7 @@ scripts/setup.sh
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 deps=$(web/build-deps.sh)
 emcmake cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DFENNOW_WEB_DEPS="$deps" \
-    -DFENNOW_WEB_LOOP="${FENNOW_WEB_LOOP:-asyncify}" >/dev/null
+    -DFENNOW_WEB_LOOP="${FENNOW_WEB_LOOP:-callback}" >/dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)"
 if [ "$serve" = 1 ]; then
     exec python3 web/serve.py "$BUILD_DIR" "${FENNOW_WEB_PORT:-8080}"

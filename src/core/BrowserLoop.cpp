@@ -6,6 +6,19 @@
 
 #include <emscripten.h>
 
+namespace {
+
+// Tells the page that the game has ended and is cleaned up; the runtime's own exit report does
+// not reach the page once main has been unwound.
+void announceEnd() {
+    EM_ASM({
+        if (Module['onGameEnded'])
+            Module['onGameEnded']();
+    });
+}
+
+} // namespace
+
 #ifdef FENNOW_BROWSER_LOOP_CALLBACK
 
 namespace {
@@ -26,6 +39,7 @@ void browserFrame() {
     if (game.quit) {
         emscripten_cancel_main_loop();
         cleanupGame();
+        announceEnd();
         emscripten_force_exit(0);
         return;
     }
@@ -48,6 +62,7 @@ void runBrowserGame() {
 void runBrowserGame() {
     runMainLoop();
     cleanupGame();
+    announceEnd();
     // main has long returned to the browser by now (ASYNCIFY unwound it at the first wait), so
     // its return would reach nobody: the exit is made here, and the page hears of it.
     emscripten_force_exit(0);
