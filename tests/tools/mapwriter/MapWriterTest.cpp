@@ -237,20 +237,19 @@ TEST(MapWriterErrors, EightBitsHoldAtMost255Colours) {
 // Each limit of the format, just inside, at and just past each of its edges. Counts have no
 // lower edge (0 is their lowest).
 TEST(MapWriterErrors, EveryLimitHoldsAtItsEdgeAndNotPastIt) {
-    using namespace MapFormat;
+    // The numbers are the format's, written out, so that a changed limit fails here.
     const struct {
         const char* name;
         int lowest, highest;
         void (*set)(MapContent&, int);
     } limits[] = {
-        {"map width", 1, mostMapSide, [](MapContent& m, int v) { m.mapWidth = v; }},
-        {"map height", 1, mostMapSide, [](MapContent& m, int v) { m.mapHeight = v; }},
-        {"block width", 1, mostBlockSide, [](MapContent& m, int v) { m.blockWidth = v; }},
-        {"block height", 1, mostBlockSide, [](MapContent& m, int v) { m.blockHeight = v; }},
-        {"blocks", 0, mostBlocks, [](MapContent& m, int v) { m.blocks.resize(v); }},
-        {"graphics", 0, mostGraphics,
-         [](MapContent& m, int v) { m.graphics.resize(v, m.graphics[0]); }},
-        {"animations", 0, mostAnimations, [](MapContent& m, int v) { m.animations.resize(v); }},
+        {"map width", 1, 32767, [](MapContent& m, int v) { m.mapWidth = v; }},
+        {"map height", 1, 32767, [](MapContent& m, int v) { m.mapHeight = v; }},
+        {"block width", 1, 1024, [](MapContent& m, int v) { m.blockWidth = v; }},
+        {"block height", 1, 1024, [](MapContent& m, int v) { m.blockHeight = v; }},
+        {"blocks", 0, 32767, [](MapContent& m, int v) { m.blocks.resize(v); }},
+        {"graphics", 0, 32767, [](MapContent& m, int v) { m.graphics.resize(v, m.graphics[0]); }},
+        {"animations", 0, 2047, [](MapContent& m, int v) { m.animations.resize(v); }},
     };
     for (const auto& limit : limits)
         for (int edge : {limit.lowest, limit.highest})
