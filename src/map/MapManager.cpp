@@ -24,6 +24,37 @@ bool buildPath(char (&buffer)[pathBufferSize], const char* prefix, const char* n
     return written >= 0 && static_cast<std::size_t>(written) < pathBufferSize;
 }
 
+// A rectangle of cells: columns first..last, rows top..bottom, all inclusive.
+struct CellSpan {
+    int first, last, top, bottom;
+};
+
+// Drawing costs per call more than per pixel, so neighbouring cells go together: runs of cells
+// along a row, and runs of the same columns in the rows below one another. Every cell of a
+// span is one of the cells given.
+std::vector<CellSpan> joinedCells(std::vector<MapAnimator::Cell> cells) {
+    std::sort(cells.begin(), cells.end(), [](const auto& a, const auto& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    std::vector<CellSpan> spans;
+    for (size_t i = 0; i < cells.size();) {
+        size_t end = i + 1;
+        while (end < cells.size() && cells[end].row == cells[i].row &&
+               cells[end].column == cells[end - 1].column + 1)
+            ++end;
+        const CellSpan run{cells[i].column, cells[end - 1].column, cells[i].row, cells[i].row};
+        auto above = std::find_if(spans.begin(), spans.end(), [&run](const CellSpan& s) {
+            return s.first == run.first && s.last == run.last && s.bottom + 1 == run.top;
+        });
+        if (above != spans.end())
+            above->bottom = run.top;
+        else
+            spans.push_back(run);
+        i = end;
+    }
+    return spans;
+}
+
 } // namespace
 
 MapManager::MapManager() : ready_(false), loadResult_(0), layerCount_(0) {}
@@ -150,33 +181,8 @@ std::vector<MapManager::Area> MapManager::takeChangedAreas() {
         remakePicture();
         return areas;
     }
-    // Drawing costs per call more than per pixel, so neighbouring cells go together: runs of
-    // cells along a row, and runs of the same columns in the rows below one another.
-    std::vector<MapAnimator::Cell> sorted = cells;
-    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-        return a.row != b.row ? a.row < b.row : a.column < b.column;
-    });
-    struct Span {
-        int first, last, top, bottom; // columns and rows, inclusive
-    };
-    std::vector<Span> spans;
-    for (size_t i = 0; i < sorted.size();) {
-        size_t end = i + 1;
-        while (end < sorted.size() && sorted[end].row == sorted[i].row &&
-               sorted[end].column == sorted[end - 1].column + 1)
-            ++end;
-        const Span run{sorted[i].column, sorted[end - 1].column, sorted[i].row, sorted[i].row};
-        auto above = std::find_if(spans.begin(), spans.end(), [&run](const Span& s) {
-            return s.first == run.first && s.last == run.last && s.bottom + 1 == run.top;
-        });
-        if (above != spans.end())
-            above->bottom = run.top;
-        else
-            spans.push_back(run);
-        i = end;
-    }
     const MapLibrary::MapHeader& h = MapLibrary::header();
-    for (const Span& s : spans)
+    for (const CellSpan& s : joinedCells(cells))
         areas.push_back({s.first * h.columnStep, s.top * h.rowStep,
                          (s.last - s.first + 1) * h.columnStep,
                          (s.bottom - s.top + 1) * h.rowStep});
