@@ -625,7 +625,7 @@ TEST(TiledImportTest, MapsThatCannotBeImportedGetOneLine) {
 TEST(TiledImportTest, ContentTheFileCannotHoldIsRefusedAsTheWriterRefusesIt) {
     std::vector<std::uint32_t> gids(1100);
     std::iota(gids.begin(), gids.end(), 1u);
-    Tiled::Map map = smallMap(1100, 1, gids);
+    TiledModel::Map map = smallMap(1100, 1, gids);
     map.tileWidth = map.tileHeight = 1;
     map.tilesets[0] = imageTileset("many", 1, 1, 1, 1100);
     TiledImport import;
