@@ -43,6 +43,6 @@ for _, debug in ipairs{Deactivate_Debug_Mode, Activate_Debug_Mode} do
 end
 return table.concat(failed, ' '), calls)");
     EXPECT_EQ(outcome.error, "");
-    EXPECT_EQ(outcome.values, (Values{"\"\"", "0"}));
+    EXPECT_EQ(outcome.values, (Values{"\"\"", "8448"}));
     EXPECT_EQ(run("Deactivate_Debug_Mode()"), "Dongs1\nDone1\n");
 }
