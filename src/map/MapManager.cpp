@@ -137,16 +137,18 @@ void MapManager::draw(ALLEGRO_BITMAP* target) {
 }
 
 MapManager::SolidCells MapManager::solidCells() const {
+    return ready_ ? solidCellsOf(layerCount_) : SolidCells{};
+}
+
+MapManager::SolidCells MapManager::solidCellsOf(int layerCount) {
     SolidCells cells;
-    if (!ready_)
-        return cells;
     const MapLibrary::MapHeader& h = MapLibrary::header();
     cells.cellWidth = h.columnStep;
     cells.cellHeight = h.rowStep;
     cells.columns = h.mapWidth;
     cells.rows = h.mapHeight;
     cells.solid.assign(static_cast<size_t>(h.mapWidth) * static_cast<size_t>(h.mapHeight), 0);
-    for (int layer = 0; layer < layerCount_; ++layer) {
+    for (int layer = 0; layer < layerCount; ++layer) {
         for (int row = 0; row < h.mapHeight; ++row) {
             for (int column = 0; column < h.mapWidth; ++column) {
                 const int block = MapLibrary::blockOfCell(MapLibrary::cellAt(layer, column, row));

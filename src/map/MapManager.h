@@ -40,6 +40,8 @@ class MapManager {
         std::vector<uint8_t> solid; // columns x rows, row by row
     };
     SolidCells solidCells() const;
+    // The same for whatever map the library holds, over its first `layerCount` layers.
+    static SolidCells solidCellsOf(int layerCount);
     int loadResult() const { return loadResult_; }
     // Goes up whenever what the map looks like changes (a load or an unload), so that a
     // picture composed of it knows to be made anew.

@@ -95,7 +95,8 @@ run ground render farm.fmp ground.png --layer 0
     e2e_fail "render --layer 0 shows the pond"
 
 # --- render --characters: the farm's script places its characters; each is drawn with its
-# hit box (yellow) and feet (red), and listed ---
+# hit box (yellow) and feet (red), and listed; so are its exits (green) over its solid cells
+# (blue) ---
 (cd "$ROOT" && "$TOOL" render Data/Maps/WillowCreekFarm.fmp "$WORK/people.png" --characters \
     >"$WORK/people.out" 2>"$WORK/people.err") || e2e_fail "render --characters: $(cat people.err)"
 grep -qxF 'Character Quilla at (300, 200): hit box (332, 218) to (364, 286), feet (332, 272) to (364, 286)' \
@@ -104,6 +105,13 @@ pixel() { convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | grep -o '#[0-9
 [ "$(pixel people.png 332 218)" = "#FFFF00" ] || e2e_fail "no hit box at Quilla's corner"
 [ "$(pixel people.png 348 286)" = "#FF0000" ] || e2e_fail "no feet at Quilla's bottom edge"
 [ "$(pixel farm.png 348 250)" != "$(pixel people.png 348 250)" ] || e2e_fail "Quilla is not drawn"
+grep -qxF 'Exit (752, 0) to (800, 600) leads to CloverMeadow at (60, 250)' people.out ||
+    e2e_fail "render --characters does not list the farm's exit: $(cat people.out)"
+[ "$(pixel people.png 752 300)" = "#00E600" ] || e2e_fail "no exit drawn at the farm's east edge"
+grep -qE '^[1-9][0-9]* solid cells of [0-9]+ x [0-9]+ pixels$' people.out ||
+    e2e_fail "render --characters counts no solid cells on the farm: $(cat people.out)"
+[ "$(convert people.png -fill black +opaque '#0078FF' -format '%[fx:mean>0]' info:)" = 1 ] ||
+    e2e_fail "no solid cell is outlined on the farm"
 expect_refusal charsnoscript "runs the map's script Data\\\\Scripts\\\\Maps\\\\farm.lua, which is not there" \
     render farm.fmp nobody.png --characters
 

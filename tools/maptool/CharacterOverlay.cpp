@@ -3,20 +3,17 @@
 #include "core/GameContext.h"
 #include "core/HeadlessWorld.h"
 #include "core/HostPath.h"
+#include "map/MapManager.h"
 #include "script/ScriptHost.h"
+#include "world/MapTravel.h"
 #include "world/Npc.h"
 #include "world/NpcManager.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 
 namespace {
-
-// A character's feet within its sprite: the bottom of the body, under the hit box.
-constexpr int feetLeft = 32;
-constexpr int feetTop = 72;
-constexpr int feetRight = 64;
-constexpr int feetBottom = 86;
 
 // A one-pixel outline, every edge included, clipped to the image.
 void outline(ALLEGRO_BITMAP* image, int left, int top, int right, int bottom,
@@ -46,9 +43,44 @@ std::string box(int left, int top, int right, int bottom) {
            std::to_string(right) + ", " + std::to_string(bottom) + ")";
 }
 
+// Boxes whose right and bottom edges lie outside, as collision reads them, drawn on their
+// last pixels inside.
+void outline(ALLEGRO_BITMAP* image, const Box& b, const unsigned char (&rgb)[3]) {
+    outline(image, static_cast<int>(b.left), static_cast<int>(b.top), static_cast<int>(b.right) - 1,
+            static_cast<int>(b.bottom) - 1, rgb);
+}
+
+void drawSolidCells(ALLEGRO_BITMAP* image, int layerCount) {
+    const MapManager::SolidCells cells = MapManager::solidCellsOf(layerCount);
+    int count = 0;
+    for (int row = 0; row < cells.rows; ++row) {
+        for (int column = 0; column < cells.columns; ++column) {
+            if (cells.solid[static_cast<size_t>(row) * cells.columns + column] == 0)
+                continue;
+            const int x = column * cells.cellWidth;
+            const int y = row * cells.cellHeight;
+            outline(image, x, y, x + cells.cellWidth - 1, y + cells.cellHeight - 1, solidColour);
+            ++count;
+        }
+    }
+    std::printf("%d solid cell%s of %d x %d pixels\n", count, count == 1 ? "" : "s",
+                cells.cellWidth, cells.cellHeight);
+}
+
+void drawExits(ALLEGRO_BITMAP* image, const std::vector<MapExit>& exits) {
+    for (const MapExit& exit : exits) {
+        const Box area = exit.area();
+        outline(image, area, exitColour);
+        std::printf("Exit %s leads to %s at (%d, %d)\n",
+                    box(exit.x, exit.y, exit.x + exit.width, exit.y + exit.height).c_str(),
+                    exit.map.c_str(), exit.toX, exit.toY);
+    }
+}
+
 } // namespace
 
-bool CharacterOverlay::draw(ALLEGRO_BITMAP* image, const std::string& mapPath, std::string& error) {
+bool CharacterOverlay::draw(ALLEGRO_BITMAP* image, const std::string& mapPath, int layerCount,
+                            std::string& error) {
     const std::string name = std::filesystem::path(mapPath).stem().string();
     const std::string script = "Data\\Scripts\\Maps\\" + name + ".lua";
     std::error_code missing;
@@ -59,20 +91,27 @@ bool CharacterOverlay::draw(ALLEGRO_BITMAP* image, const std::string& mapPath, s
     }
     const HeadlessWorld art(HeadlessScope::Art);
     const HeadlessWorld world(HeadlessScope::Conversations);
+    // The map's exits and settings are kept as the game keeps them, for this run alone.
+    const auto travel = std::make_unique<MapTravel>(name);
+    game.mapTravel = travel.get();
     game.scriptHost->runFile("Data\\Scripts\\VersionBark.lua");
     game.scriptHost->runFile("Data\\Scripts\\RunOnce.lua");
     game.scriptHost->runFile(script.c_str());
+    game.mapTravel = nullptr;
+    drawSolidCells(image, layerCount);
+    drawExits(image, travel->maps().current().exits);
     NpcManager& characters = *game.npcManager;
     for (int i = 0; i < characters.getNpcCount(); ++i) {
         Npc& npc = *characters.npc(i);
         npc.draw(image);
         outline(image, npc.left(), npc.top(), npc.right(), npc.bottom(), hitBoxColour);
-        const int x = npc.x();
-        const int y = npc.y();
-        outline(image, x + feetLeft, y + feetTop, x + feetRight, y + feetBottom, feetColour);
-        std::printf("Character %s at (%d, %d): hit box %s, feet %s\n", npc.getName(), x, y,
-                    box(npc.left(), npc.top(), npc.right(), npc.bottom()).c_str(),
-                    box(x + feetLeft, y + feetTop, x + feetRight, y + feetBottom).c_str());
+        const Box feet = npc.feet();
+        outline(image, feet, feetColour);
+        std::printf("Character %s at (%d, %d): hit box %s, feet %s\n", npc.getName(), npc.x(),
+                    npc.y(), box(npc.left(), npc.top(), npc.right(), npc.bottom()).c_str(),
+                    box(static_cast<int>(feet.left), static_cast<int>(feet.top),
+                        static_cast<int>(feet.right), static_cast<int>(feet.bottom))
+                        .c_str());
     }
     std::printf("%d character%s drawn from %s\n", characters.getNpcCount(),
                 characters.getNpcCount() == 1 ? "" : "s", script.c_str());

@@ -112,7 +112,8 @@ int renderCommand(const std::vector<std::string>& words) {
                              "stops at the empty slot %d\n",
                              n, drawn);
     }
-    if (args.options.count("--characters") != 0 && !CharacterOverlay::draw(image, path, error)) {
+    if (args.options.count("--characters") != 0 &&
+        !CharacterOverlay::draw(image, path, drawn, error)) {
         al_set_target_bitmap(nullptr);
         al_destroy_bitmap(image);
         MapLibrary::freeMap();
