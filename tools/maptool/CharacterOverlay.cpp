@@ -43,11 +43,9 @@ std::string box(int left, int top, int right, int bottom) {
            std::to_string(right) + ", " + std::to_string(bottom) + ")";
 }
 
-// Boxes whose right and bottom edges lie outside, as collision reads them, drawn on their
-// last pixels inside.
 void outline(ALLEGRO_BITMAP* image, const Box& b, const unsigned char (&rgb)[3]) {
-    outline(image, static_cast<int>(b.left), static_cast<int>(b.top), static_cast<int>(b.right) - 1,
-            static_cast<int>(b.bottom) - 1, rgb);
+    outline(image, static_cast<int>(b.left), static_cast<int>(b.top), static_cast<int>(b.right),
+            static_cast<int>(b.bottom), rgb);
 }
 
 void drawSolidCells(ALLEGRO_BITMAP* image, int layerCount) {
@@ -59,7 +57,8 @@ void drawSolidCells(ALLEGRO_BITMAP* image, int layerCount) {
                 continue;
             const int x = column * cells.cellWidth;
             const int y = row * cells.cellHeight;
-            outline(image, x, y, x + cells.cellWidth - 1, y + cells.cellHeight - 1, solidColour);
+            outline(image, x, y, x + cells.cellWidth - 1, y + cells.cellHeight - 1,
+                    CharacterOverlay::solidColour);
             ++count;
         }
     }
@@ -70,7 +69,7 @@ void drawSolidCells(ALLEGRO_BITMAP* image, int layerCount) {
 void drawExits(ALLEGRO_BITMAP* image, const std::vector<MapExit>& exits) {
     for (const MapExit& exit : exits) {
         const Box area = exit.area();
-        outline(image, area, exitColour);
+        outline(image, area, CharacterOverlay::exitColour);
         std::printf("Exit %s leads to %s at (%d, %d)\n",
                     box(exit.x, exit.y, exit.x + exit.width, exit.y + exit.height).c_str(),
                     exit.map.c_str(), exit.toX, exit.toY);
