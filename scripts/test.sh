@@ -183,7 +183,8 @@ fuzz_target() {
         -artifact_prefix="$work/findings/")
     if [ "$seconds" -gt 0 ]; then args+=(-max_total_time="$seconds"); else args+=(-runs=0); fi
     # A scratch working directory: nothing a target opens or writes touches the tree.
-    (cd "$work" && "$root/build-asan/fuzz/$name" "${args[@]}" corpus >log 2>&1) || status=$?
+    (cd "$work" && LSAN_OPTIONS=suppressions="$root/tests/lsan.supp":print_suppressions=0 \
+        "$root/build-asan/fuzz/$name" "${args[@]}" corpus >log 2>&1) || status=$?
     {
         echo "-- $name ($seconds s)"
         grep -E 'stat::number_of_executed_units|^==[0-9]+==ERROR|SUMMARY|runtime error|Done [0-9]+ runs' \

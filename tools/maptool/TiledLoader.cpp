@@ -540,6 +540,11 @@ class Converter {
                                map_.staggerAxis() == Tiled::Map::StaggerY;
         if (map_.orientation() != Tiled::Map::Orthogonal && !staggered)
             return;
+        // Tiled's renderers step by the tile size (half of it for staggered rows): a step of 0
+        // would never end. The import refuses such maps later, naming the tile size.
+        const int smallestTile = staggered ? 2 : 1;
+        if (map_.tileWidth() < smallestTile || map_.tileHeight() < smallestTile)
+            return;
         const double rowHeight = std::max(1, staggered ? map_.tileHeight() / 2 : map_.tileHeight());
         const double places = (exposed.width() / std::max(1, map_.tileWidth()) + 2) *
                               (exposed.height() / rowHeight + 2);
