@@ -13,7 +13,7 @@ GAME=(
   fonts-freefont-ttf
 )
 TOOLS=(
-  libpugixml-dev zlib1g-dev libzstd-dev libtiled-dev qtbase5-dev
+  libtiled-dev qtbase5-dev
   fonts-dejavu-core
 )
 ALL=(
