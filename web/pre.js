@@ -29,23 +29,33 @@ Module['preRun'].push(function () {
   // reach the game once the canvas has been clicked and the rest of the page keeps its own.
   ENV['SDL_EMSCRIPTEN_KEYBOARD_ELEMENT'] = '#canvas';
 
+  // The game names its files relative to its folder; a stream knows its whole path.
   function isKept(path) {
-    return typeof path === 'string' && path.lastIndexOf(gameDir + '/', 0) === 0 &&
+    if (typeof path !== 'string') return false;
+    path = PATH_FS.resolve(path);
+    return path.lastIndexOf(gameDir + '/', 0) === 0 &&
       path.indexOf('/', gameDir.length + 1) === -1 && path !== keptDir;
   }
   var restoring = false;
   var syncing = false;
   var again = false;
+  var waiting = [];
   function sync() {
     if (syncing) { again = true; return; }
     syncing = true;
     FS.syncfs(false, function (err) {
       syncing = false;
       if (err) console.error('Could not keep the game\'s files: ' + err);
-      if (again) { again = false; sync(); }
-      else if (Module['onFilesKept']) Module['onFilesKept']();
+      if (again) { again = false; sync(); return; }
+      waiting.splice(0).forEach(function (callback) { callback(); });
     });
   }
+  // Calls back once every file written so far is in IndexedDB: the page waits for it before it
+  // reloads, so that a restart finds the save written on quitting.
+  Module['whenFilesKept'] = function (callback) {
+    if (syncing) waiting.push(callback);
+    else callback();
+  };
   var close = FS.close;
   FS.close = function (stream) {
     var written = !restoring && stream && (stream.flags & 3) !== 0 && isKept(stream.path);
@@ -60,7 +70,7 @@ Module['preRun'].push(function () {
 
   // The save is written to a temporary file and renamed over the old one; the kept copy
   // follows the rename, and a file the game removes or moves aside leaves the kept folder too.
-  function keptName(path) { return keptDir + '/' + path.substring(gameDir.length + 1); }
+  function keptName(path) { return keptDir + '/' + PATH_FS.resolve(path).substring(gameDir.length + 1); }
   var rename = FS.rename;
   FS.rename = function (oldPath, newPath) {
     var result = rename.apply(this, arguments);

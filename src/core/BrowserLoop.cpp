@@ -26,10 +26,13 @@ namespace {
 double windowStart = 0.0;
 int eventCount = 0;
 bool redraw = false;
+bool ended = false;
 
 // One browser frame: every waiting event in order, then a drawing when a tick asked for one,
 // as the blocking loop draws once the queue is drained.
 void browserFrame() {
+    if (ended)
+        return;
     while (!game.quit && al_get_next_event(game.eventQueue, &game.event)) {
         if (dispatchEvent(game.event)) {
             redraw = true;
@@ -37,15 +40,17 @@ void browserFrame() {
         countEvent(al_get_time(), windowStart, eventCount);
     }
     if (game.quit) {
-        emscripten_cancel_main_loop();
+        endMainLoop();
         cleanupGame();
+        ended = true;
+        // The browser's loop is left running, idle: Chromium drops the whole tab when this
+        // loop is cancelled from inside its own frame, and the page must stay to say the game
+        // has ended.
         announceEnd();
-        emscripten_force_exit(0);
         return;
     }
-    if (redraw && game.displayManager != nullptr) {
-        game.displayManager->drawFrame();
-    }
+    if (redraw)
+        drawAskedFrame();
     redraw = false;
 }
 

@@ -147,14 +147,22 @@ void runMainLoop() {
         countEvent(al_get_time(), windowStart, eventCount);
         // Drawing waits until the queue is drained, so ticks never pile up behind a slow frame.
         if (redraw && al_is_event_queue_empty(game.eventQueue)) {
-            if (game.displayManager != nullptr) {
-                game.displayManager->drawFrame();
-            }
-            if (game.author != nullptr)
-                game.author->frameDrawn();
+            drawAskedFrame();
             redraw = false;
         }
     }
+    endMainLoop();
+}
+
+void drawAskedFrame() {
+    if (game.displayManager != nullptr) {
+        game.displayManager->drawFrame();
+    }
+    if (game.author != nullptr)
+        game.author->frameDrawn();
+}
+
+void endMainLoop() {
     // The Quit key or the window closed: the progress of the run is kept.
     if (game.saving)
         game.saving->save();

@@ -12,6 +12,12 @@ double beginMainLoop();
 // Hands one event to the subsystem it concerns. True when it asks for a redraw (a tick).
 bool dispatchEvent(const ALLEGRO_EVENT& event);
 
+// Draws the frame a tick asked for, once the waiting events are handled.
+void drawAskedFrame();
+
+// The end of the loop once quit is set: keeps the run's progress.
+void endMainLoop();
+
 // Counts one handled event at time now (seconds). Once a second or more has passed since
 // windowStart, stores events per second in the game's measuredFps and starts a new window.
 void countEvent(double now, double& windowStart, int& eventCount);

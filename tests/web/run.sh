@@ -19,9 +19,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL [web]: $*" >&2; exit 1; }
-# The measured FPS figure (x0,y0 x1,y1), left out of the comparison of the first frames.
-FPS_FIGURE="27,288 120,301"
-FONT_EDGE_PIXELS=0
+source "$here/frames.sh"
 
 node_modules=$("$root/web/node-deps.sh") || fail "no puppeteer-core"
 
@@ -45,8 +43,8 @@ else
     status=1
 fi
 
-# The native game's picture of the farm, once it rests.
-bash "$here/native_frame.sh" "$game" "$root" "$work/native.png" || fail "no native frame"
+# The native game's pictures of the farm at rest, one for each step of the water.
+bash "$here/native_frames.sh" "$game" "$root" "$work" || fail "no native frames"
 
 python3 "$root/web/serve.py" "$build" 0 >"$work/address" 2>"$work/server.log" &
 server_pid=$!
@@ -60,18 +58,22 @@ address=$(sed -n 's/^Serving the game at //p' "$work/address")
 
 NODE_PATH=$node_modules node "$here/browser_test.js" "$address" "$work" || status=1
 
-# The first frame: everything but the measured FPS figure (a different number in every run),
-# pixel by pixel, with a few pixels allowed where the two renderers smooth glyph edges.
-if [ -f "$work/first.png" ]; then
-    for image in native first; do
-        convert "$work/$image.png" -fill black -draw "rectangle $FPS_FIGURE" "$work/$image-masked.png"
+# The first frame, and the farm in every step of the water: each of the page's pictures is one of
+# the native game's pixel for pixel, everything but the FPS figure, with no tolerance at all.
+for browser_shot in "$work"/browser-*.png; do
+    [ -f "$browser_shot" ] || break
+    mask_fps "$browser_shot" "$work/masked.png"
+    match=""
+    for native_shot in "$work"/native-*.png; do
+        n=$(compare -metric AE "$native_shot" "$work/masked.png" null: 2>&1 | cut -d' ' -f1)
+        [ "$n" = 0 ] && match=$native_shot
     done
-    n=$(compare -metric AE "$work/native-masked.png" "$work/first-masked.png" null: 2>&1 | cut -d' ' -f1)
-    if [ "${n:-x}" -le "$FONT_EDGE_PIXELS" ] 2>/dev/null; then
-        echo "PASS the first frame matches the native game's ($n pixels differ, $FONT_EDGE_PIXELS allowed)"
+    if [ -n "$match" ]; then
+        echo "PASS $(basename "$browser_shot") matches the native game's $(basename "$match") pixel for pixel"
     else
-        echo "FAIL the first frame differs from the native game's in $n pixels"
+        echo "FAIL $(basename "$browser_shot") matches none of the native game's pictures of the farm"
         status=1
     fi
-fi
+done
+[ -f "$work/browser-$WATER_STEPS.png" ] || { echo "FAIL the page's pictures of the farm are missing"; status=1; }
 exit $status
