@@ -66,6 +66,18 @@ struct BlockRecord {
     std::uint8_t flags = 0;
 };
 
+// One animation record (16 bytes in the file). type -1 marks the terminator record. current,
+// start and end are indices into the sequence of block indices; end is one past the last frame.
+struct AnimationRecord {
+    std::int8_t type = 0;
+    std::int8_t delay = 0;
+    std::int8_t counter = 0;
+    std::int8_t userByte = 0;
+    std::int32_t current = 0;
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+};
+
 // The bit of a block's flags that makes the cells showing it solid once a map script has
 // switched collision on.
 constexpr std::uint8_t SolidFlag = 1;

@@ -56,17 +56,8 @@ struct BlockStructure {
     MapFormat::BlockRecord record;
 };
 
-// One animation record (16 bytes in the file). type -1 marks the terminator record. current,
-// start and end are indices into the sequence; end is one past the last frame.
-struct BlockAnimation {
-    int8_t type = 0;
-    int8_t delay = 0;
-    int8_t counter = 0;
-    int8_t userByte = 0;
-    int32_t current = 0;
-    int32_t start = 0;
-    int32_t end = 0;
-};
+// The loader keeps the animation records as the file holds them.
+using BlockAnimation = MapFormat::AnimationRecord;
 
 // One chunk met during the last load, in file order.
 struct ChunkInfo {

@@ -25,15 +25,7 @@ struct Pixel {
 using Block = MapFormat::BlockRecord;
 
 // One animation: its frames are the sequence entries start .. end - 1 (block indices).
-struct Animation {
-    std::int8_t type = 0;
-    std::int8_t delay = 0;
-    std::int8_t counter = 0;
-    std::int8_t userByte = 0;
-    std::int32_t current = 0;
-    std::int32_t start = 0;
-    std::int32_t end = 0;
-};
+using Animation = MapFormat::AnimationRecord;
 
 enum class ByteOrder { Little, Big };
 
