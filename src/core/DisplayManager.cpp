@@ -33,6 +33,11 @@ DisplayManager::DisplayManager(int width, int height) {
         std::fprintf(stderr, "Display of size %i by %i failed to create.\n", width, height);
         return;
     }
+#ifdef __EMSCRIPTEN__
+    // Allegro's SDL backend reads every picture drawn into back into memory at each flip, in
+    // case the GL context is lost; in a browser that read-back stalls every frame.
+    al_set_new_bitmap_flags(al_get_new_bitmap_flags() | ALLEGRO_NO_PRESERVE_TEXTURE);
+#endif
     al_set_target_backbuffer(game.display);
     al_clear_to_color(al_map_rgb(0, 0, 0));
     al_set_window_title(game.display, windowTitle);
