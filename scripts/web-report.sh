@@ -97,6 +97,13 @@ out=docs/performance-web.md
     printf '| CPU seconds per second, all of Chromium | %.2f | %.2f |\n' "$(figure asyncify cpu)" "$(figure callback cpu)"
     printf '| CPU seconds per second, the page'"'"'s main thread | %.2f | %.2f |\n' "$(figure asyncify mainThreadCpu)" "$(figure callback mainThreadCpu)"
     echo
+    printf 'Against the blocking loop, the frame callback has a `.wasm` %.2f the size (ASYNCIFY\n' \
+        "$(echo "scale=4; $(size "${dir[callback]}/fennow-online.wasm") / $(size "${dir[asyncify]}/fennow-online.wasm")" | bc)"
+    printf 'instruments every function that may reach a wait), reaches the first frame in %.2f the\n' \
+        "$(echo "scale=4; $(figure callback firstFrameMs) / $(figure asyncify firstFrameMs)" | bc)"
+    printf 'time and draws %.2f times the frames; the page uses it (`scripts/web.sh`'"'"'s default).\n' \
+        "$(echo "scale=4; $(figure callback fps) / $(figure asyncify fps)" | bc)"
+    echo
     echo "### The libraries and the test command"
     echo
     echo "| Figure | seconds |"
