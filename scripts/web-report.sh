@@ -66,7 +66,7 @@ for loop in asyncify callback; do
     until [ -s "$work/$loop.address" ]; do sleep 0.05; done
     args+=("$loop=$(sed -n 's/^Serving the game at //p' "$work/$loop.address")")
 done
-NODE_PATH=$(web/node-deps.sh) node web/report.js "$idle" "$work" "${args[@]}" >"$work/figures"
+TMPDIR=$work NODE_PATH=$(web/node-deps.sh) node web/report.js "$idle" "$work" "${args[@]}" >"$work/figures"
 figure() { # LOOP FIELD
     grep "\"name\":\"$1\"" "$work/figures" | python3 -c "import json,sys; print(json.load(sys.stdin)['$2'])"
 }

@@ -56,7 +56,9 @@ until [ -s "$work/address" ]; do
 done
 address=$(sed -n 's/^Serving the game at //p' "$work/address")
 
-NODE_PATH=$node_modules node "$here/browser_test.js" "$address" "$work" || status=1
+# Chromium keeps folders of its own in TMPDIR: they go with the scratch folder.
+mkdir "$work/tmp"
+TMPDIR=$work/tmp NODE_PATH=$node_modules node "$here/browser_test.js" "$address" "$work" || status=1
 
 # The first frame, and the farm in every step of the water: each of the page's pictures is one of
 # the native game's pixel for pixel, everything but the FPS figure, with no tolerance at all.
