@@ -182,8 +182,6 @@ void deleteManagers(GameContext& context) {
 
 void reloadWorld() {
     consoleWrite("== Reload (F5) ==\n");
-    // The map script switches its powers on again when it runs.
-    currentMapSettings() = MapSettings{};
     if (game.conversation != nullptr)
         game.conversation->reset();
     if (game.gui != nullptr) {
@@ -192,11 +190,14 @@ void reloadWorld() {
     }
     if (game.npcManager != nullptr)
         game.npcManager->clear();
-    // The map on show is loaded again; every other map starts afresh when next visited.
+    // The map on show is loaded again; every other map starts afresh when next visited. Its
+    // settings go with its record: the map script switches its powers on again when it runs.
     std::string mapName = game.startMap;
     if (game.mapTravel != nullptr) {
         mapName = game.mapTravel->maps().currentName();
         game.mapTravel->startOver();
+    } else {
+        game.mapSettings = MapSettings{};
     }
     if (game.portraits != nullptr)
         game.portraits->clear();
