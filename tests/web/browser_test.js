@@ -1,5 +1,5 @@
 // The browser build as a player meets it, in Debian's Chromium driven by puppeteer-core:
-//   node browser_test.js ADDRESS SCRATCH
+//   WATER_STEPS=N FPS_FIGURE='x0,y0 x1,y1' node browser_test.js ADDRESS SCRATCH   (run.sh sets both)
 // ADDRESS serves build-web/; SCRATCH receives browser-1.png ... browser-3.png (the farm at rest
 // in each step of its flowing water, which the caller compares with the native game's) and the
 // browser's profile. Prints one line per case
@@ -14,9 +14,11 @@ const DEADLINE_MS = 120000; // loading under a busy machine can be slow: generou
 const BAND = { x: 0, y: 0, width: 560, height: 280 };
 // The chat box's text, west of the river.
 const CHAT = { x: 0, y: 380, width: 600, height: 220 };
-// The water steps through three pictures (tests/web/frames.sh); the FPS figure is left out.
-const WATER_STEPS = 3;
-const FPS_FIGURE = { x: 27, y: 288, width: 94, height: 14 };
+// How many pictures the water steps through, and the FPS figure left out of them, as
+// tests/web/frames.sh gives them: "x0,y0 x1,y1", corners included.
+const WATER_STEPS = Number(process.env.WATER_STEPS);
+const FPS_FIGURE = (([x0, y0, x1, y1]) => ({ x: x0, y: y0, width: x1 - x0 + 1, height: y1 - y0 + 1 }))(
+  (process.env.FPS_FIGURE || '').split(/[ ,]/).map(Number));
 const QUILLA = [348, 250];
 const OPEN_GROUND = [450, 330]; // the path below the field: a click there reaches the world
 // Quilla's first page: four lines, a blank, then the responses on chat lines 5 to 7.
@@ -130,6 +132,10 @@ async function started(page) {
 }
 
 async function main() {
+  if (!(WATER_STEPS > 0) || Object.values(FPS_FIGURE).some(Number.isNaN)) {
+    console.log('FAIL WATER_STEPS and FPS_FIGURE are not set: run tests/web/run.sh');
+    process.exit(1);
+  }
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,

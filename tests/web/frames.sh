@@ -1,4 +1,5 @@
-# What the browser test and the native pictures share about the farm's first frames.
+# What the browser test and the native pictures share about the farm's first frames (run.sh
+# hands both figures to browser_test.js).
 # The farm's water and shores step together through three pictures, one every 183 ms
 # (tools/maps/FarmTiles.tsx): a picture of the farm at rest is one of three.
 WATER_STEPS=3

@@ -58,7 +58,7 @@ address=$(sed -n 's/^Serving the game at //p' "$work/address")
 
 # Chromium keeps folders of its own in TMPDIR: they go with the scratch folder.
 mkdir "$work/tmp"
-TMPDIR=$work/tmp NODE_PATH=$node_modules node "$here/browser_test.js" "$address" "$work" || status=1
+TMPDIR=$work/tmp WATER_STEPS=$WATER_STEPS FPS_FIGURE=$FPS_FIGURE NODE_PATH=$node_modules node "$here/browser_test.js" "$address" "$work" || status=1
 
 # The first frame, and the farm in every step of the water: each of the page's pictures is one of
 # the native game's pixel for pixel, everything but the FPS figure, with no tolerance at all.
