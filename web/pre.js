@@ -61,8 +61,7 @@ Module['preRun'].push(function () {
     var written = !restoring && stream && (stream.flags & 3) !== 0 && isKept(stream.path);
     var result = close.apply(this, arguments);
     if (written) {
-      var name = stream.path.substring(gameDir.length + 1);
-      FS.writeFile(keptDir + '/' + name, FS.readFile(stream.path));
+      FS.writeFile(keptName(stream.path), FS.readFile(stream.path));
       sync();
     }
     return result;
